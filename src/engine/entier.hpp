@@ -1,0 +1,76 @@
+// Exact integers for the search: checked arithmetic on long long and __int128, and GMP's mpz_class,
+// behind one set of small functions so that the search is written once for every width.
+// Used by the engine (all arithmetic), the display and the report (printing any width in decimal).
+#pragma once
+
+#include <gmpxx.h>
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <type_traits>
+
+namespace unitfrac {
+
+using i128 = __int128;
+
+template <class Int>
+inline constexpr bool est_mpz = std::is_same_v<Int, mpz_class>;
+
+// Checked operations: each returns true when the exact result does not fit Int (out is then
+// meaningless). For mpz_class nothing can overflow and they always return false.
+inline bool mul_ovf(long long a, long long b, long long& out) { return __builtin_mul_overflow(a, b, &out); }
+inline bool add_ovf(long long a, long long b, long long& out) { return __builtin_add_overflow(a, b, &out); }
+inline bool sub_ovf(long long a, long long b, long long& out) { return __builtin_sub_overflow(a, b, &out); }
+inline bool mul_ovf(i128 a, i128 b, i128& out) { return __builtin_mul_overflow(a, b, &out); }
+inline bool add_ovf(i128 a, i128 b, i128& out) { return __builtin_add_overflow(a, b, &out); }
+inline bool sub_ovf(i128 a, i128 b, i128& out) { return __builtin_sub_overflow(a, b, &out); }
+inline bool mul_ovf(const mpz_class& a, const mpz_class& b, mpz_class& out) {
+  mpz_mul(out.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
+  return false;
+}
+inline bool add_ovf(const mpz_class& a, const mpz_class& b, mpz_class& out) {
+  mpz_add(out.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
+  return false;
+}
+inline bool sub_ovf(const mpz_class& a, const mpz_class& b, mpz_class& out) {
+  mpz_sub(out.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
+  return false;
+}
+
+// Widening conversions, exact.
+inline i128 vers_i128(long long v) { return v; }
+inline i128 vers_i128(i128 v) { return v; }
+mpz_class vers_mpz(long long v);
+mpz_class vers_mpz(i128 v);
+inline const mpz_class& vers_mpz(const mpz_class& v) { return v; }
+
+template <class To>
+To elargir(long long v) {
+  if constexpr (est_mpz<To>) return vers_mpz(v); else return static_cast<To>(v);
+}
+template <class To>
+To elargir(i128 v) {
+  if constexpr (est_mpz<To>) return vers_mpz(v); else return static_cast<To>(v);
+}
+template <class To>
+To elargir(const mpz_class& v) {
+  static_assert(est_mpz<To>, "mpz_class only widens to itself");
+  return v;
+}
+
+// Parity and comparison with a long long, for every width.
+inline bool est_pair(long long v) { return (v & 1) == 0; }
+inline bool est_pair(i128 v) { return (v & 1) == 0; }
+inline bool est_pair(const mpz_class& v) { return mpz_even_p(v.get_mpz_t()) != 0; }
+
+// Plain decimal, no width or fill. The char-buffer form writes at most 40 characters for
+// long long and __int128 and returns the end of what it wrote.
+char* ecrire_decimal(char* buf, long long v);
+char* ecrire_decimal(char* buf, i128 v);
+void ecrire(std::ostream& os, long long v);
+void ecrire(std::ostream& os, i128 v);
+void ecrire(std::ostream& os, const mpz_class& v);
+std::string en_decimal(i128 v);
+
+}  // namespace unitfrac

@@ -1,0 +1,48 @@
+// The validated console reader: writes a question, reads one whitespace-delimited token and asks
+// again, silently, until the token fits the mode. Every answer of the dialogue, of the sequence
+// entries and of the pause in the display goes through `controle`.
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace unitfrac {
+
+// Thrown by `controle` when standard input has ended or can no longer be read: no answer can come.
+// The program catches it at the top, writes one newline and ends with status 3.
+struct FinDeSaisie : std::runtime_error {
+  FinDeSaisie() : std::runtime_error("fin de la saisie") {}
+};
+
+// Classifies one character of an integer answer: 1 for a digit or a sign, 0 otherwise.
+// `valtest1` receives the digit's value, 1 for '+', -1 for '-', 0 for anything else.
+int valtest(char caract1, long long& valtest1);
+
+class Lecteur {
+ public:
+  Lecteur(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
+
+  // Modes: 1 yes/no (0, 1), 2 type (1, 2), 3 parity (0, 1, 2) into `valeur2`;
+  // 4 non-negative integer (0 refused while `xn` is 1), 5 signed integer, into `valeur`.
+  // Always returns 0; throws FinDeSaisie at end of input.
+  int controle(int cas, std::string_view chaine);
+
+  int valeur2 = 0;       // answer of modes 1, 2, 3
+  long long valeur = 0;  // answer of modes 4, 5
+  int xn = 0;            // 1: mode 4 refuses 0
+  int nmess = 0;         // 1: mode 4 writes the framing texts instead of the question
+  std::string messa1, messa2, messa3;  // framing texts of the sequence questions
+  int lm1 = 0, lm2 = 0, lm3 = 0;       // how many characters of each framing text are written
+  int refaire = 0;       // 1 while the current question must be asked again
+
+  std::ostream& sortie() { return out_; }
+
+ private:
+  std::istream& in_;
+  std::ostream& out_;
+};
+
+}  // namespace unitfrac

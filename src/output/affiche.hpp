@@ -1,0 +1,63 @@
+// Solution display and paging: numbers each solution the search reports, shows it or not by the
+// paging value L, keeps the largest xn and smallest x1, records good numbers, pauses every K shown
+// lines for a new L, and keeps the partial-table copy and its closing line.
+// The search hands it every accepted solution; the run driver and the report read its counters.
+#pragma once
+
+#include <gmpxx.h>
+
+#include <ostream>
+#include <vector>
+
+#include "engine/entier.hpp"
+#include "input/controle.hpp"
+#include "output/bons.hpp"
+#include "state/reglages.hpp"
+
+namespace unitfrac {
+
+class Affichage {
+ public:
+  Affichage(std::ostream& out, Lecteur& lecteur, const Reglages& reg, Bons& bons)
+      : out_(out), lecteur_(lecteur), reg_(reg), bons_(bons) {}
+
+  // Start of a calculation: K3 = 0 and the partial-table copy x1 back to n + 1 zeros.
+  void debut_calcul();
+  // Start of the run: K1 = K2 = 0, m = 0.
+  void debut_run();
+
+  // One accepted solution in x[1..n] (x[0] is 0): `affiche`, then the partial-table copy when
+  // L < -1 (read after a pause may have changed it).
+  void operator()(const std::vector<long long>& x);
+  void operator()(const std::vector<i128>& x);
+  void operator()(const std::vector<mpz_class>& x);
+
+  // The partial-table closing line: the last solution found (x1), numbered K1.
+  void ligne_finale();
+
+  // True once the user has asked to stop (L = -1): the search must not take another step.
+  bool arret() const { return L == -1; }
+
+  long long L = 0;   // paging value
+  long long K1 = 0;  // solutions found
+  long long K2 = 0;  // shown since the last pause
+  long long K3 = 0;  // place in the current group of the every-K-th mode
+  mpz_class m;       // largest xn over all solutions found
+  mpz_class m1;      // smallest x1 over all solutions found
+
+ private:
+  template <class Int>
+  void affiche(const std::vector<Int>& x);
+
+  std::ostream& out_;
+  Lecteur& lecteur_;
+  const Reglages& reg_;
+  Bons& bons_;
+  std::vector<mpz_class> x1_;  // partial-table copy, positions 1..n
+  mpz_class bon2_;             // good number of the line being written
+};
+
+// The final report of a calculation.
+void resultat(std::ostream& out, const Reglages& reg, const Affichage& aff, const Bons& bons);
+
+}  // namespace unitfrac
