@@ -64,6 +64,17 @@ inline bool est_pair(long long v) { return (v & 1) == 0; }
 inline bool est_pair(i128 v) { return (v & 1) == 0; }
 inline bool est_pair(const mpz_class& v) { return mpz_even_p(v.get_mpz_t()) != 0; }
 
+// Three-way comparison with a value typed as a long long, and equality with an __int128.
+inline int compare(long long a, long long b) { return (a > b) - (a < b); }
+inline int compare(i128 a, long long b) { return (a > b) - (a < b); }
+inline int compare(const mpz_class& a, long long b) {
+  const int c = mpz_cmp_si(a.get_mpz_t(), static_cast<long>(b));
+  return (c > 0) - (c < 0);
+}
+inline bool egal(long long a, i128 b) { return static_cast<i128>(a) == b; }
+inline bool egal(i128 a, i128 b) { return a == b; }
+inline bool egal(const mpz_class& a, i128 b) { return a == vers_mpz(b); }
+
 // Plain decimal, no width or fill. The char-buffer form writes at most 40 characters for
 // long long and __int128 and returns the end of what it wrote.
 char* ecrire_decimal(char* buf, long long v);

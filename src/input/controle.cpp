@@ -1,1 +1,122 @@
-// placeholder
+// The validated console reader: writes the question, reads tokens until one has the form the mode
+// asks for, and leaves the answer in `valeur2` or `valeur`. Used by every question of the dialogue,
+// by the sequence entries and by the pause of the display.
+#include "input/controle.hpp"
+
+#include <algorithm>
+#include <cassert>
+#include <cstddef>
+
+namespace unitfrac {
+
+namespace {
+
+// A token must fit the 199 characters of the entry buffer; a longer one is refused.
+constexpr std::size_t kLongueurMax = 199;
+
+// Writes the first `compte` characters of `texte`, nothing when `compte` <= 0, never past its end.
+void ecrire_debut(std::ostream& out, const std::string& texte, int compte) {
+  if (compte <= 0) return;
+  out.write(texte.data(),
+            static_cast<std::streamsize>(std::min(texte.size(), static_cast<std::size_t>(compte))));
+}
+
+// Modes 1 to 3: a single character among those listed for the mode.
+bool lire_choix(int cas, const std::string& jeton, int& choix) {
+  if (jeton.size() != 1) return false;
+  const char c = jeton[0];
+  const char plus_petit = cas == 2 ? '1' : '0';
+  const char plus_grand = cas == 1 ? '1' : '2';
+  if (c < plus_petit || c > plus_grand) return false;
+  choix = c - '0';
+  return true;
+}
+
+// Modes 4 and 5: "0", or an optional sign (a minus in mode 5 only), a digit 1-9, then digits.
+// A negative number is built by subtracting its digits, so -2^63 is reached exactly; any step
+// leaving the signed 64-bit range refuses the token rather than wrapping.
+bool lire_entier(int cas, const std::string& jeton, long long& nombre) {
+  if (jeton == "0") {
+    nombre = 0;
+    return true;
+  }
+  long long signe = 1;  // valtest's value of a leading sign
+  std::size_t debut = 0;  // index of the first digit
+  long long valeur = 0;
+  for (std::size_t k = 0; k < jeton.size(); ++k) {
+    const char c = jeton[k];
+    long long d = 0;
+    if (valtest(c, d) == 0) return false;
+    if (c == '+' || c == '-') {
+      if (k != 0 || (c == '-' && cas == 4)) return false;
+      signe = d;
+      debut = 1;
+      continue;
+    }
+    if (k == debut && c == '0') return false;  // leading zero, or zero after a sign
+    if (__builtin_mul_overflow(valeur, 10LL, &valeur)) return false;
+    if (signe > 0 ? __builtin_add_overflow(valeur, d, &valeur)
+                  : __builtin_sub_overflow(valeur, d, &valeur))
+      return false;
+  }
+  if (debut == jeton.size()) return false;  // a lone sign
+  nombre = valeur;
+  return true;
+}
+
+}  // namespace
+
+int valtest(char caract1, long long& valtest1) {
+  if (caract1 >= '0' && caract1 <= '9') {
+    valtest1 = caract1 - '0';
+    return 1;
+  }
+  if (caract1 == '+' || caract1 == '-') {
+    valtest1 = caract1 == '+' ? 1 : -1;
+    return 1;
+  }
+  valtest1 = 0;
+  return 0;
+}
+
+int Lecteur::controle(int cas, std::string_view chaine) {
+  assert(cas >= 1 && cas <= 5);
+  const std::string_view question = chaine.substr(0, chaine.find('\0'));
+  std::string saisie;
+  refaire = 1;
+  while (refaire == 1) {
+    if (cas == 4 && nmess == 1) {
+      ecrire_debut(out_, messa1, lm1);
+      ecrire_debut(out_, messa2, lm2);
+      ecrire_debut(out_, messa3, lm3);
+    } else {
+      out_ << question;
+    }
+    out_.flush();
+
+    // End of input would leave every later question unanswered: give up rather than ask forever.
+    if (!(in_ >> saisie)) {
+      refaire = 0;
+      throw FinDeSaisie();
+    }
+    const std::string jeton = saisie.substr(0, saisie.find('\0'));  // a zero byte ends the token
+    if (jeton.empty() || jeton.size() > kLongueurMax) continue;
+
+    if (cas <= 3) {
+      int choix = 0;
+      if (lire_choix(cas, jeton, choix)) {
+        valeur2 = choix;
+        refaire = 0;
+      }
+    } else {
+      long long nombre = 0;
+      if (lire_entier(cas, jeton, nombre) && !(cas == 4 && xn == 1 && nombre == 0)) {
+        valeur = nombre;
+        refaire = 0;
+      }
+    }
+  }
+  return 0;
+}
+
+}  // namespace unitfrac

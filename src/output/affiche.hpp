@@ -21,7 +21,8 @@ class Affichage {
   Affichage(std::ostream& out, Lecteur& lecteur, const Reglages& reg, Bons& bons)
       : out_(out), lecteur_(lecteur), reg_(reg), bons_(bons) {}
 
-  // Start of a calculation: K3 = 0 and the partial-table copy x1 back to n + 1 zeros.
+  // Start of a calculation, once reg.n is set: K3 = 0 and the partial-table copy x1 back to
+  // n + 1 zeros.
   void debut_calcul();
   // Start of the run: K1 = K2 = 0, m = 0.
   void debut_run();
@@ -32,7 +33,9 @@ class Affichage {
   void operator()(const std::vector<i128>& x);
   void operator()(const std::vector<mpz_class>& x);
 
-  // The partial-table closing line: the last solution found (x1), numbered K1.
+  // The partial-table closing line: the last solution found (x1), numbered K1, with its good
+  // number recorded when the tally is on. The run driver calls it when the search has ended by
+  // itself, L < -1 and K1 != 0; it writes unconditionally.
   void ligne_finale();
 
   // True once the user has asked to stop (L = -1): the search must not take another step.
@@ -48,13 +51,23 @@ class Affichage {
  private:
   template <class Int>
   void affiche(const std::vector<Int>& x);
+  template <class Int>
+  void ecrire_ligne(const std::vector<Int>& x, bool ligne_vide);
+  template <class Int>
+  std::vector<Int>& copie();
 
   std::ostream& out_;
   Lecteur& lecteur_;
   const Reglages& reg_;
   Bons& bons_;
-  std::vector<mpz_class> x1_;  // partial-table copy, positions 1..n
-  mpz_class bon2_;             // good number of the line being written
+  // Partial-table copy x1 (positions 0..n), kept in the width of the last solution found so
+  // that copying never allocates once the vector has its size; x1_largeur_ says which is current.
+  std::vector<long long> x1_ll_{0};
+  std::vector<i128> x1_i128_;
+  std::vector<mpz_class> x1_mpz_;
+  int x1_largeur_ = 0;  // 0: long long, 1: __int128, 2: mpz_class
+  mpz_class bon2_;      // good number of the line being written
+  std::vector<char> tampon_;  // one solution line, formatted before a single write
 };
 
 // The final report of a calculation.

@@ -1,1 +1,270 @@
-// placeholder
+// Tests of the solution display: the solution line, the four paging modes with pauses and the
+// partial-table closing line, the statistics over hidden solutions, the good-number tally, and
+// exact decimal printing at every integer width. Solutions are fed to the display directly;
+// expected texts are worked by hand from the line format and the paging rules.
+#include "output/affiche.hpp"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace unitfrac {
+namespace {
+
+const std::string kPause =
+    "\n \n \t Nombre K de solutions suivantes a afficher ou autre option :  \n \n \t [K] / [zero, "
+    "pas de limite] / [-1, arreter] / [-K (K>1), pas de  limite et affichage toutes les K "
+    "solutions] ?    \t";
+
+// The 14 solutions of 1 = 1/x1 + ... + 1/x4 with x1 <= ... <= x4, in decreasing order, found by
+// hand (x1 = 4, then 3, then 2 with 1/x2 + 1/x3 + 1/x4 = 1/2).
+const std::vector<std::vector<long long>> kUnQuatre = {
+    {0, 4, 4, 4, 4},  {0, 3, 4, 4, 6},  {0, 3, 3, 6, 6},   {0, 3, 3, 4, 12}, {0, 2, 6, 6, 6},
+    {0, 2, 5, 5, 10}, {0, 2, 4, 8, 8},  {0, 2, 4, 6, 12},  {0, 2, 4, 5, 20}, {0, 2, 3, 12, 12},
+    {0, 2, 3, 10, 15}, {0, 2, 3, 9, 18}, {0, 2, 3, 8, 24}, {0, 2, 3, 7, 42}};
+
+// A display on string streams, with the answers to its pauses as input.
+struct Banc {
+  Banc(int n, long long L, const std::string& reponses = "") : in(reponses), lecteur(in, out) {
+    reg.n = n;
+    aff.debut_calcul();
+    aff.debut_run();
+    aff.L = L;
+  }
+  template <class Int>
+  void donner(const std::vector<Int>& x) { aff(x); }
+  // What the run driver does when the search has ended by itself.
+  void fin() {
+    if (aff.L < -1 && aff.K1 != 0) aff.ligne_finale();
+  }
+
+  std::istringstream in;
+  std::ostringstream out;
+  Reglages reg;
+  Bons bons;
+  Lecteur lecteur;
+  Affichage aff{out, lecteur, reg, bons};
+};
+
+TEST(AfficheLigne, WritesNumberThenEachValueFollowedByTwoBlanksAndATab) {
+  Banc b(2, 0);
+  b.donner(std::vector<long long>{0, 4, 4});
+  b.donner(std::vector<long long>{0, 3, 6});
+  EXPECT_EQ(b.out.str(), "\t  1  :   4  \t4  \t\n\t  2  :   3  \t6  \t\n");
+  EXPECT_EQ(b.aff.K1, 2);
+  EXPECT_EQ(b.aff.m, 6);
+  EXPECT_EQ(b.aff.m1, 3);
+}
+
+TEST(AfficheLigne, EndsWithTheGoodNumberWhenTheTallyIsOn) {
+  Banc b(3, 0);
+  b.reg.cptbon = 1;
+  b.donner(std::vector<long long>{0, 3, 3, 3});
+  EXPECT_EQ(b.out.str(), "\t  1  :   3  \t3  \t3  \t,   Total = 9\n");
+}
+
+TEST(AfficheLigne, PrintsWideValuesAndTheirSumExactly) {
+  const i128 deux70 = i128(1) << 70;
+  Banc b(3, 0);
+  b.reg.cptbon = 1;
+  b.donner(std::vector<i128>{0, 3, deux70, deux70});
+  EXPECT_EQ(b.out.str(),
+            "\t  1  :   3  \t1180591620717411303424  \t1180591620717411303424  \t,   Total = "
+            "2361183241434822606851\n");
+
+  Banc c(3, 0);
+  c.reg.cptbon = 1;
+  const i128 deux126 = i128(1) << 126;
+  c.donner(std::vector<i128>{0, deux126, deux126, deux126});  // the sum leaves __int128
+  EXPECT_EQ(c.out.str(),
+            "\t  1  :   85070591730234615865843651857942052864  \t"
+            "85070591730234615865843651857942052864  \t85070591730234615865843651857942052864  \t"
+            ",   Total = 255211775190703847597530955573826158592\n");
+
+  Banc d(2, 0);
+  d.reg.cptbon = 1;
+  const mpz_class deux130("1361129467683753853853498429727072845824");
+  d.donner(std::vector<mpz_class>{0, 5, deux130});
+  EXPECT_EQ(d.out.str(),
+            "\t  1  :   5  \t1361129467683753853853498429727072845824  \t,   Total = "
+            "1361129467683753853853498429727072845829\n");
+  EXPECT_EQ(d.aff.m, deux130);
+  EXPECT_EQ(d.aff.m1, 5);
+  ASSERT_EQ(d.bons.nbon(), 1);
+  EXPECT_EQ(d.bons.bons()[1], deux130 + 5);
+}
+
+// Paging cases: solution k is (20 - k, 20 + k). The expected output is a script: a number k is
+// line k, "_" an empty line, "P" the pause question and the two newlines after it.
+struct Pagination {
+  const char* nom;
+  long long L;
+  int solutions;
+  const char* reponses;
+  const char* attendu;
+};
+
+std::string ligne(long long k) {
+  return "\t  " + std::to_string(k) + "  :   " + std::to_string(20 - k) + "  \t" +
+         std::to_string(20 + k) + "  \t\n";
+}
+
+std::string derouler(const std::string& script) {
+  std::istringstream mots(script);
+  std::string mot, texte;
+  while (mots >> mot) {
+    if (mot == "_") texte += "\n";
+    else if (mot == "P") texte += kPause + "\n\n";
+    else texte += ligne(std::stoll(mot));
+  }
+  return texte;
+}
+
+class AffichePagination : public testing::TestWithParam<Pagination> {};
+
+TEST_P(AffichePagination, ShowsPausesAndClosesAsTheModeSays) {
+  const Pagination& p = GetParam();
+  Banc b(2, p.L, p.reponses);
+  for (long long k = 1; k <= p.solutions; ++k) b.donner(std::vector<long long>{0, 20 - k, 20 + k});
+  b.fin();
+  EXPECT_EQ(b.out.str(), derouler(p.attendu));
+  EXPECT_EQ(b.aff.K1, p.solutions);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Affiche, AffichePagination,
+    testing::Values(
+        Pagination{"ToutSansPause", 0, 3, "", "1 2 3"},
+        Pagination{"Arret", -1, 3, "", ""},
+        Pagination{"PauseTousLesDeux", 2, 5, "2 2", "1 2 P 3 4 P 5"},
+        Pagination{"PausePuisZero", 2, 5, "0", "1 2 P 3 4 5"},
+        Pagination{"PausePuisUn", 2, 5, "1 1 1 1", "1 2 P 3 P 4 P 5 P"},
+        Pagination{"TousLesTroisSurSept", -3, 7, "", "1 _ 4 _ 7 _ 7"},
+        Pagination{"TousLesTroisSurHuit", -3, 8, "", "1 _ 4 _ 7 _ 8"},
+        Pagination{"TousLesDeux", -2, 6, "", "1 _ 3 _ 5 _ 6"},
+        Pagination{"GroupePlusGrandQueLeCompte", -10, 3, "", "1 _ 3"},
+        Pagination{"PausePuisMoinsTroisSansSuite", 4, 4, "-3", "1 2 3 4 P 4"},
+        Pagination{"PausePuisMoinsTrois", 4, 12, "-3", "1 2 3 4 P 5 _ 8 _ 11 _ 12"}),
+    [](const testing::TestParamInfo<Pagination>& i) { return std::string(i.param.nom); });
+
+TEST(AffichePause, AnsweringMinusOneStopsAfterTheLineJustWritten) {
+  Banc b(2, 2, "-1");
+  b.donner(std::vector<long long>{0, 19, 21});
+  EXPECT_FALSE(b.aff.arret());
+  b.donner(std::vector<long long>{0, 18, 22});
+  EXPECT_TRUE(b.aff.arret());
+  EXPECT_EQ(b.out.str(), derouler("1 2 P"));
+  EXPECT_EQ(b.aff.K2, 0);
+}
+
+TEST(AffichePause, PartialTableClosesWithTheLastSolutionWhateverItsWidth) {
+  Banc b(2, -2);
+  b.donner(std::vector<long long>{0, 19, 21});
+  b.donner(std::vector<i128>{0, 18, i128(1) << 64});
+  b.fin();
+  EXPECT_EQ(b.out.str(), derouler("1 _") + "\t  2  :   18  \t18446744073709551616  \t\n");
+  EXPECT_EQ(b.aff.m, mpz_class("18446744073709551616"));
+  EXPECT_EQ(b.aff.m1, 18);
+}
+
+TEST(AfficheStatistiques, CountAndExtremesCoverHiddenSolutions) {
+  for (long long L : {0LL, -1LL, -3LL, -20LL}) {
+    Banc b(4, L);
+    for (const auto& x : kUnQuatre) b.donner(x);
+    EXPECT_EQ(b.aff.K1, 14) << L;
+    EXPECT_EQ(b.aff.m, 42) << L;
+    EXPECT_EQ(b.aff.m1, 2) << L;
+  }
+}
+
+TEST(BonsTally, KeepsDistinctValuesInIncreasingOrderWithCounts) {
+  Bons bons;
+  for (int v : {5, 3, 7, 3}) bons.inserer(v);
+  EXPECT_EQ(bons.nbon(), 3);
+  EXPECT_EQ(bons.bons(), (std::vector<mpz_class>{0, 3, 5, 7}));
+  EXPECT_EQ(bons.occur(), (std::vector<long long>{0, 2, 1, 1}));
+  bons.vider();
+  EXPECT_EQ(bons.nbon(), 0);
+  EXPECT_EQ(bons.bons(), std::vector<mpz_class>{0});
+  EXPECT_EQ(bons.occur(), std::vector<long long>{0});
+}
+
+TEST(BonsTally, RecordsEachShownLineOfTheFourUnknownsOfOne) {
+  Banc b(4, 0);
+  b.reg.cptbon = 1;
+  for (const auto& x : kUnQuatre) b.donner(x);
+  std::vector<long long> totaux;
+  const std::string sortie = b.out.str();
+  const std::regex total(",   Total = ([0-9]+)\n");
+  for (std::sregex_iterator it(sortie.begin(), sortie.end(), total), fin; it != fin; ++it)
+    totaux.push_back(std::stoll((*it)[1]));
+  EXPECT_EQ(totaux, (std::vector<long long>{16, 17, 18, 22, 20, 22, 22, 24, 31, 29, 30, 32, 37, 54}));
+  EXPECT_EQ(b.bons.bons(),
+            (std::vector<mpz_class>{0, 16, 17, 18, 20, 22, 24, 29, 30, 31, 32, 37, 54}));
+  EXPECT_EQ(b.bons.occur(), (std::vector<long long>{0, 1, 1, 1, 1, 3, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+TEST(BonsTally, PartialTableRecordsShownLinesAndTheClosingLine) {
+  Banc b(4, -3);
+  b.reg.cptbon = 1;
+  for (std::size_t k = 0; k < 7; ++k) b.donner(kUnQuatre[k]);  // lines 1, 4, 7 shown
+  b.fin();                                                      // solution 7 again
+  EXPECT_EQ(b.bons.bons(), (std::vector<mpz_class>{0, 16, 22}));
+  EXPECT_EQ(b.bons.occur(), (std::vector<long long>{0, 1, 3}));
+}
+
+// Plain decimal at every width, around the powers of ten and two where the digit count or the
+// representation changes.
+TEST(AfficheDecimal, WritesEveryWidthExactly) {
+  const i128 max128 = std::numeric_limits<i128>::max();
+  const i128 min128 = std::numeric_limits<i128>::min();
+  const i128 dix19 = 10000000000000000000ULL;
+  const struct {
+    i128 v;
+    const char* texte;
+  } cas[] = {
+      {0, "0"},
+      {1, "1"},
+      {-1, "-1"},
+      {10, "10"},
+      {1000000000000000000LL, "1000000000000000000"},
+      {dix19 - 1, "9999999999999999999"},
+      {dix19, "10000000000000000000"},
+      {dix19 + 1, "10000000000000000001"},
+      {i128(1) << 63, "9223372036854775808"},
+      {(i128(1) << 63) - 1, "9223372036854775807"},
+      {-(i128(1) << 63), "-9223372036854775808"},
+      {-(i128(1) << 63) + 1, "-9223372036854775807"},
+      {i128(1) << 64, "18446744073709551616"},
+      {dix19 * dix19 - 1, "99999999999999999999999999999999999999"},
+      {dix19 * dix19, "100000000000000000000000000000000000000"},
+      {max128, "170141183460469231731687303715884105727"},
+      {min128, "-170141183460469231731687303715884105728"},
+      {min128 + 1, "-170141183460469231731687303715884105727"},
+  };
+  for (const auto& c : cas) {
+    char buf[48];
+    EXPECT_EQ(std::string(buf, ecrire_decimal(buf, c.v)), c.texte);
+    EXPECT_EQ(en_decimal(c.v), c.texte);
+    std::ostringstream os;
+    os.width(50);  // ignored: no width or fill
+    ecrire(os, c.v);
+    ecrire(os, vers_mpz(c.v));
+    EXPECT_EQ(os.str(), std::string(c.texte) + c.texte);
+    if (c.v >= std::numeric_limits<long long>::min() && c.v <= std::numeric_limits<long long>::max()) {
+      const auto ll = static_cast<long long>(c.v);
+      EXPECT_EQ(std::string(buf, ecrire_decimal(buf, ll)), c.texte);
+      std::ostringstream os64;
+      ecrire(os64, ll);
+      EXPECT_EQ(os64.str(), c.texte);
+      EXPECT_EQ(vers_mpz(ll), mpz_class(c.texte));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace unitfrac

@@ -1,0 +1,17 @@
+// The program's loop: banner, explanations, then one calculation after another until the user
+// declines a new one. Works on any pair of streams so that whole dialogues can be tested.
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+namespace unitfrac {
+
+// Runs the whole program on `in` and `out`; returns the exit status: 1 when the user ends it,
+// 3 when the input ends before the user does (one newline is written first).
+int programme(std::istream& in, std::ostream& out);
+
+// The explanation page, as written after the answer 1 to the explanation question.
+void explications(std::ostream& out);
+
+}  // namespace unitfrac

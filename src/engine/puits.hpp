@@ -1,0 +1,34 @@
+// Sinks for the search when no console is involved: a counter and a collector of solutions, in
+// decimal text so that searches of any width compare directly. Used by the tests and benchmarks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/entier.hpp"
+
+namespace unitfrac {
+
+struct Compteur {
+  long long K = 0;
+  template <class Int>
+  void operator()(const std::vector<Int>&) { ++K; }
+  bool arret() const { return false; }
+};
+
+struct Collecteur {
+  std::vector<std::vector<std::string>> solutions;
+  template <class Int>
+  void operator()(const std::vector<Int>& x) {
+    std::vector<std::string> s;
+    for (std::size_t a = 1; a < x.size(); ++a) {
+      if constexpr (est_mpz<Int>) s.push_back(x[a].get_str());
+      else if constexpr (std::is_same_v<Int, i128>) s.push_back(en_decimal(x[a]));
+      else s.push_back(std::to_string(x[a]));
+    }
+    solutions.push_back(std::move(s));
+  }
+  bool arret() const { return false; }
+};
+
+}  // namespace unitfrac

@@ -1,0 +1,451 @@
+// The depth-first search for 1/x1 + ... + 1/xn = P/Q, generic in its integer type: the search
+// state, the exact partial sum N/D, the bounds of the next unknown (`maxi`), the forward and
+// backtracking steps of both types, the end-sequence test and the placements of the first
+// unknowns. Knows nothing of the console: every solution goes to a sink.
+//
+// Every step that could leave the range of Int does that arithmetic, checked, before it reports
+// anything or changes the state; when it would overflow it returns false with the state as it
+// found it (apart from bound results that the next step computes again), so that the same step can
+// be run again by an engine of a wider type (see moteur.hpp).
+#pragma once
+
+#include <cassert>
+#include <vector>
+
+#include "engine/entier.hpp"
+#include "state/reglages.hpp"
+
+namespace unitfrac {
+
+// Greatest common divisor of two positive integers, by Euclid's remainder algorithm.
+long long pgcd(long long P3, long long Q3);
+
+// Even parity with P/Q > n/2: every unknown would be at least 2, so the sum is at most n/2 and no
+// all-even solution exists.
+bool pairs_impossibles(const Reglages& reg);
+// Odd parity with Q even, or n and P of different parities: a sum of n odd unit fractions, over
+// the odd common denominator, has a numerator of the parity of n.
+bool impairs_impossibles(const Reglages& reg);
+
+// Outcome of a step that may overflow.
+enum class Pas { fait, debordement };
+
+template <class Int>
+class Recherche {
+ public:
+  explicit Recherche(const Reglages& reg);
+  // The same state, carried over exactly from an engine of a narrower type.
+  template <class Etroit>
+  explicit Recherche(const Recherche<Etroit>& o);
+
+  // Takes the settings again: the bound M and the end sequence are entered after the first
+  // unknowns are placed.
+  void regler(const Reglages& reg);
+
+  // Adds 1/x[i] to N/D (N := x[i]·N + D, D := D·x[i]); removes it again by exact division. Used
+  // unchecked only where the new values are known to be no larger than values already held.
+  void plu();
+  void moin();
+
+  // Bounds of position k + 1 after x[1..k] with partial sum Nk/Dk: minr[k+1], r1, reste,
+  // hors_borne. Ends the search (i = -1, returns fait with r1 = 0) when the partial sum has
+  // reached P/Q or the end-sequence cut-off fires.
+  Pas maxi(int k, const Int& Dk, const Int& Nk);
+
+  // One forward step of the non-decreasing (type 1) or strictly increasing (type 2) search.
+  template <class Sink>
+  Pas suite(Sink& sink);
+  template <class Sink>
+  Pas suite2(Sink& sink);
+  // One backtracking step; cannot overflow (every value it forms is below one already held).
+  void arriere();
+  void arriere2();
+
+  // The end-sequence test on the complete solution x[1..n]: false when it lies below the end
+  // sequence (the search must end, nothing reported).
+  bool test_fin() const;
+
+  // First-unknown placement: x1 at its upper bound, depth 1.
+  Pas placer_premiere();
+  // Placement of the start value `deb3` typed at position s (depth s - 1 on entry). Sets stop1 to
+  // 1 when placing must stop after this value.
+  Pas placer_debut(long long deb3, int s, int& stop1);
+
+  // The search state.
+  std::vector<Int> x;     // x[1..i] the fixed unknowns; x[0] = 0
+  std::vector<Int> minr;  // minr[t] the smallest admissible value of position t
+  Int N, D;               // partial sum 1/x[1] + ... + 1/x[i], unreduced: D = x[1]···x[i]
+  int i = 0;              // depth; -1 once the search has ended
+  int z = 1;              // step between candidates
+  Int r, r1, reste;       // candidate, upper bound and its remainder from the last `maxi`
+  Int pd, qn, qd, divid, divis;  // P·D, N·Q, Q·D, (n-k)·Q·D, P·D - N·Q of the last `maxi`
+  Int e;                  // value of the run of equal unknowns lowered by `arriere`
+  bool hors_borne = false;  // M·divis < divid: no completion with every unknown at most M
+
+  // Cached settings, in the engine's own type.
+  Int P, Q, M;
+  int n = 1, type = 1, parite = 0, seq2 = 0, s2 = 0;
+  std::vector<long long> x3;  // end sequence as typed
+
+};
+
+// ---------------------------------------------------------------------------------------------
+
+template <class Int>
+Recherche<Int>::Recherche(const Reglages& reg)
+    : x(reg.n + 1, Int(0)), minr(reg.n + 1, Int(0)), N(0), D(1), z(reg.z) {
+  regler(reg);
+  r = r1 = reste = pd = qn = qd = divid = divis = e = Int(0);
+}
+
+template <class Int>
+template <class Etroit>
+Recherche<Int>::Recherche(const Recherche<Etroit>& o)
+    : N(elargir<Int>(o.N)), D(elargir<Int>(o.D)), i(o.i), z(o.z),
+      r(elargir<Int>(o.r)), r1(elargir<Int>(o.r1)), reste(elargir<Int>(o.reste)),
+      pd(elargir<Int>(o.pd)), qn(elargir<Int>(o.qn)), qd(elargir<Int>(o.qd)),
+      divid(elargir<Int>(o.divid)), divis(elargir<Int>(o.divis)), e(elargir<Int>(o.e)),
+      hors_borne(o.hors_borne), P(elargir<Int>(o.P)), Q(elargir<Int>(o.Q)), M(elargir<Int>(o.M)),
+      n(o.n), type(o.type), parite(o.parite), seq2(o.seq2), s2(o.s2), x3(o.x3) {
+  x.reserve(o.x.size());
+  for (const auto& v : o.x) x.push_back(elargir<Int>(v));
+  minr.reserve(o.minr.size());
+  for (const auto& v : o.minr) minr.push_back(elargir<Int>(v));
+}
+
+template <class Int>
+void Recherche<Int>::regler(const Reglages& reg) {
+  P = elargir<Int>(reg.P);
+  Q = elargir<Int>(reg.Q);
+  M = elargir<Int>(reg.M);
+  n = reg.n;
+  type = reg.type;
+  parite = reg.parite;
+  z = reg.z;
+  seq2 = reg.seq2;
+  s2 = reg.s2;
+  x3 = reg.x3;
+}
+
+template <class Int>
+void Recherche<Int>::plu() {
+  N = x[i] * N + D;
+  D = D * x[i];
+}
+
+template <class Int>
+void Recherche<Int>::moin() {
+  if (i < 2) {
+    N = 0;
+    D = 1;
+    return;
+  }
+  // D is the product of x[1..i] and N its elementary symmetric sum of degree i - 1, so both
+  // divisions are exact.
+  D = D / x[i];
+  N = (N - D) / x[i];
+}
+
+template <class Int>
+Pas Recherche<Int>::maxi(int k, const Int& Dk, const Int& Nk) {
+  if (mul_ovf(P, Dk, pd) || mul_ovf(Nk, Q, qn)) return Pas::debordement;
+  if (pd <= qn) {  // the partial sum has reached P/Q
+    i = -1;
+    r1 = 0;
+    return Pas::fait;
+  }
+  if (mul_ovf(Q, Dk, qd) || mul_ovf(Int(n - k), qd, divid)) return Pas::debordement;
+  divis = pd - qn;  // both non-negative and pd > qn: no overflow
+  Int& lo = minr[k + 1];
+  lo = qd / divis;  // floor of 1/rem
+  r1 = divid / divis;  // floor of (n - k)/rem
+  reste = divid % divis;
+  hors_borne = false;
+  Int mdivis(0);
+  if (M != 0) {
+    if (mul_ovf(M, divis, mdivis)) return Pas::debordement;
+    hors_borne = mdivis < divid;
+  }
+  if (parite == 0) {
+    if (add_ovf(lo, Int(1), lo)) return Pas::debordement;
+  }
+  if (M != 0 && r1 > M) {
+    r1 = M;
+    reste = divid - mdivis;  // positive: M < r1 = floor(divid/divis)
+  }
+  const bool derniere = k + 1 == n;
+  if (parite == 1) {
+    if (est_pair(lo)) {
+      if (add_ovf(lo, Int(1), lo)) return Pas::debordement;
+    } else if (!derniere) {
+      if (add_ovf(lo, Int(2), lo)) return Pas::debordement;
+    }
+    if (est_pair(r1)) {
+      r1 -= 1;
+      if (reste == 0) reste = 1;
+    }
+  } else if (parite == 2) {
+    if (!est_pair(lo)) {
+      if (add_ovf(lo, Int(1), lo)) return Pas::debordement;
+    } else if (!derniere) {
+      if (add_ovf(lo, Int(2), lo)) return Pas::debordement;
+    }
+    if (!est_pair(r1) && r1 != 1) {
+      r1 -= 1;
+      if (reste == 0) reste = 1;
+    }
+  }
+  // End-sequence cut-off: x[1..k] sit at the smallest values their order allows from x3[1] and
+  // cannot be completed within M, so every later candidate lies below the end sequence.
+  if (seq2 == 1 && M != 0) {
+    const i128 t = static_cast<i128>(x3[1]) + (type == 2 ? static_cast<i128>(k - 1) * z : 0);
+    if (egal(x[k], t) && hors_borne) {
+      i = -1;
+      r1 = 0;
+      return Pas::fait;
+    }
+  }
+  return Pas::fait;
+}
+
+template <class Int>
+bool Recherche<Int>::test_fin() const {
+  for (int c = 1; c <= s2; ++c) {
+    const int d = compare(x[c], x3[c]);
+    if (d > 0) return true;
+    if (d < 0) return false;
+  }
+  return true;
+}
+
+// performance-critical: this and `suite2` are the hot loop of every count; run the benchmark
+// before and after any change.
+template <class Int>
+template <class Sink>
+Pas Recherche<Int>::suite(Sink& sink) {
+  if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
+  r = r1;
+  if (i == -1) return Pas::fait;
+  if (M != 0 && hors_borne) {
+    arriere();
+    return Pas::fait;
+  }
+  if (r < x[i]) {
+    arriere();
+    return Pas::fait;
+  }
+  if (reste != 0) {
+    if (i >= n - 1) {
+      arriere();
+      return Pas::fait;
+    }
+    Int nN(0), nD(0);  // descend: x[i+1] := r
+    if (mul_ovf(r, N, nN) || add_ovf(nN, D, nN) || mul_ovf(D, r, nD)) return Pas::debordement;
+    x[++i] = r;
+    N = nN;
+    D = nD;
+    return Pas::fait;
+  }
+  // reste = 0: positions i+1..n all equal to r complete the sum exactly. After the report the
+  // next position is fixed at r (the prefix then has this one completion only); its sum is
+  // formed first, so that an overflow is known before anything is reported.
+  const bool fixer = i < n - 1;
+  Int nN(0), nD(0);
+  if (fixer && (mul_ovf(r, N, nN) || add_ovf(nN, D, nN) || mul_ovf(D, r, nD)))
+    return Pas::debordement;
+  for (int t = i + 1; t <= n; ++t) x[t] = r;
+  if (seq2 == 1 && !test_fin()) {
+    i = -1;
+    return Pas::fait;
+  }
+  sink(x);
+  if (fixer) {
+    x[++i] = r;
+    N = nN;
+    D = nD;
+  }
+  arriere();
+  return Pas::fait;
+}
+
+template <class Int>
+void Recherche<Int>::arriere() {
+  if (i <= 0 || x[1] < minr[1]) {
+    i = -1;
+    return;
+  }
+  // Drop the positions whose next lower candidate is below their lower bound.
+  while (x[i] - z < minr[i]) {
+    moin();
+    --i;
+    if (i == 0) {
+      i = -1;
+      return;
+    }
+  }
+  int c = i;
+  if (x[c] > x[c - 1]) {
+    // Same parity and x[c] > x[c-1], so x[c] - z >= x[c-1]: the order holds.
+    moin();
+    x[c] -= z;
+    plu();
+    return;
+  }
+  // x[c] = x[c-1]: go back to the first position of the run of equal values and lower it; the
+  // lower bounds never decrease along the positions, so e - z >= minr[c] there too.
+  e = x[c];
+  if (e == z) {
+    i = -1;
+    return;
+  }
+  while (x[c - 1] == e) {
+    moin();
+    i = c - 1;
+    c = c - 1;
+  }
+  moin();
+  x[c] = e - z;
+  if (c == 1 && (x[1] < minr[1] || x[1] <= 0)) {
+    i = -1;
+    return;
+  }
+  plu();
+}
+
+template <class Int>
+template <class Sink>
+Pas Recherche<Int>::suite2(Sink& sink) {
+  if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
+  r = r1;
+  if (i == -1) return Pas::fait;
+  if (M != 0 && hors_borne) {
+    arriere2();
+    return Pas::fait;
+  }
+  if (r <= x[i]) {
+    arriere2();
+    return Pas::fait;
+  }
+  if (reste != 0) {
+    if (i >= n - 1) {
+      arriere2();
+      return Pas::fait;
+    }
+  } else if (i == n - 1) {
+    x[n] = r;  // 1/r is exactly the remainder
+    if (seq2 == 1 && !test_fin()) {
+      i = -1;
+      return Pas::fait;
+    }
+    sink(x);
+    arriere2();
+    return Pas::fait;
+  }
+  Int nN(0), nD(0);  // fix x[i+1] := r
+  if (mul_ovf(r, N, nN) || add_ovf(nN, D, nN) || mul_ovf(D, r, nD)) return Pas::debordement;
+  x[++i] = r;
+  N = nN;
+  D = nD;
+  // With reste = 0 the value r could only be completed by repeating it, which the strict order
+  // excludes: move on to the next candidate at once.
+  if (reste == 0) arriere2();
+  return Pas::fait;
+}
+
+template <class Int>
+void Recherche<Int>::arriere2() {
+  if (i <= 0 || x[1] < minr[1]) {
+    i = -1;
+    return;
+  }
+  if (i == 1) {
+    if (x[1] - z < minr[1]) {
+      i = -1;
+      return;
+    }
+    x[1] -= z;
+    N = 1;
+    D = x[1];
+    return;
+  }
+  int c = i;
+  while (x[c] - z < minr[c]) {
+    moin();
+    i = c - 1;
+    if (i == 0) {
+      i = -1;
+      return;
+    }
+    c = c - 1;
+    if (x[1] < minr[1]) {
+      i = -1;
+      return;
+    }
+  }
+  if (x[c] - z > x[c - 1]) {
+    moin();
+    x[c] -= z;
+    plu();
+    return;
+  }
+  // x[c] - z = x[c-1]: walk down the run of unknowns spaced exactly z apart.
+  int p = c - 1;
+  for (;;) {
+    if (x[p + 1] - z == x[p]) {
+      moin();  // i = p + 1
+      i = p;
+      if (p <= 0) {
+        i = -1;
+        return;
+      }
+      --p;
+      if (x[1] < minr[1]) {
+        i = -1;
+        return;
+      }
+      continue;
+    }
+    moin();
+    x[p + 1] -= z;
+    plu();
+    return;
+  }
+}
+
+template <class Int>
+Pas Recherche<Int>::placer_premiere() {
+  if (maxi(0, Int(1), Int(0)) == Pas::debordement) return Pas::debordement;
+  x[1] = r1;
+  i = 1;
+  N = 1;
+  D = x[1];
+  return Pas::fait;
+}
+
+template <class Int>
+Pas Recherche<Int>::placer_debut(long long deb3, int s, int& stop1) {
+  if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
+  r = r1;
+  Int deb = elargir<Int>(deb3);
+  if ((parite == 1 && est_pair(deb)) || (parite == 2 && !est_pair(deb))) deb -= 1;
+  if (r < deb) deb = r;
+  if (i == s - 1 && minr[s] <= deb && (type != 2 || deb > x[s - 1])) {
+    Int nN(0), nD(0);
+    if (mul_ovf(N, deb, nN) || add_ovf(nN, D, nN) || mul_ovf(D, deb, nD)) return Pas::debordement;
+    x[s] = deb;
+    i = s;
+    N = nN;
+    D = nD;
+    if (compare(deb, deb3) != 0) stop1 = 1;
+    return Pas::fait;
+  }
+  // The value cannot be placed: move to the next candidate prefix below the typed one.
+  stop1 = 1;
+  if (type == 2)
+    arriere2();
+  else
+    arriere();
+  return Pas::fait;
+}
+
+}  // namespace unitfrac
