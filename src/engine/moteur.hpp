@@ -18,6 +18,15 @@ class Moteur {
     std::visit([&](auto& rech) { rech.regler(reg); }, etat_);
   }
 
+  // Off: every unknown is tried one value at a time, as the reference search does.
+  // Always: wherever the divisors can be used, even where trying each value would be cheaper.
+  void paires(bool actives, bool toujours = false) {
+    std::visit([&](auto& rech) {
+      rech.paires_actives = actives;
+      rech.paires_toujours = toujours;
+    }, etat_);
+  }
+
   int profondeur() const {
     return std::visit([](const auto& rech) { return rech.i; }, etat_);
   }

@@ -9,10 +9,14 @@
 // be run again by an engine of a wider type (see moteur.hpp).
 #pragma once
 
+#include <algorithm>
 #include <cassert>
+#include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "engine/entier.hpp"
+#include "engine/paires.hpp"
 #include "state/reglages.hpp"
 
 namespace unitfrac {
@@ -87,6 +91,27 @@ class Recherche {
   int n = 1, type = 1, parite = 0, seq2 = 0, s2 = 0;
   std::vector<long long> x3;  // end sequence as typed
 
+  // Solve the last two unknowns from the divisors of b² where that is cheaper than trying x(n-1)
+  // one value at a time (off: the plain step-by-step search, the reference).
+  bool paires_actives = true;
+  // Use the divisors wherever they can be used, even where trying each value is cheaper (tests).
+  bool paires_toujours = false;
+
+ private:
+  template <class>
+  friend class Recherche;
+
+  template <class Sink>
+  bool essayer_paires(Sink& sink, Pas& res);
+  bool factoriser_reste(std::uint64_t b);
+
+  // Factorisations kept along the prefix: fval_[t] is the value x[t] had when fx_[t] was made.
+  std::vector<std::uint64_t> fval_;
+  std::vector<std::vector<Facteur>> fx_;
+  std::vector<Facteur> fq_;    // factorisation of Q
+  std::vector<Facteur> tous_;  // scratch: primes of Q·x[1]···x[n-2]
+  ProblemePaire pb_;
+  std::vector<std::pair<i128, i128>> paires_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -106,7 +131,8 @@ Recherche<Int>::Recherche(const Recherche<Etroit>& o)
       pd(elargir<Int>(o.pd)), qn(elargir<Int>(o.qn)), qd(elargir<Int>(o.qd)),
       divid(elargir<Int>(o.divid)), divis(elargir<Int>(o.divis)), e(elargir<Int>(o.e)),
       hors_borne(o.hors_borne), P(elargir<Int>(o.P)), Q(elargir<Int>(o.Q)), M(elargir<Int>(o.M)),
-      n(o.n), type(o.type), parite(o.parite), seq2(o.seq2), s2(o.s2), x3(o.x3) {
+      n(o.n), type(o.type), parite(o.parite), seq2(o.seq2), s2(o.s2), x3(o.x3),
+      paires_actives(o.paires_actives), paires_toujours(o.paires_toujours), fval_(o.n + 1, 0), fx_(o.n + 1), fq_(o.fq_) {
   x.reserve(o.x.size());
   for (const auto& v : o.x) x.push_back(elargir<Int>(v));
   minr.reserve(o.minr.size());
@@ -117,6 +143,10 @@ template <class Int>
 void Recherche<Int>::regler(const Reglages& reg) {
   P = elargir<Int>(reg.P);
   Q = elargir<Int>(reg.Q);
+  fq_.clear();
+  factoriser(static_cast<std::uint64_t>(reg.Q), fq_);
+  fval_.assign(reg.n + 1, 0);
+  fx_.resize(reg.n + 1);
   M = elargir<Int>(reg.M);
   n = reg.n;
   type = reg.type;
@@ -234,6 +264,10 @@ Pas Recherche<Int>::suite(Sink& sink) {
     arriere();
     return Pas::fait;
   }
+  if (i == n - 2 && paires_actives) {
+    Pas res;
+    if (essayer_paires(sink, res)) return res;
+  }
   if (reste != 0) {
     if (i >= n - 1) {
       arriere();
@@ -326,6 +360,10 @@ Pas Recherche<Int>::suite2(Sink& sink) {
     arriere2();
     return Pas::fait;
   }
+  if (i == n - 2 && paires_actives) {
+    Pas res;
+    if (essayer_paires(sink, res)) return res;
+  }
   if (reste != 0) {
     if (i >= n - 1) {
       arriere2();
@@ -410,6 +448,149 @@ void Recherche<Int>::arriere2() {
     plu();
     return;
   }
+}
+
+// The last two unknowns at depth n - 2, from the divisors of b² (rem = a/b): does what the
+// step-by-step search would do over the whole subtree of x(n-1), in one step. The candidates it
+// would visit are c = r, r - z, ... down to c_bas, the last value from which its backtracking step
+// leaves position n - 1; each c with an exact completion y (y >= c, or y > c for type 2, of the
+// parity, at most M) is one solution. Returns false when the step is better done value by value
+// (short range, a factorisation that can't be had cheaply, values past 64 bits); then nothing has
+// changed. Every value that could overflow is checked before the first solution is reported.
+template <class Int>
+template <class Sink>
+bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
+  if constexpr (est_mpz<Int>) {
+    (void)sink;
+    (void)res;
+    return false;
+  } else {
+    const int k = n - 2;
+    // The unusual states (x1 below its bound, r below the bound of x(n-1)) end the search at the
+    // next step; they are left to the step-by-step search.
+    if (r < minr[n - 1] || (k >= 1 && x[1] < minr[1])) return false;
+    Int lo = type == 2 ? x[k] + 1 : x[k];
+    if (lo < minr[n - 1]) lo = minr[n - 1];
+    const Int c_bas = r - z * ((r - lo) / z);
+    const i128 candidats = static_cast<i128>((r - c_bas) / z) + 1;
+    if (candidats < 32 && !paires_toujours) return false;
+    // The smallest candidate of the subtree is r itself: its partial sum bounds all the others.
+    Int rN(0), rD(0);
+    if (mul_ovf(r, N, rN) || add_ovf(rN, D, rN) || mul_ovf(D, r, rD)) {
+      res = Pas::debordement;
+      return true;
+    }
+    // rem = divis/qd from the bounds just computed; a/b in lowest terms.
+    i128 a = static_cast<i128>(divis), b = static_cast<i128>(qd);
+    {
+      i128 u = a, v = b;
+      while (v != 0) {
+        const i128 t = u % v;
+        u = v;
+        v = t;
+      }
+      a /= u;
+      b /= u;
+    }
+    if (b >= (static_cast<i128>(1) << 63)) return false;
+    if (!factoriser_reste(static_cast<std::uint64_t>(b))) return false;
+    if (!paires_toujours && candidats < static_cast<i128>(nombre_diviseurs_carre(pb_.fb) / 2))
+      return false;
+    pb_.a = a;
+    pb_.b = b;
+    pb_.lo = static_cast<i128>(c_bas);
+    pb_.hi = static_cast<i128>(r);
+    pb_.z = z;
+    pb_.strict = type == 2;
+    pb_.parite = parite;
+    pb_.M = static_cast<i128>(M);
+    paires_.clear();
+    if (!resoudre_paires(pb_, paires_)) return false;
+    if constexpr (std::is_same_v<Int, long long>) {
+      for (const auto& [px, py] : paires_)
+        if (py > static_cast<i128>(INT64_MAX)) {
+          res = Pas::debordement;
+          return true;
+        }
+    }
+    // End-sequence cut-off at depth n - 1: when the search reaches x(n-1) = t with no completion
+    // within M, it ends there.
+    bool coupe = false;
+    i128 t = 0;
+    if (seq2 == 1 && M != 0) {
+      t = static_cast<i128>(x3[1]) + (type == 2 ? static_cast<i128>(n - 2) * z : 0);
+      const i128 hi = static_cast<i128>(r), bas = static_cast<i128>(c_bas), m = static_cast<i128>(M);
+      if (t >= bas && t <= hi && (hi - t) % z == 0 && a * t > b && b * t > m * (a * t - b)) coupe = true;
+    }
+    res = Pas::fait;
+    auto quitter = [&](const Int& c) {
+      // The state the step-by-step search would be in at x(n-1) = c, then its backtracking step.
+      x[n - 1] = c;
+      i = n - 1;
+      N = c * N + D;  // c <= r: no overflow (checked above)
+      D = D * c;
+      if (type == 2)
+        arriere2();
+      else
+        arriere();
+    };
+    for (const auto& [px, py] : paires_) {
+      if (coupe && px <= t) {
+        i = -1;
+        return true;
+      }
+      x[n - 1] = static_cast<Int>(px);
+      x[n] = static_cast<Int>(py);
+      if (seq2 == 1 && !test_fin()) {
+        i = -1;
+        return true;
+      }
+      sink(x);
+      if (sink.arret()) {
+        // The user stopped at a pause: the step that reported this solution still backtracks.
+        quitter(static_cast<Int>(px));
+        return true;
+      }
+    }
+    if (coupe) {
+      i = -1;
+      return true;
+    }
+    quitter(c_bas);
+    return true;
+  }
+}
+
+// The factorisation of b, which divides Q·x[1]···x[n-2]: the primes come from the factorisations
+// kept along the prefix, the exponents from dividing b. False when an unknown is past 64 bits.
+template <class Int>
+bool Recherche<Int>::factoriser_reste(std::uint64_t b) {
+  if constexpr (est_mpz<Int>) return false;
+  tous_.assign(fq_.begin(), fq_.end());
+  for (int t = 1; t <= n - 2; ++t) {
+    if (x[t] <= 0 || x[t] > INT64_MAX) return false;
+    std::uint64_t v;
+    if constexpr (est_mpz<Int>) v = 0; else v = static_cast<std::uint64_t>(x[t]);
+    if (fval_[t] != v) {
+      fx_[t].clear();
+      factoriser(v, fx_[t]);
+      fval_[t] = v;
+    }
+    tous_.insert(tous_.end(), fx_[t].begin(), fx_[t].end());
+  }
+  std::sort(tous_.begin(), tous_.end());
+  pb_.fb.clear();
+  for (std::size_t j = 0; j < tous_.size(); ++j) {
+    const std::uint64_t p = tous_[j].first;
+    if (j > 0 && tous_[j - 1].first == p) continue;
+    int e = 0;
+    while (b % p == 0) {
+      b /= p;
+      ++e;
+    }
+    if (e > 0) pb_.fb.emplace_back(p, e);
+  }
+  return b == 1;
 }
 
 template <class Int>

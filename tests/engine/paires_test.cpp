@@ -1,1 +1,404 @@
-// placeholder
+// The two-unknown step and the factorisation behind it: factoriser against trial division, and
+// resoudre_paires against trying every candidate x with exact arithmetic, on random remainders,
+// and against the step-by-step search over whole equations.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/paires.hpp"
+#include "tests/engine/outils.hpp"
+
+namespace unitfrac {
+namespace {
+
+using u64 = std::uint64_t;
+using u128 = unsigned __int128;
+using Paires = std::vector<std::pair<i128, i128>>;
+
+// ---- factoriser ----------------------------------------------------------------------------------
+
+// Trial division by 2 and the odd numbers; only for values whose second-largest prime factor is
+// small, or below about 2^40.
+std::vector<Facteur> par_essais(u64 v) {
+  std::vector<Facteur> f;
+  for (u64 p = 2; p <= v / p; p += (p == 2 ? 1 : 2)) {
+    int e = 0;
+    while (v % p == 0) {
+      v /= p;
+      ++e;
+    }
+    if (e > 0) f.emplace_back(p, e);
+  }
+  if (v > 1) f.emplace_back(v, 1);
+  return f;
+}
+
+// The product of a factorisation, checking that the primes increase and the exponents are positive.
+u128 produit(const std::vector<Facteur>& f) {
+  u128 v = 1;
+  u64 avant = 0;
+  for (const auto& [p, e] : f) {
+    EXPECT_GT(p, avant);
+    EXPECT_GT(e, 0);
+    avant = p;
+    for (int k = 0; k < e; ++k) v *= p;
+  }
+  return v;
+}
+
+bool premier_par_essais(u64 v) {
+  if (v < 2) return false;
+  for (u64 p = 2; p <= v / p; ++p)
+    if (v % p == 0) return false;
+  return true;
+}
+
+TEST(Facteurs, SmallValuesMatchTrialDivision) {
+  std::vector<Facteur> f;
+  factoriser(1, f);
+  EXPECT_TRUE(f.empty());
+  for (u64 v = 2; v < 200000; ++v) {
+    factoriser(v, f);
+    ASSERT_EQ(f, par_essais(v)) << v;
+  }
+  // Around the end of the table of smallest factors.
+  for (u64 v = (u64{1} << 24) - 5000; v < (u64{1} << 24) + 5000; ++v) {
+    factoriser(v, f);
+    ASSERT_EQ(f, par_essais(v)) << v;
+  }
+}
+
+TEST(Facteurs, PowersOfTwoAndOfSmallPrimes) {
+  std::vector<Facteur> f;
+  for (int e = 1; e < 64; ++e) {
+    factoriser(u64{1} << e, f);
+    ASSERT_EQ(f, (std::vector<Facteur>{{2, e}}));
+  }
+  for (u64 p : {3, 5, 7, 251, 257, 65521}) {
+    u64 v = p;
+    for (int e = 1; v <= ~u64{0} / p; ++e, v *= p) {
+      factoriser(v, f);
+      ASSERT_EQ(f, (std::vector<Facteur>{{p, e}})) << v;
+    }
+  }
+}
+
+TEST(Facteurs, RandomValuesUpToTwoToTheFortyMatchTrialDivision) {
+  std::mt19937_64 g(12345);
+  std::vector<Facteur> f;
+  for (int k = 0; k < 3000; ++k) {
+    const u64 v = g() >> (24 + g() % 40);  // 1 to 40 bits
+    if (v == 0) continue;
+    factoriser(v, f);
+    ASSERT_EQ(f, par_essais(v)) << v;
+  }
+}
+
+TEST(Facteurs, LargePrimesSquaresAndProductsOfTwoLargePrimes) {
+  std::vector<Facteur> f;
+  // The largest primes below 2^64 and 2^63, and primes just above 2^32, found by trial division.
+  const u64 grands[] = {18446744073709551557ULL, 18446744073709551533ULL, 9223372036854775783ULL};
+  for (u64 p : grands) {
+    factoriser(p, f);
+    EXPECT_EQ(f, (std::vector<Facteur>{{p, 1}}));
+  }
+  std::vector<u64> moyens;  // primes just below 2^32, and just above 2^31
+  for (u64 v = (u64{1} << 32) - 1; moyens.size() < 6; v -= 2)
+    if (premier_par_essais(v)) moyens.push_back(v);
+  for (u64 v = (u64{1} << 31) + 1; moyens.size() < 12; v += 2)
+    if (premier_par_essais(v)) moyens.push_back(v);
+  for (std::size_t i = 0; i < moyens.size(); ++i) {
+    for (std::size_t j = i; j < moyens.size(); ++j) {
+      const u64 p = std::min(moyens[i], moyens[j]), q = std::max(moyens[i], moyens[j]);
+      factoriser(p * q, f);
+      if (p == q)
+        EXPECT_EQ(f, (std::vector<Facteur>{{p, 2}}));
+      else
+        EXPECT_EQ(f, (std::vector<Facteur>{{p, 1}, {q, 1}}));
+    }
+  }
+  // Squares and cubes of primes above the trial-division primes, and p·q·r of ~21-bit primes.
+  const u64 p21[] = {1048573, 1048571, 2097143, 2097133};
+  for (u64 p : p21) {
+    factoriser(p * p, f);
+    EXPECT_EQ(f, (std::vector<Facteur>{{p, 2}}));
+    factoriser(p * p * p, f);
+    EXPECT_EQ(f, (std::vector<Facteur>{{p, 3}}));
+  }
+  factoriser(1048571ULL * 1048573ULL * 2097133ULL, f);
+  EXPECT_EQ(f, (std::vector<Facteur>{{1048571, 1}, {1048573, 1}, {2097133, 1}}));
+  factoriser(2ULL * 3 * 257 * 257 * 1048573ULL * 2097143ULL, f);
+  EXPECT_EQ(f, (std::vector<Facteur>{{2, 1}, {3, 1}, {257, 2}, {1048573, 1}, {2097143, 1}}));
+  // Strong pseudoprimes to several small bases, and Carmichael numbers.
+  for (u64 v : {2047ULL, 3215031751ULL, 3825123056546413051ULL, 318665857834031151167461ULL % 1,
+                561ULL, 41041ULL, 825265ULL, 321197185ULL, 4759123141ULL, 1122004669633ULL}) {
+    if (v < 2) continue;
+    factoriser(v, f);
+    EXPECT_EQ(produit(f), u128{v}) << v;
+    for (const auto& [p, e] : f) EXPECT_TRUE(p < (u64{1} << 32) ? premier_par_essais(p) : true) << v;
+    if (v < (u64{1} << 40)) EXPECT_EQ(f, par_essais(v)) << v;
+  }
+}
+
+TEST(Facteurs, RandomSixtyFourBitValuesMultiplyBackFromPrimes) {
+  std::mt19937_64 g(2024);
+  std::vector<Facteur> f, sous;
+  for (int k = 0; k < 2000; ++k) {
+    u64 v = g();
+    if (k % 2 == 0) {  // a product of random primes of 10 to 32 bits, with a random cofactor
+      v = 1 + g() % 1000;
+      while (true) {
+        const u64 p = 1024 + g() % ((u64{1} << (10 + g() % 22)));
+        if (!premier_par_essais(p) || v > ~u64{0} / p) break;
+        v *= p;
+      }
+    }
+    if (v == 0) continue;
+    factoriser(v, f);
+    ASSERT_EQ(produit(f), u128{v}) << v;
+    // Each factor is prime: it factors as itself, and primes below 2^32 pass trial division.
+    for (const auto& [p, e] : f) {
+      factoriser(p, sous);
+      ASSERT_EQ(sous, (std::vector<Facteur>{{p, 1}})) << v;
+      if (p < (u64{1} << 32)) ASSERT_TRUE(premier_par_essais(p)) << p;
+    }
+  }
+}
+
+// ---- resoudre_paires against every candidate ------------------------------------------------------
+
+// Every candidate x = hi, hi - z, ... >= max(lo, 1): y = bx/(ax - b) when that is a positive integer.
+// Needs b·x below 2^127.
+Paires par_candidats(const ProblemePaire& pb) {
+  Paires r;
+  for (i128 x = pb.hi; x >= pb.lo && x >= 1; x -= pb.z) {
+    const i128 d = pb.a * x - pb.b;
+    if (d <= 0) break;  // 1/x >= a/b: no y, nor for any smaller x
+    const i128 n = pb.b * x;
+    if (n % d != 0) continue;
+    const i128 y = n / d;
+    if (y < x || (pb.strict && y == x)) continue;
+    if ((pb.parite == 1 && y % 2 == 0) || (pb.parite == 2 && y % 2 != 0)) continue;
+    if (pb.M != 0 && y > pb.M) continue;
+    r.emplace_back(x, y);
+  }
+  return r;
+}
+
+i128 pgcd128(i128 a, i128 b) {
+  while (b != 0) {
+    const i128 t = a % b;
+    a = b;
+    b = t;
+  }
+  return a;
+}
+
+std::string texte(const ProblemePaire& pb) {
+  return en_decimal(pb.a) + "/" + en_decimal(pb.b) + " x in [" + en_decimal(pb.lo) + ", " +
+         en_decimal(pb.hi) + "] z=" + std::to_string(pb.z) + " strict=" + std::to_string(pb.strict) +
+         " parite=" + std::to_string(pb.parite) + " M=" + en_decimal(pb.M);
+}
+
+// A random b built from primes of a few sizes, with many divisors, below 2^bits.
+u64 b_aleatoire(std::mt19937_64& g, int bits) {
+  static const u64 petits[] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37, 41, 43, 47};
+  const u64 borne = u64{1} << bits;
+  u64 b = 1;
+  for (int essais = 0; essais < 40; ++essais) {
+    u64 p = petits[g() % 15];
+    if (g() % 4 == 0) {  // a medium prime
+      p = 50 + g() % 5000;
+      while (!premier_par_essais(p)) ++p;
+    }
+    if (b > (borne - 1) / p) break;
+    b *= p;
+  }
+  return b;
+}
+
+void verifier(const ProblemePaire& pb, TravailPaires& t) {
+  Paires obtenu = {{-7, -7}};  // appended to, never cleared
+  ASSERT_TRUE(resoudre_paires(pb, obtenu, t)) << texte(pb);
+  Paires attendu = par_candidats(pb);
+  attendu.insert(attendu.begin(), {-7, -7});
+  ASSERT_EQ(obtenu, attendu) << texte(pb);
+}
+
+TEST(Paires, MatchEveryCandidateOnRandomRemainders) {
+  std::mt19937_64 g(777);
+  TravailPaires t;
+  long long trouvees = 0;
+  for (int k = 0; k < 6000; ++k) {
+    ProblemePaire pb;
+    const u64 b = b_aleatoire(g, 8 + static_cast<int>(g() % 33));  // up to 2^40
+    factoriser(b, pb.fb);
+    // a coprime to b, from below b/5000 (long windows, cut below) to 2b.
+    u64 a = 1 + g() % (k % 3 == 0 ? 2 * b : std::max<u64>(1, b / (1 + g() % 5000)));
+    while (std::gcd(a, b) != 1) ++a;
+    pb.a = a;
+    pb.b = b;
+    // The natural window for x is (b/a, 2b/a]; take a random sub-window of at most 20000 values.
+    const i128 bas = i128{b / a} + 1, haut = i128{2 * b / a};
+    const i128 largeur = haut - bas + 1;
+    const i128 w = std::min<i128>(largeur + 4, 20000);
+    pb.lo = bas - 2 + static_cast<i128>(g() % static_cast<u64>(std::max<i128>(1, largeur - w + 4)));
+    pb.hi = pb.lo + static_cast<i128>(g() % static_cast<u64>(w));
+    if (g() % 8 == 0) pb.lo = -static_cast<i128>(g() % 5);  // bounds below 1
+    if (g() % 8 == 0) pb.hi += 1000000;                      // bounds beyond 2b/a
+    pb.z = 1 + static_cast<int>(g() % 2);
+    pb.strict = g() % 2 == 0;
+    pb.parite = static_cast<int>(g() % 3);
+    if (g() % 3 == 0) pb.M = static_cast<i128>(b) * (1 + g() % 4) / (1 + g() % 8) + 1;
+    verifier(pb, t);
+    trouvees += static_cast<long long>(par_candidats(pb).size());
+  }
+  EXPECT_GT(trouvees, 6000);  // the cases are not all empty
+}
+
+TEST(Paires, LargeDenominatorsNearTwoToTheSixtyThree) {
+  std::mt19937_64 g(99);
+  TravailPaires t;
+  for (int k = 0; k < 400; ++k) {
+    ProblemePaire pb;
+    const u64 b = b_aleatoire(g, 63);
+    factoriser(b, pb.fb);
+    u64 a = b / (1 + g() % 3000) + g() % 100;
+    if (a == 0) a = 1;
+    while (std::gcd(a, b) != 1) ++a;
+    pb.a = a;
+    pb.b = b;
+    const i128 bas = i128{b / a} + 1, haut = i128{2 * b / a};
+    pb.lo = bas;
+    pb.hi = haut;
+    pb.z = 1 + static_cast<int>(g() % 2);
+    pb.strict = g() % 2 == 0;
+    pb.parite = static_cast<int>(g() % 3);
+    if (g() % 2 == 0) pb.M = static_cast<i128>(b) * static_cast<i128>(b) / (1 + g() % 1000000);
+    verifier(pb, t);
+  }
+}
+
+TEST(Paires, SmallHandWorkedCases) {
+  ProblemePaire pb;
+  pb.a = 1;
+  pb.b = 2;  // 1/x + 1/y = 1/2: (4, 4), (3, 6)
+  pb.fb = {{2, 1}};
+  pb.lo = 3;
+  pb.hi = 4;
+  Paires out;
+  ASSERT_TRUE(resoudre_paires(pb, out));
+  EXPECT_EQ(out, (Paires{{4, 4}, {3, 6}}));
+  pb.strict = true;  // x < y drops (4, 4)
+  out.clear();
+  ASSERT_TRUE(resoudre_paires(pb, out));
+  EXPECT_EQ(out, (Paires{{3, 6}}));
+  pb.a = 2;  // 1/x + 1/y = 2: (1, 1) only
+  pb.b = 1;
+  pb.fb = {};
+  pb.lo = 1;
+  pb.hi = 1;
+  pb.strict = false;
+  out.clear();
+  ASSERT_TRUE(resoudre_paires(pb, out));
+  EXPECT_EQ(out, (Paires{{1, 1}}));
+  pb.a = 3;  // 1/x + 1/y = 3: none
+  out.clear();
+  ASSERT_TRUE(resoudre_paires(pb, out));
+  EXPECT_TRUE(out.empty());
+  EXPECT_EQ(nombre_diviseurs_carre({{2, 3}, {3, 1}, {5, 2}}), 7u * 3u * 5u);
+  EXPECT_EQ(nombre_diviseurs_carre({}), 1u);
+}
+
+TEST(Paires, DenominatorsOfTwoToTheSixtyThreeOrMoreAreLeftToTheCaller) {
+  ProblemePaire pb;
+  pb.a = 1;
+  pb.b = i128{1} << 63;
+  pb.fb = {{2, 63}};
+  pb.lo = 1;
+  pb.hi = pb.b * 2;
+  Paires out = {{1, 2}};
+  EXPECT_FALSE(resoudre_paires(pb, out));
+  EXPECT_EQ(out, (Paires{{1, 2}}));
+  pb.b -= 1;  // 2^63 - 1 = 7² · 73 · 127 · 337 · 92737 · 649657
+  pb.fb = {{7, 2}, {73, 1}, {127, 1}, {337, 1}, {92737, 1}, {649657, 1}};
+  pb.lo = pb.b - 100000;
+  out.clear();
+  EXPECT_TRUE(resoudre_paires(pb, out));
+  std::vector<Facteur> f;
+  factoriser(static_cast<u64>(pb.b), f);
+  EXPECT_EQ(f, pb.fb);
+}
+
+// ---- resoudre_paires in place of the last two levels of the search --------------------------------
+
+// The search with every prefix x[1..n-2] completed by resoudre_paires, as the engine will use it:
+// x(n-1) from r1 down to its lower bound minr[n-1], not below x[n-2] (type 1) or above it (type 2).
+test::Liste par_paires(const Reglages& reg) {
+  Recherche<i128> s(reg);
+  Collecteur c;
+  Paires paires;
+  ProblemePaire pb;
+  while (s.i >= 0) {
+    if (s.i != reg.n - 2) {
+      if (reg.type == 2)
+        s.suite2(c);
+      else
+        s.suite(c);
+      continue;
+    }
+    const int i = s.i;
+    s.maxi(i, s.D, s.N);
+    if (s.i < 0) break;  // the partial sum reached P/Q: the search ends there
+    const i128 divis = s.divis, qd = s.qd, g = pgcd128(divis, qd);
+    pb.a = divis / g;
+    pb.b = qd / g;
+    factoriser(static_cast<u64>(pb.b), pb.fb);
+    pb.hi = s.r1;
+    pb.lo = std::max(s.minr[i + 1], reg.type == 2 ? s.x[i] + 1 : s.x[i]);
+    pb.z = reg.z;
+    pb.strict = reg.type == 2;
+    pb.parite = reg.parite;
+    pb.M = reg.M;
+    paires.clear();
+    EXPECT_TRUE(resoudre_paires(pb, paires));
+    for (const auto& [x, y] : paires) {
+      s.x[i + 1] = x;
+      s.x[i + 2] = y;
+      c(s.x);
+    }
+    if (reg.type == 2)
+      s.arriere2();
+    else
+      s.arriere();
+  }
+  return c.solutions;
+}
+
+TEST(Paires, CompleteEveryPrefixOfTheSearchExactly) {
+  struct Cas {
+    int type, n;
+    long long P, Q;
+  };
+  const Cas cas[] = {{1, 2, 1, 1}, {1, 3, 1, 1}, {1, 4, 1, 1}, {1, 5, 1, 1}, {2, 5, 1, 1},
+                     {2, 6, 1, 1}, {1, 4, 3, 4}, {2, 4, 3, 4}, {1, 4, 2, 3}, {2, 3, 2, 3},
+                     {1, 3, 5, 6}, {2, 2, 3, 2}, {1, 2, 2, 1}, {1, 4, 7, 5}, {2, 5, 4, 3}};
+  for (const Cas& k : cas) {
+    for (int parite = 0; parite <= 2; ++parite) {
+      for (long long M : {0LL, 12LL, 50LL, 1000LL}) {
+        const Reglages reg = test::reglages(k.type, k.n, k.P, k.Q, parite, M);
+        if (pairs_impossibles(reg) || (parite == 1 && impairs_impossibles(reg))) continue;
+        if (reg.n < 2 || (M != 0 && k.P * M < k.n * k.Q)) continue;
+        ASSERT_EQ(par_paires(reg), test::chercher(reg))
+            << "type " << k.type << " n " << k.n << " " << k.P << "/" << k.Q << " parite " << parite
+            << " M " << M;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace unitfrac

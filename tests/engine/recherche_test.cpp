@@ -157,6 +157,7 @@ struct Trace {
 
 template <class Int>
 void suivre(Recherche<Int>& rech, const std::vector<Trace>& traces) {
+  rech.paires_actives = false;
   Compteur c;
   for (std::size_t k = 0; k < traces.size(); ++k) {
     rech.type == 2 ? rech.suite2(c) : rech.suite(c);
@@ -265,6 +266,7 @@ TEST(Recherche, CountsForPOverQEqualToOne) {
 
 TEST(Recherche, FiveUnknownsOfTypeTwoTakeTwoHundredSixtyThreeSteps) {
   Recherche<long long> rech(reglages(2, 5, 1, 1));
+  rech.paires_actives = false;
   Collecteur c;
   int pas = 0;
   while (rech.i >= 0) {

@@ -1,0 +1,56 @@
+// The last two unknowns at once: every (x, y) with 1/x + 1/y = a/b comes from a divisor u of b²
+// with u ≡ -b (mod a), as x = (b + u)/a and y = (b + b²/u)/a, since (a·x - b)(a·y - b) = b².
+// Used by the search at depth n - 2 in place of trying x one value at a time.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "engine/entier.hpp"
+
+namespace unitfrac {
+
+// A prime and its exponent.
+using Facteur = std::pair<std::uint64_t, int>;
+
+// The two-unknown problem left at depth n - 2.
+struct ProblemePaire {
+  i128 a = 0, b = 0;  // the remainder a/b, in lowest terms, a, b > 0
+  std::vector<Facteur> fb;  // the factorisation of b, primes increasing
+  i128 lo = 0;        // x >= lo
+  i128 hi = 0;        // x <= hi; the candidates are hi, hi - z, hi - 2z, ... down to lo
+  int z = 1;          // step between candidates for x (2 when a parity is imposed)
+  bool strict = false;  // y > x (strictly increasing order); otherwise y >= x
+  int parite = 0;     // 0 any, 1 y odd, 2 y even (x has the parity of hi already)
+  i128 M = 0;         // y <= M when M is not 0
+};
+
+// Appends to `out` every (x, y) of the problem, in decreasing order of x. Returns false, with
+// `out` unchanged, when the arithmetic would not fit 128 bits (b² must stay below 2^126); the
+// caller then tries x one value at a time.
+bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out);
+
+// Scratch space of resoudre_paires, kept between calls so that a steady state allocates nothing.
+// The two-argument form uses one per thread.
+struct TravailPaires {
+  std::vector<std::uint64_t> diviseurs;  // divisors of b² not above the bound, before the last prime
+  std::vector<std::uint64_t> retenus;    // the u = a·x - b that pass every test
+};
+bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out,
+                     TravailPaires& travail);
+
+// d(b²) = prod(2e + 1) over the factorisation of b, saturated at 2^64 - 1. resoudre_paires costs
+// about d(b²)/2 steps of a few nanoseconds, at most; trying x one value at a time costs one step
+// per candidate, (hi - lo)/z + 1.
+std::uint64_t nombre_diviseurs_carre(const std::vector<Facteur>& fb);
+
+// The number of divisors of b² from b's factorisation: the product of (2e + 1), saturating.
+std::uint64_t nombre_diviseurs_carre(const std::vector<Facteur>& fb);
+
+// The prime factorisation of v >= 1, primes increasing (empty for 1): a table of smallest prime
+// factors for small values, trial division, then Pollard-Brent rho with a deterministic
+// Miller-Rabin test.
+void factoriser(std::uint64_t v, std::vector<Facteur>& out);
+
+}  // namespace unitfrac
