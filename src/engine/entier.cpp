@@ -39,6 +39,17 @@ mpz_class vers_mpz(i128 v) {
   return r;
 }
 
+bool en_i128(const mpz_class& v, i128& out) {
+  if (mpz_sizeinbase(v.get_mpz_t(), 2) > 127) return false;  // |v| < 2^127
+  mpz_class m = abs(v);
+  const u128 bas = mpz_get_ui(m.get_mpz_t());
+  mpz_fdiv_q_2exp(m.get_mpz_t(), m.get_mpz_t(), 64);
+  const u128 u = (static_cast<u128>(mpz_get_ui(m.get_mpz_t())) << 64) | bas;
+  out = static_cast<i128>(u);
+  if (sgn(v) < 0) out = -out;
+  return true;
+}
+
 char* ecrire_decimal(char* buf, long long v) { return std::to_chars(buf, buf + 20, v).ptr; }
 
 // |v| <= 2^127 < 10^39, so it splits into at most three base-10^19 digits: the leading one is

@@ -59,6 +59,26 @@ To elargir(const mpz_class& v) {
   return v;
 }
 
+// Exact conversion to a width that may be narrower: false, with `out` unspecified, when the value
+// does not fit.
+bool en_i128(const mpz_class& v, i128& out);
+inline bool convertir(long long v, long long& out) { out = v; return true; }
+inline bool convertir(long long v, i128& out) { out = v; return true; }
+inline bool convertir(long long v, mpz_class& out) { mpz_set_si(out.get_mpz_t(), v); return true; }
+inline bool convertir(i128 v, long long& out) {
+  out = static_cast<long long>(v);
+  return out == v;
+}
+inline bool convertir(i128 v, i128& out) { out = v; return true; }
+inline bool convertir(i128 v, mpz_class& out) { out = vers_mpz(v); return true; }
+inline bool convertir(const mpz_class& v, long long& out) {
+  if (!mpz_fits_slong_p(v.get_mpz_t())) return false;
+  out = mpz_get_si(v.get_mpz_t());
+  return true;
+}
+inline bool convertir(const mpz_class& v, i128& out) { return en_i128(v, out); }
+inline bool convertir(const mpz_class& v, mpz_class& out) { out = v; return true; }
+
 // Parity and comparison with a long long, for every width.
 inline bool est_pair(long long v) { return (v & 1) == 0; }
 inline bool est_pair(i128 v) { return (v & 1) == 0; }

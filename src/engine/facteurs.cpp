@@ -61,7 +61,7 @@ void factoriser_table(std::uint32_t m, std::vector<Facteur>& out) {
   }
 }
 
-// ---- Trial division ------------------------------------------------------------------------------
+// ---- Trial division -----------------------------------------------------------------------------
 
 // An odd p divides v exactly when v·p⁻¹ (mod 2^64) <= (2^64 - 1)/p; the product is then v/p.
 struct Diviseur {
@@ -69,7 +69,7 @@ struct Diviseur {
 };
 
 constexpr u64 inverse_mod_2_64(u64 p) {  // p odd; Newton's iteration doubles the correct bits
-  u64 x = p;  // correct to 3 bits for odd p
+  u64 x = p;                             // correct to 3 bits for odd p
   for (int k = 0; k < 5; ++k) x *= 2 - p * x;
   return x;
 }
@@ -91,38 +91,54 @@ constexpr std::array<Diviseur, kNbEssais> faire_essais() {
 constexpr std::array<Diviseur, kNbEssais> kEssais = faire_essais();
 static_assert(kEssais[kNbEssais - 1].p == 251);
 
-// ---- Montgomery arithmetic modulo an odd n < 2^64 ------------------------------------------------
+// ---- Montgomery arithmetic modulo an odd n, on 32-bit words below 2^32, 64-bit ones above ---
 
-// Residues are kept as r·2^64 mod n, in [0, n). redc(T) = T·2^-64 mod n for T < n·2^64: with
-// m = lo(T)·n⁻¹ the low words of T and m·n agree, so the result is hi(T) - hi(m·n), plus n if negative.
-struct Montgomery {
-  u64 n, ninv, r1, r2;  // modulus, n⁻¹ mod 2^64, 2^64 mod n, 2^128 mod n
-
-  explicit Montgomery(u64 n_) : n(n_), ninv(inverse_mod_2_64(n_)) {
-    r1 = static_cast<u64>((u128{1} << 64) % n);
-    r2 = static_cast<u64>((u128{r1} * r1) % n);
-  }
-  u64 redc(u128 t) const {
-    const u64 m = static_cast<u64>(t) * ninv;
-    const u64 h = static_cast<u64>(t >> 64), mh = static_cast<u64>((u128{m} * n) >> 64);
-    return h >= mh ? h - mh : h - mh + n;
-  }
-  u64 mul(u64 a, u64 b) const { return redc(u128{a} * b); }
-  u64 vers(u64 a) const { return mul(a % n, r2); }
-  u64 add(u64 a, u64 b) const {  // a, b < n
-    const u64 s = a + b;
-    return (s < a || s >= n) ? s - n : s;
-  }
-  u64 sub(u64 a, u64 b) const { return a >= b ? a - b : a - b + n; }
+template <class W>
+struct Double;
+template <>
+struct Double<std::uint32_t> {
+  using type = u64;
+};
+template <>
+struct Double<u64> {
+  using type = u128;
 };
 
-// Strong probable-prime test to base a (a not a multiple of n), n odd > 2.
-bool temoin_passe(const Montgomery& m, u64 a, u64 d, int s) {
-  const u64 un = m.r1, moins_un = m.n - m.r1;
-  u64 base = m.vers(a);
-  if (base == 0) return true;
-  u64 x = un;
-  for (u64 e = d; e != 0; e >>= 1) {  // x = a^d
+// Residues are kept as r·2^w mod n, in [0, n), w the word width. redc(T) = T·2^-w mod n for
+// T < n·2^w: with m = lo(T)·n⁻¹ the low words of T and m·n agree, so the result is
+// hi(T) - hi(m·n), plus n if negative.
+template <class W>
+struct Montgomery {
+  using DW = typename Double<W>::type;
+  static constexpr int kBits = 8 * sizeof(W);
+  W n, ninv, r1, r2;  // modulus, n⁻¹ mod 2^w, 2^w mod n, 2^2w mod n
+
+  explicit Montgomery(W n_) : n(n_), ninv(static_cast<W>(inverse_mod_2_64(n_))) {
+    r1 = static_cast<W>((DW{1} << kBits) % n);
+    r2 = static_cast<W>((DW{r1} * r1) % n);
+  }
+  W redc(DW t) const {
+    const W m = static_cast<W>(t) * ninv;
+    const W h = static_cast<W>(t >> kBits), mh = static_cast<W>((DW{m} * n) >> kBits);
+    return h >= mh ? h - mh : h - mh + n;
+  }
+  W mul(W a, W b) const { return redc(DW{a} * b); }
+  W vers(u64 a) const { return mul(static_cast<W>(a % n), r2); }
+  W add(W a, W b) const {  // a, b < n
+    const W s = a + b;
+    return (s < a || s >= n) ? s - n : s;
+  }
+  W sub(W a, W b) const { return a >= b ? a - b : a - b + n; }
+};
+
+// Strong probable-prime test to base a, n odd > 2.
+template <class W>
+bool temoin_passe(const Montgomery<W>& m, u64 a, W d, int s) {
+  const W un = m.r1, moins_un = m.n - m.r1;
+  W base = m.vers(a);
+  if (base == 0) return true;  // a multiple of n says nothing
+  W x = un;
+  for (W e = d; e != 0; e >>= 1) {  // x = a^d
     if (e & 1) x = m.mul(x, base);
     base = m.mul(base, base);
   }
@@ -138,15 +154,16 @@ bool temoin_passe(const Montgomery& m, u64 a, u64 d, int s) {
 // Deterministic Miller-Rabin for odd n > 2: the bases 2, 7, 61 leave no strong pseudoprime below
 // 2^32 (Jaeschke), the first twelve primes none below 2^64.
 bool est_premier_impair(u64 n) {
-  const Montgomery m(n);
-  u64 d = n - 1;
-  const int s = __builtin_ctzll(d);
-  d >>= s;
+  const int s = __builtin_ctzll(n - 1);
   if (n < (u64{1} << 32)) {
+    const Montgomery<std::uint32_t> m(static_cast<std::uint32_t>(n));
+    const auto d = static_cast<std::uint32_t>((n - 1) >> s);
     for (u64 a : {2, 7, 61})
-      if (a % n != 0 && !temoin_passe(m, a, d, s)) return false;
+      if (!temoin_passe(m, a, d, s)) return false;
     return true;
   }
+  const Montgomery<u64> m(n);
+  const u64 d = (n - 1) >> s;
   for (u64 a : {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37})
     if (!temoin_passe(m, a, d, s)) return false;
   return true;
@@ -167,19 +184,21 @@ u64 pgcd64(u64 a, u64 b) {  // binary gcd
 
 // A non-trivial factor of an odd composite n (not a prime power of a prime below 256, n > 2^24)
 // by Brent's variant of Pollard's rho, f(y) = y² + c, gcds taken on products of 64 differences.
-u64 rho(u64 n) {
-  const Montgomery m(n);
-  constexpr int kLot = 64;
+template <class W>
+u64 rho(W n) {
+  const Montgomery<W> m(n);
+  constexpr W kLot = 64;
   for (u64 c0 = 1;; ++c0) {
-    const u64 c = m.vers(c0);
-    u64 y = m.vers(2), x = y, ys = y, q = m.r1, g = 1;
-    for (u64 r = 1; g == 1; r <<= 1) {
+    const W c = m.vers(c0);
+    W y = m.vers(2), x = y, ys = y, q = m.r1;
+    u64 g = 1;
+    for (W r = 1; g == 1; r <<= 1) {
       x = y;
-      for (u64 k = 0; k < r; ++k) y = m.add(m.mul(y, y), c);
-      for (u64 k = 0; k < r && g == 1; k += kLot) {
+      for (W k = 0; k < r; ++k) y = m.add(m.mul(y, y), c);
+      for (W k = 0; k < r && g == 1; k += kLot) {
         ys = y;
-        const u64 lot = std::min<u64>(kLot, r - k);
-        for (u64 j = 0; j < lot; ++j) {
+        const W lot = std::min<W>(kLot, r - k);
+        for (W j = 0; j < lot; ++j) {
           y = m.add(m.mul(y, y), c);
           q = m.mul(q, m.sub(x, y));
         }
@@ -207,7 +226,7 @@ void eclater(u64 v, std::vector<Facteur>& out) {
     out.emplace_back(v, 1);
     return;
   }
-  const u64 d = rho(v);
+  const u64 d = v < (u64{1} << 32) ? rho(static_cast<std::uint32_t>(v)) : rho(v);
   eclater(d, out);
   eclater(v / d, out);
 }

@@ -1,9 +1,10 @@
-// The search at the width it needs: it runs on long long while every product fits, then goes on
-// from the same point on __int128, and from there on mpz_class. Used by the dialogue (placements)
-// and the run driver (the forward steps), by the tests and the benchmarks.
+// The search at the width it needs: it runs on long long while every product fits; a step that
+// would overflow runs again, from the same state, on __int128, or on mpz_class when 128 bits do
+// not suffice either; and the search comes back to long long as soon as its state fits again.
+// Used by the dialogue (placements) and the run driver (the forward steps), by tests and benchmarks.
 #pragma once
 
-#include <variant>
+#include <optional>
 
 #include "engine/recherche.hpp"
 
@@ -11,53 +12,56 @@ namespace unitfrac {
 
 class Moteur {
  public:
-  explicit Moteur(const Reglages& reg) : etat_(std::in_place_type<Recherche<long long>>, reg) {}
+  explicit Moteur(const Reglages& reg) : reg_(reg), r64_(reg) {}
 
   // Settings entered after the placements (bound M, end sequence) are taken again.
   void regler(const Reglages& reg) {
-    std::visit([&](auto& rech) { rech.regler(reg); }, etat_);
+    reg_ = reg;
+    r64_.regler(reg);
+    if (r128_) r128_->regler(reg);
+    if (rmpz_) rmpz_->regler(reg);
   }
 
-  // Off: every unknown is tried one value at a time, as the reference search does.
-  // Always: wherever the divisors can be used, even where trying each value would be cheaper.
+  // Off: every unknown is tried one value at a time, as the reference search does. Always:
+  // wherever the divisors can be used, even where trying each value would be cheaper.
   void paires(bool actives, bool toujours = false) {
-    std::visit([&](auto& rech) {
+    actives_ = actives;
+    toujours_ = toujours;
+    appliquer([&](auto& rech) {
       rech.paires_actives = actives;
       rech.paires_toujours = toujours;
-    }, etat_);
+    });
   }
 
   int profondeur() const {
-    return std::visit([](const auto& rech) { return rech.i; }, etat_);
+    return largeur_ == 64 ? r64_.i : largeur_ == 128 ? r128_->i : rmpz_->i;
   }
   void finir() {
-    std::visit([](auto& rech) { rech.i = -1; }, etat_);
+    appliquer([](auto& rech) { rech.i = -1; });
   }
-  // 64, 128, or 0 for arbitrary precision.
-  int largeur() const { return etat_.index() == 0 ? 64 : etat_.index() == 1 ? 128 : 0; }
+  // The width in use: 64, 128, or 0 for arbitrary precision; and the widest used so far.
+  int largeur() const { return largeur_; }
+  int largeur_max() const { return largeur_max_; }
 
   // One forward step of the search of type reg.type.
   template <class Sink>
   void pas(Sink& sink) {
-    executer([&](auto& rech) { return rech.type == 2 ? rech.suite2(sink) : rech.suite(sink); });
+    executer([&](auto& rech) { return un_pas(rech, sink); });
   }
 
   // Forward steps while the depth is not negative and the sink does not ask to stop.
   template <class Sink>
   void courir(Sink& sink) {
-    for (;;) {
-      const bool fini = std::visit(
-          [&](auto& rech) {
-            // performance-critical: the whole search runs in this loop.
-            while (rech.i >= 0 && !sink.arret()) {
-              const Pas p = rech.type == 2 ? rech.suite2(sink) : rech.suite(sink);
-              if (p == Pas::debordement) return false;
-            }
-            return true;
-          },
-          etat_);
-      if (fini) return;
-      elargir_etat();
+    while (profondeur() >= 0 && !sink.arret()) {
+      if (largeur_ == 64) {
+        // performance-critical: the whole search runs in this loop while it fits 64 bits.
+        Pas p = Pas::fait;
+        while (r64_.i >= 0 && !sink.arret())
+          if ((p = un_pas(r64_, sink)) == Pas::debordement) break;
+        if (p == Pas::fait) return;
+        elargir();
+      }
+      pas(sink);
     }
   }
 
@@ -68,30 +72,79 @@ class Moteur {
     executer([&](auto& rech) { return rech.placer_debut(deb3, s, stop1); });
   }
 
-  template <class Int>
-  const Recherche<Int>& recherche() const { return std::get<Recherche<Int>>(etat_); }
+  const Recherche<long long>& recherche64() const { return r64_; }
 
  private:
-  // Runs an operation that returns Pas; when it would overflow, the state moves to the next
-  // wider type (the operation left it as it found it) and the operation runs again there.
-  template <class Op>
-  void executer(Op&& op) {
-    while (std::visit(op, etat_) == Pas::debordement) elargir_etat();
+  template <class Int, class Sink>
+  static Pas un_pas(Recherche<Int>& rech, Sink& sink) {
+    return rech.type == 2 ? rech.suite2(sink) : rech.suite(sink);
   }
 
-  // Why a step-level retry rather than a self-widening integer: the search stays on plain machine
-  // integers, with one overflow flag per product, and the wider engines cost nothing until needed.
-  void elargir_etat() {
-    if (etat_.index() == 0) {
-      Recherche<i128> large(std::get<0>(etat_));
-      etat_.emplace<Recherche<i128>>(std::move(large));
+  template <class Op>
+  void appliquer(Op&& op) {
+    op(r64_);
+    if (r128_) op(*r128_);
+    if (rmpz_) op(*rmpz_);
+  }
+
+  // Runs an operation that returns Pas on the engine in use; when it would overflow (it then left
+  // the state as it found it), the state moves to the next wider engine and it runs again there.
+  template <class Op>
+  void executer(Op&& op) {
+    for (;;) {
+      const Pas p = largeur_ == 64 ? op(r64_) : largeur_ == 128 ? op(*r128_) : op(*rmpz_);
+      if (p == Pas::fait) break;
+      elargir();
+    }
+    retrecir();
+  }
+
+  // A step-level retry rather than a self-widening integer: the search stays on plain machine
+  // integers with one overflow flag per product, and the wider engines cost nothing until needed.
+  void elargir() {
+    if (largeur_ == 64) {
+      if (!r128_) r128_.emplace(cree<i128>());
+      r128_->charger(r64_);
+      largeur_ = 128;
+      if (largeur_max_ == 64) largeur_max_ = 128;
     } else {
-      Recherche<mpz_class> grand(std::get<1>(etat_));
-      etat_.emplace<Recherche<mpz_class>>(std::move(grand));
+      if (!rmpz_) rmpz_.emplace(cree<mpz_class>());
+      rmpz_->charger(*r128_);
+      largeur_ = 0;
+      largeur_max_ = 0;
     }
   }
 
-  std::variant<Recherche<long long>, Recherche<i128>, Recherche<mpz_class>> etat_;
+  // Only one solution or one subtree usually needs the wider integers (the last unknown of
+  // P/Q = 1 passes 2^63 from n = 8 on): back to the narrowest width the state fits.
+  void retrecir() {
+    if (largeur_ == 128) {
+      if (r64_.charger(*r128_)) largeur_ = 64;
+    } else if (largeur_ == 0) {
+      if (r64_.charger(*rmpz_)) {
+        largeur_ = 64;
+      } else {
+        if (!r128_) r128_.emplace(cree<i128>());
+        if (r128_->charger(*rmpz_)) largeur_ = 128;
+      }
+    }
+  }
+
+  template <class Int>
+  Recherche<Int> cree() const {
+    Recherche<Int> rech(reg_);
+    rech.paires_actives = actives_;
+    rech.paires_toujours = toujours_;
+    return rech;
+  }
+
+  Reglages reg_;
+  Recherche<long long> r64_;
+  std::optional<Recherche<i128>> r128_;
+  std::optional<Recherche<mpz_class>> rmpz_;
+  int largeur_ = 64;
+  int largeur_max_ = 64;
+  bool actives_ = true, toujours_ = false;
 };
 
 }  // namespace unitfrac

@@ -31,22 +31,38 @@ struct ProblemePaire {
 // caller then tries x one value at a time.
 bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out);
 
+// How resoudre_paires finds the u = a·x - b: the cheapest way by its own estimate, or one way
+// forced (for the tests and the benchmarks). Measured costs, with d = d(b²):
+// - diviseurs: every divisor of b² up to the bound on u, tested for u ≡ -b (mod a); about
+//   100 + 1.0·d/2 ns;
+// - milieu: b's primes split in two halves of about sqrt(d) divisors each, u = s·t with the t in a
+//   hash table by residue mod a and each s looking up -b/s (mod a); about 80 ns + 2.8 ns per
+//   divisor of either half + 5 ns per match (about d/a); only for 2 <= a < 2^32;
+// - candidats: each candidate x, testing whether a·x - b divides b²; about 20 + 4 ns per candidate.
+//   This way does not read pb.fb: when the candidates are few, the caller may force it and skip
+//   factorising b.
+enum class MethodePaires { automatique, diviseurs, milieu, candidats };
+
 // Scratch space of resoudre_paires, kept between calls so that a steady state allocates nothing.
 // The two-argument form uses one per thread.
 struct TravailPaires {
-  std::vector<std::uint64_t> diviseurs;  // divisors of b² not above the bound, before the last prime
+  std::vector<std::uint64_t> diviseurs;  // divisors of b² not above the bound on u (one half)
+  std::vector<std::uint64_t> autres;     // the other half's divisors, for `milieu`
+  std::vector<std::uint32_t> residus;    // -b/s (mod a) beside each s of `autres`
+  std::vector<std::uint64_t> table;      // hash table of the residues of `diviseurs` mod a
+  std::vector<std::uint32_t> indices;    // beside each slot of `table`, its place in `diviseurs`
+  std::uint32_t tour = 0;                // slots of `table` from another call have another tour
   std::vector<std::uint64_t> retenus;    // the u = a·x - b that pass every test
+  MethodePaires methode = MethodePaires::automatique;
 };
 bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out,
                      TravailPaires& travail);
 
-// d(b²) = prod(2e + 1) over the factorisation of b, saturated at 2^64 - 1. resoudre_paires costs
-// about d(b²)/2 steps of a few nanoseconds, at most; trying x one value at a time costs one step
-// per candidate, (hi - lo)/z + 1.
-std::uint64_t nombre_diviseurs_carre(const std::vector<Facteur>& fb);
-
 // The number of divisors of b² from b's factorisation: the product of (2e + 1), saturating.
 std::uint64_t nombre_diviseurs_carre(const std::vector<Facteur>& fb);
+
+// The factorisation of a product: `out` = the primes of both (increasing) with exponents added.
+void fusionner(const std::vector<Facteur>& f1, const std::vector<Facteur>& f2, std::vector<Facteur>& out);
 
 // The prime factorisation of v >= 1, primes increasing (empty for 1): a table of smallest prime
 // factors for small values, trial division, then Pollard-Brent rho with a deterministic

@@ -21,6 +21,21 @@ bool impairs_impossibles(const Reglages& reg) {
   return reg.parite == 1 && (reg.Q % 2 == 0 || reg.n % 2 != reg.P % 2);
 }
 
+void fusionner(const std::vector<Facteur>& f1, const std::vector<Facteur>& f2, std::vector<Facteur>& out) {
+  out.clear();
+  std::size_t a = 0, b = 0;
+  while (a < f1.size() || b < f2.size()) {
+    if (b == f2.size() || (a < f1.size() && f1[a].first < f2[b].first)) {
+      out.push_back(f1[a++]);
+    } else if (a == f1.size() || f2[b].first < f1[a].first) {
+      out.push_back(f2[b++]);
+    } else {
+      out.emplace_back(f1[a].first, f1[a].second + f2[b].second);
+      ++a, ++b;
+    }
+  }
+}
+
 // The widths the program uses.
 template class Recherche<long long>;
 template class Recherche<i128>;

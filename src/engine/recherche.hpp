@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
+#include <numeric>
 #include <type_traits>
 #include <vector>
 
@@ -38,13 +39,16 @@ template <class Int>
 class Recherche {
  public:
   explicit Recherche(const Reglages& reg);
-  // The same state, carried over exactly from an engine of a narrower type.
-  template <class Etroit>
-  explicit Recherche(const Recherche<Etroit>& o);
 
   // Takes the settings again: the bound M and the end sequence are entered after the first
   // unknowns are placed.
   void regler(const Reglages& reg);
+
+  // Takes over the state of an engine of another width, between two steps. False when the
+  // unknowns x[1..i], their bounds or N/D do not fit Int (this engine is then not usable); what
+  // the next step computes again (bound results, positions past i) is kept only where it fits.
+  template <class Autre>
+  bool charger(const Recherche<Autre>& o);
 
   // Adds 1/x[i] to N/D (N := x[i]·N + D, D := D·x[i]); removes it again by exact division. Used
   // unchecked only where the new values are known to be no larger than values already held.
@@ -94,7 +98,8 @@ class Recherche {
   // Solve the last two unknowns from the divisors of b² where that is cheaper than trying x(n-1)
   // one value at a time (off: the plain step-by-step search, the reference).
   bool paires_actives = true;
-  // Use the divisors wherever they can be used, even where trying each value is cheaper (tests).
+  // Enumerate the divisors of b² wherever the factorisation can be had, even where another way
+  // is cheaper (tests).
   bool paires_toujours = false;
 
  private:
@@ -103,14 +108,20 @@ class Recherche {
 
   template <class Sink>
   bool essayer_paires(Sink& sink, Pas& res);
-  bool factoriser_reste(std::uint64_t b);
+  void marcher(int p);
+  void sortir_avant_derniere(const Int& c_bas);
+  bool chercher_paires(i128 a, i128 b, const Int& c_bas, MethodePaires methode);
+  bool factoriser_reste(std::uint64_t g);
 
   // Factorisations kept along the prefix: fval_[t] is the value x[t] had when fx_[t] was made.
   std::vector<std::uint64_t> fval_;
   std::vector<std::vector<Facteur>> fx_;
   std::vector<Facteur> fq_;    // factorisation of Q
-  std::vector<Facteur> tous_;  // scratch: primes of Q·x[1]···x[n-2]
+  std::vector<Facteur> prefixe_;  // factorisation of Q·x[1]···x[n-3], for the values in fval_
+  bool prefixe_valide_ = false;
+  std::vector<Facteur> tous_;     // scratch
   ProblemePaire pb_;
+  TravailPaires travail_;
   std::vector<std::pair<i128, i128>> paires_;
 };
 
@@ -124,22 +135,6 @@ Recherche<Int>::Recherche(const Reglages& reg)
 }
 
 template <class Int>
-template <class Etroit>
-Recherche<Int>::Recherche(const Recherche<Etroit>& o)
-    : N(elargir<Int>(o.N)), D(elargir<Int>(o.D)), i(o.i), z(o.z),
-      r(elargir<Int>(o.r)), r1(elargir<Int>(o.r1)), reste(elargir<Int>(o.reste)),
-      pd(elargir<Int>(o.pd)), qn(elargir<Int>(o.qn)), qd(elargir<Int>(o.qd)),
-      divid(elargir<Int>(o.divid)), divis(elargir<Int>(o.divis)), e(elargir<Int>(o.e)),
-      hors_borne(o.hors_borne), P(elargir<Int>(o.P)), Q(elargir<Int>(o.Q)), M(elargir<Int>(o.M)),
-      n(o.n), type(o.type), parite(o.parite), seq2(o.seq2), s2(o.s2), x3(o.x3),
-      paires_actives(o.paires_actives), paires_toujours(o.paires_toujours), fval_(o.n + 1, 0), fx_(o.n + 1), fq_(o.fq_) {
-  x.reserve(o.x.size());
-  for (const auto& v : o.x) x.push_back(elargir<Int>(v));
-  minr.reserve(o.minr.size());
-  for (const auto& v : o.minr) minr.push_back(elargir<Int>(v));
-}
-
-template <class Int>
 void Recherche<Int>::regler(const Reglages& reg) {
   P = elargir<Int>(reg.P);
   Q = elargir<Int>(reg.Q);
@@ -147,6 +142,7 @@ void Recherche<Int>::regler(const Reglages& reg) {
   factoriser(static_cast<std::uint64_t>(reg.Q), fq_);
   fval_.assign(reg.n + 1, 0);
   fx_.resize(reg.n + 1);
+  prefixe_valide_ = false;
   M = elargir<Int>(reg.M);
   n = reg.n;
   type = reg.type;
@@ -155,6 +151,29 @@ void Recherche<Int>::regler(const Reglages& reg) {
   seq2 = reg.seq2;
   s2 = reg.s2;
   x3 = reg.x3;
+}
+
+template <class Int>
+template <class Autre>
+bool Recherche<Int>::charger(const Recherche<Autre>& o) {
+  i = o.i;
+  hors_borne = o.hors_borne;
+  if (!convertir(o.N, N) || !convertir(o.D, D)) return false;
+  for (int t = 0; t <= n; ++t) {
+    if (!convertir(o.x[t], x[t])) {
+      if (t <= i) return false;
+      x[t] = 0;
+    }
+    if (!convertir(o.minr[t], minr[t])) {
+      if (t <= i) return false;
+      minr[t] = 0;
+    }
+  }
+  Int* const a[] = {&r, &r1, &reste, &pd, &qn, &qd, &divid, &divis, &e};
+  const Autre* const b[] = {&o.r, &o.r1, &o.reste, &o.pd, &o.qn, &o.qd, &o.divid, &o.divis, &o.e};
+  for (int j = 0; j < 9; ++j)
+    if (!convertir(*b[j], *a[j])) *a[j] = 0;
+  return true;
 }
 
 template <class Int>
@@ -427,7 +446,13 @@ void Recherche<Int>::arriere2() {
     return;
   }
   // x[c] - z = x[c-1]: walk down the run of unknowns spaced exactly z apart.
-  int p = c - 1;
+  marcher(c - 1);
+}
+
+// The walk of `arriere2` from depth p + 1: drop each unknown that sits exactly z above its
+// predecessor, then lower the first that does not.
+template <class Int>
+void Recherche<Int>::marcher(int p) {
   for (;;) {
     if (x[p + 1] - z == x[p]) {
       moin();  // i = p + 1
@@ -450,13 +475,15 @@ void Recherche<Int>::arriere2() {
   }
 }
 
-// The last two unknowns at depth n - 2, from the divisors of b² (rem = a/b): does what the
-// step-by-step search would do over the whole subtree of x(n-1), in one step. The candidates it
-// would visit are c = r, r - z, ... down to c_bas, the last value from which its backtracking step
-// leaves position n - 1; each c with an exact completion y (y >= c, or y > c for type 2, of the
-// parity, at most M) is one solution. Returns false when the step is better done value by value
-// (short range, a factorisation that can't be had cheaply, values past 64 bits); then nothing has
-// changed. Every value that could overflow is checked before the first solution is reported.
+// The last two unknowns at depth n - 2 (rem = a/b): does, in one step, what the step-by-step
+// search would do over the whole subtree of x(n-1). The candidates it would visit are c = r,
+// r - z, ... down to c_bas, the last value from which its backtracking step leaves position
+// n - 1; each c with an exact completion y (y >= c, or y > c for type 2, of the parity, at most M)
+// is one solution. The pairs come from the divisors of b², or from each candidate in turn where
+// that is cheaper, in exact 128-bit arithmetic and without touching the state, so the products
+// of position n - 1 (past 64 bits for n = 8) are never formed. Returns false when
+// the step is left to the step-by-step search; then nothing has changed. A value that does not
+// fit Int is known before the first solution is reported.
 template <class Int>
 template <class Sink>
 bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
@@ -472,40 +499,30 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
     Int lo = type == 2 ? x[k] + 1 : x[k];
     if (lo < minr[n - 1]) lo = minr[n - 1];
     const Int c_bas = r - z * ((r - lo) / z);
-    const i128 candidats = static_cast<i128>((r - c_bas) / z) + 1;
-    if (candidats < 32 && !paires_toujours) return false;
-    // The smallest candidate of the subtree is r itself: its partial sum bounds all the others.
-    Int rN(0), rD(0);
-    if (mul_ovf(r, N, rN) || add_ovf(rN, D, rN) || mul_ovf(D, r, rD)) {
-      res = Pas::debordement;
-      return true;
-    }
-    // rem = divis/qd from the bounds just computed; a/b in lowest terms.
     i128 a = static_cast<i128>(divis), b = static_cast<i128>(qd);
-    {
-      i128 u = a, v = b;
-      while (v != 0) {
+    i128 g = 1;
+    if (b < (static_cast<i128>(1) << 64)) {
+      g = std::gcd(static_cast<std::uint64_t>(a), static_cast<std::uint64_t>(b));
+    } else {
+      for (i128 u = a, v = b; ; ) {
+        if (v == 0) {
+          g = u;
+          break;
+        }
         const i128 t = u % v;
         u = v;
         v = t;
       }
-      a /= u;
-      b /= u;
     }
+    a /= g;
+    b /= g;
     if (b >= (static_cast<i128>(1) << 63)) return false;
-    if (!factoriser_reste(static_cast<std::uint64_t>(b))) return false;
-    if (!paires_toujours && candidats < static_cast<i128>(nombre_diviseurs_carre(pb_.fb) / 2))
-      return false;
-    pb_.a = a;
-    pb_.b = b;
-    pb_.lo = static_cast<i128>(c_bas);
-    pb_.hi = static_cast<i128>(r);
-    pb_.z = z;
-    pb_.strict = type == 2;
-    pb_.parite = parite;
-    pb_.M = static_cast<i128>(M);
-    paires_.clear();
-    if (!resoudre_paires(pb_, paires_)) return false;
+    // A few candidates are cheaper to try one by one than b's factorisation is to make.
+    const i128 candidats = static_cast<i128>((r - c_bas) / z) + 1;
+    MethodePaires methode = paires_toujours ? MethodePaires::diviseurs : MethodePaires::automatique;
+    if ((candidats <= 20 && !paires_toujours) || !factoriser_reste(static_cast<std::uint64_t>(g)))
+      methode = MethodePaires::candidats;
+    if (!chercher_paires(a, b, c_bas, methode)) return false;
     if constexpr (std::is_same_v<Int, long long>) {
       for (const auto& [px, py] : paires_)
         if (py > static_cast<i128>(INT64_MAX)) {
@@ -523,17 +540,6 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
       if (t >= bas && t <= hi && (hi - t) % z == 0 && a * t > b && b * t > m * (a * t - b)) coupe = true;
     }
     res = Pas::fait;
-    auto quitter = [&](const Int& c) {
-      // The state the step-by-step search would be in at x(n-1) = c, then its backtracking step.
-      x[n - 1] = c;
-      i = n - 1;
-      N = c * N + D;  // c <= r: no overflow (checked above)
-      D = D * c;
-      if (type == 2)
-        arriere2();
-      else
-        arriere();
-    };
     for (const auto& [px, py] : paires_) {
       if (coupe && px <= t) {
         i = -1;
@@ -547,8 +553,18 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
       }
       sink(x);
       if (sink.arret()) {
-        // The user stopped at a pause: the step that reported this solution still backtracks.
-        quitter(static_cast<Int>(px));
+        // The user stopped at a pause: the step that reported this solution still backtracks,
+        // to the next candidate, or out of position n - 1 from the last one.
+        const Int c = static_cast<Int>(px);
+        Int nN(0), nD(0);
+        if (c == c_bas) {
+          sortir_avant_derniere(c_bas);
+        } else if (!mul_ovf(c - z, N, nN) && !add_ovf(nN, D, nN) && !mul_ovf(D, c - z, nD)) {
+          x[n - 1] = c - z;
+          i = n - 1;
+          N = nN;
+          D = nD;
+        }  // otherwise the state stays at depth n - 2: the search is stopped either way
         return true;
       }
     }
@@ -556,41 +572,103 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
       i = -1;
       return true;
     }
-    quitter(c_bas);
+    sortir_avant_derniere(c_bas);
     return true;
   }
 }
 
-// The factorisation of b, which divides Q·x[1]···x[n-2]: the primes come from the factorisations
-// kept along the prefix, the exponents from dividing b. False when an unknown is past 64 bits.
+// The pairs of the candidates c_bas..r (step z) into paires_, in decreasing order of x.
 template <class Int>
-bool Recherche<Int>::factoriser_reste(std::uint64_t b) {
-  if constexpr (est_mpz<Int>) return false;
-  tous_.assign(fq_.begin(), fq_.end());
-  for (int t = 1; t <= n - 2; ++t) {
-    if (x[t] <= 0 || x[t] > INT64_MAX) return false;
-    std::uint64_t v;
-    if constexpr (est_mpz<Int>) v = 0; else v = static_cast<std::uint64_t>(x[t]);
-    if (fval_[t] != v) {
-      fx_[t].clear();
-      factoriser(v, fx_[t]);
-      fval_[t] = v;
-    }
-    tous_.insert(tous_.end(), fx_[t].begin(), fx_[t].end());
+bool Recherche<Int>::chercher_paires(i128 a, i128 b, const Int& c_bas, MethodePaires methode) {
+  if constexpr (est_mpz<Int>) {
+    return false;
+  } else {
+    pb_.a = a;
+    pb_.b = b;
+    pb_.lo = static_cast<i128>(c_bas);
+    pb_.hi = static_cast<i128>(r);
+    pb_.z = z;
+    pb_.strict = type == 2;
+    pb_.parite = parite;
+    pb_.M = static_cast<i128>(M);
+    paires_.clear();
+    travail_.methode = methode;
+    return resoudre_paires(pb_, paires_, travail_);
   }
-  std::sort(tous_.begin(), tous_.end());
-  pb_.fb.clear();
-  for (std::size_t j = 0; j < tous_.size(); ++j) {
-    const std::uint64_t p = tous_[j].first;
-    if (j > 0 && tous_[j - 1].first == p) continue;
-    int e = 0;
-    while (b % p == 0) {
-      b /= p;
-      ++e;
-    }
-    if (e > 0) pb_.fb.emplace_back(p, e);
+}
+
+// The backtracking step from x(n-1) = c_bas, its last candidate, done from the prefix at depth
+// n - 2 without forming the sum with c_bas. Type 1: c_bas - z is below minr[n-1] (the position is
+// dropped) or c_bas = x[n-2] (the run walk starts from x[n-2], which is at least minr[n-1] - z
+// >= minr[n-2] - z above its bound): either way `arriere` from depth n - 2 does the same. Type 2:
+// the same when c_bas - z is below minr[n-1]; otherwise c_bas - z = x[n-2] and the walk goes on
+// from position n - 2 without looking at its bound, as `arriere2` would from n - 1.
+template <class Int>
+void Recherche<Int>::sortir_avant_derniere(const Int& c_bas) {
+  const int k = n - 2;
+  i = k;
+  if (k == 0) {
+    i = -1;
+    return;
   }
-  return b == 1;
+  if (type != 2) {
+    arriere();
+  } else if (c_bas - z < minr[n - 1]) {
+    arriere2();
+  } else if (x[1] < minr[1]) {
+    i = -1;
+  } else {
+    marcher(k - 1);
+  }
+}
+
+// The factorisation of b = Q·D/g (rem = divis/qd with qd = Q·D, g their gcd): the primes and
+// exponents of Q·x[1]···x[n-2], from the factorisations kept along the prefix, less those of g.
+// The product for Q·x[1]···x[n-3] is kept while those unknowns stay; only x[n-2] is new at each
+// call. False when an unknown is past 64 bits.
+template <class Int>
+bool Recherche<Int>::factoriser_reste(std::uint64_t g) {
+  if constexpr (est_mpz<Int>) {
+    (void)g;
+    return false;
+  } else {
+    const int k = n - 2;
+    for (int t = 1; t <= k; ++t)
+      if (x[t] <= 0 || x[t] > INT64_MAX) return false;
+    bool meme = prefixe_valide_;
+    for (int t = 1; t < k && meme; ++t) meme = fval_[t] == static_cast<std::uint64_t>(x[t]);
+    if (!meme) {
+      prefixe_ = fq_;
+      for (int t = 1; t < k; ++t) {
+        fval_[t] = static_cast<std::uint64_t>(x[t]);
+        fx_[t].clear();
+        factoriser(fval_[t], fx_[t]);
+        fusionner(prefixe_, fx_[t], tous_);
+        prefixe_.swap(tous_);
+      }
+      prefixe_valide_ = true;
+    }
+    const auto v = static_cast<std::uint64_t>(x[k]);
+    if (fval_[k] != v) {
+      fx_[k].clear();
+      factoriser(v, fx_[k]);
+      fval_[k] = v;
+    }
+    fusionner(prefixe_, fx_[k], pb_.fb);
+    if (g > 1) {
+      std::size_t j = 0;
+      for (const auto& [p, e] : pb_.fb) {
+        int f = e;
+        while (g % p == 0) {
+          g /= p;
+          --f;
+        }
+        if (f > 0) pb_.fb[j++] = {p, f};
+      }
+      pb_.fb.resize(j);
+    }
+    return true;
+  }
 }
 
 template <class Int>

@@ -18,7 +18,7 @@ test::Liste en_elargissant(const Reglages& reg, const std::vector<long long>& de
     if (++s, stop1 == 0) m.placer_debut(v, s, stop1);
   Collecteur c;
   m.courir(c);
-  if (largeur) *largeur = m.largeur();
+  if (largeur) *largeur = m.largeur_max();
   return c.solutions;
 }
 
@@ -83,6 +83,41 @@ TEST(Elargissement, POverQEqualToOneStaysWithin64BitsUpToSixUnknowns) {
       en_elargissant(reglages(type, n, 1, 1), {}, &largeur);
       EXPECT_EQ(largeur, 64) << "n " << n << " type " << type;
     }
+}
+
+}  // namespace
+}  // namespace unitfrac
+
+namespace unitfrac {
+namespace {
+
+TEST(Elargissement, TheStateComesBackTo64BitsOnlyWhenWhatItHoldsFits) {
+  const Reglages reg = test::reglages(1, 4, 1, 1);
+  Recherche<i128> large(reg);
+  large.i = 2;
+  large.x[1] = 3, large.x[2] = 7;
+  large.minr[1] = 2, large.minr[2] = 4;
+  large.N = 10, large.D = 21;
+  large.x[3] = static_cast<i128>(1) << 90;  // past the depth: a solution already reported
+  Recherche<long long> etroit(reg);
+  ASSERT_TRUE(etroit.charger(large));
+  EXPECT_EQ(etroit.i, 2);
+  EXPECT_EQ(etroit.x[2], 7);
+  EXPECT_EQ(etroit.x[3], 0);
+  EXPECT_EQ(etroit.N, 10);
+  EXPECT_EQ(etroit.D, 21);
+  large.D = static_cast<i128>(1) << 64;
+  EXPECT_FALSE(etroit.charger(large));
+  large.D = 21;
+  large.x[2] = static_cast<i128>(1) << 70;
+  EXPECT_FALSE(etroit.charger(large));
+  Recherche<mpz_class> grand(reg);
+  grand.i = 1;
+  grand.x[1] = mpz_class("170141183460469231731687303715884105728");  // 2^127
+  EXPECT_FALSE(large.charger(grand));
+  grand.x[1] = mpz_class("-85070591730234615865843651857942052864");  // -2^126
+  ASSERT_TRUE(large.charger(grand));
+  EXPECT_EQ(large.x[1], -(static_cast<i128>(1) << 126));
 }
 
 }  // namespace

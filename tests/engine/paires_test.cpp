@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,7 +19,7 @@ using u64 = std::uint64_t;
 using u128 = unsigned __int128;
 using Paires = std::vector<std::pair<i128, i128>>;
 
-// ---- factoriser ----------------------------------------------------------------------------------
+// ---- factoriser ---------------------------------------------------------------------------------
 
 // Trial division by 2 and the odd numbers; only for values whose second-largest prime factor is
 // small, or below about 2^40.
@@ -133,13 +134,18 @@ TEST(Facteurs, LargePrimesSquaresAndProductsOfTwoLargePrimes) {
   factoriser(2ULL * 3 * 257 * 257 * 1048573ULL * 2097143ULL, f);
   EXPECT_EQ(f, (std::vector<Facteur>{{2, 1}, {3, 1}, {257, 2}, {1048573, 1}, {2097143, 1}}));
   // Strong pseudoprimes to several small bases, and Carmichael numbers.
-  for (u64 v : {2047ULL, 3215031751ULL, 3825123056546413051ULL, 318665857834031151167461ULL % 1,
-                561ULL, 41041ULL, 825265ULL, 321197185ULL, 4759123141ULL, 1122004669633ULL}) {
-    if (v < 2) continue;
+  for (u64 v : {2047ULL, 3215031751ULL, 3825123056546413051ULL, 561ULL, 41041ULL, 825265ULL,
+                321197185ULL, 4759123141ULL, 1122004669633ULL}) {
     factoriser(v, f);
     EXPECT_EQ(produit(f), u128{v}) << v;
-    for (const auto& [p, e] : f) EXPECT_TRUE(p < (u64{1} << 32) ? premier_par_essais(p) : true) << v;
-    if (v < (u64{1} << 40)) EXPECT_EQ(f, par_essais(v)) << v;
+    for (const auto& [p, e] : f) {
+      if (p < (u64{1} << 32)) {
+        EXPECT_TRUE(premier_par_essais(p)) << v;
+      }
+    }
+    if (v < (u64{1} << 40)) {
+      EXPECT_EQ(f, par_essais(v)) << v;
+    }
   }
 }
 
@@ -148,30 +154,33 @@ TEST(Facteurs, RandomSixtyFourBitValuesMultiplyBackFromPrimes) {
   std::vector<Facteur> f, sous;
   for (int k = 0; k < 2000; ++k) {
     u64 v = g();
-    if (k % 2 == 0) {  // a product of random primes of 10 to 32 bits, with a random cofactor
+    if (k % 2 == 0) {  // a product of random primes of 10 to 26 bits, with a random cofactor
       v = 1 + g() % 1000;
       while (true) {
-        const u64 p = 1024 + g() % ((u64{1} << (10 + g() % 22)));
-        if (!premier_par_essais(p) || v > ~u64{0} / p) break;
+        u64 p = 1024 + g() % (u64{1} << (10 + g() % 16));
+        while (!premier_par_essais(p)) ++p;
+        if (v > ~u64{0} / p) break;
         v *= p;
       }
     }
     if (v == 0) continue;
     factoriser(v, f);
     ASSERT_EQ(produit(f), u128{v}) << v;
-    // Each factor is prime: it factors as itself, and primes below 2^32 pass trial division.
+    // Each factor is prime: it factors as itself, and those below 2^30 pass trial division.
     for (const auto& [p, e] : f) {
       factoriser(p, sous);
       ASSERT_EQ(sous, (std::vector<Facteur>{{p, 1}})) << v;
-      if (p < (u64{1} << 32)) ASSERT_TRUE(premier_par_essais(p)) << p;
+      if (p < (u64{1} << 30)) {
+        ASSERT_TRUE(premier_par_essais(p)) << p;
+      }
     }
   }
 }
 
-// ---- resoudre_paires against every candidate ------------------------------------------------------
+// ---- resoudre_paires against every candidate ----------------------------------------------------
 
-// Every candidate x = hi, hi - z, ... >= max(lo, 1): y = bx/(ax - b) when that is a positive integer.
-// Needs b·x below 2^127.
+// Every candidate x = hi, hi - z, ... >= max(lo, 1): y = bx/(ax - b) when that is a positive
+// integer. Needs b·x below 2^127.
 Paires par_candidats(const ProblemePaire& pb) {
   Paires r;
   for (i128 x = pb.hi; x >= pb.lo && x >= 1; x -= pb.z) {
@@ -199,8 +208,9 @@ i128 pgcd128(i128 a, i128 b) {
 
 std::string texte(const ProblemePaire& pb) {
   return en_decimal(pb.a) + "/" + en_decimal(pb.b) + " x in [" + en_decimal(pb.lo) + ", " +
-         en_decimal(pb.hi) + "] z=" + std::to_string(pb.z) + " strict=" + std::to_string(pb.strict) +
-         " parite=" + std::to_string(pb.parite) + " M=" + en_decimal(pb.M);
+         en_decimal(pb.hi) + "] z=" + std::to_string(pb.z) +
+         " strict=" + std::to_string(pb.strict) + " parite=" + std::to_string(pb.parite) +
+         " M=" + en_decimal(pb.M);
 }
 
 // A random b built from primes of a few sizes, with many divisors, below 2^bits.
@@ -220,43 +230,60 @@ u64 b_aleatoire(std::mt19937_64& g, int bits) {
   return b;
 }
 
-void verifier(const ProblemePaire& pb, TravailPaires& t) {
-  Paires obtenu = {{-7, -7}};  // appended to, never cleared
-  ASSERT_TRUE(resoudre_paires(pb, obtenu, t)) << texte(pb);
+// Every way of resoudre_paires and its own choice give the list of par_candidats, appended.
+void verifier(const ProblemePaire& pb, TravailPaires& t, long long* trouvees = nullptr) {
   Paires attendu = par_candidats(pb);
+  if (trouvees != nullptr) *trouvees += static_cast<long long>(attendu.size());
   attendu.insert(attendu.begin(), {-7, -7});
-  ASSERT_EQ(obtenu, attendu) << texte(pb);
+  for (MethodePaires m : {MethodePaires::automatique, MethodePaires::diviseurs,
+                          MethodePaires::milieu, MethodePaires::candidats}) {
+    t.methode = m;
+    Paires obtenu = {{-7, -7}};  // appended to, never cleared
+    ASSERT_TRUE(resoudre_paires(pb, obtenu, t)) << texte(pb);
+    ASSERT_EQ(obtenu, attendu) << texte(pb) << " methode " << static_cast<int>(m);
+  }
+  // Trying each candidate needs no factorisation of b.
+  ProblemePaire sans = pb;
+  sans.fb.clear();
+  t.methode = MethodePaires::candidats;
+  Paires obtenu = {{-7, -7}};
+  ASSERT_TRUE(resoudre_paires(sans, obtenu, t)) << texte(pb);
+  ASSERT_EQ(obtenu, attendu) << texte(pb) << " without b's factorisation";
+  t.methode = MethodePaires::automatique;
 }
 
 TEST(Paires, MatchEveryCandidateOnRandomRemainders) {
   std::mt19937_64 g(777);
   TravailPaires t;
   long long trouvees = 0;
-  for (int k = 0; k < 6000; ++k) {
+  for (int k = 0; k < 5000; ++k) {
     ProblemePaire pb;
     const u64 b = b_aleatoire(g, 8 + static_cast<int>(g() % 33));  // up to 2^40
     factoriser(b, pb.fb);
-    // a coprime to b, from below b/5000 (long windows, cut below) to 2b.
-    u64 a = 1 + g() % (k % 3 == 0 ? 2 * b : std::max<u64>(1, b / (1 + g() % 5000)));
+    // a coprime to b: small (many solutions, long windows cut below), below b/5000, or up to 2b.
+    const u64 amax = k % 3 == 0 ? 50 : k % 3 == 1 ? std::max<u64>(1, b / (1 + g() % 5000)) : 2 * b;
+    u64 a = 1 + g() % amax;
     while (std::gcd(a, b) != 1) ++a;
     pb.a = a;
     pb.b = b;
-    // The natural window for x is (b/a, 2b/a]; take a random sub-window of at most 20000 values.
+    // The natural window for x is (b/a, 2b/a]; take a random sub-window of at most 2000 values.
     const i128 bas = i128{b / a} + 1, haut = i128{2 * b / a};
     const i128 largeur = haut - bas + 1;
-    const i128 w = std::min<i128>(largeur + 4, 20000);
-    pb.lo = bas - 2 + static_cast<i128>(g() % static_cast<u64>(std::max<i128>(1, largeur - w + 4)));
+    const i128 w = std::min<i128>(largeur + 4, 2000);
+    pb.lo = bas - 2;  // where most solutions lie: small u = a·x - b
+    if (g() % 2 == 0)
+      pb.lo += static_cast<i128>(g() % static_cast<u64>(std::max<i128>(1, largeur - w + 4)));
     pb.hi = pb.lo + static_cast<i128>(g() % static_cast<u64>(w));
-    if (g() % 8 == 0) pb.lo = -static_cast<i128>(g() % 5);  // bounds below 1
-    if (g() % 8 == 0) pb.hi += 1000000;                      // bounds beyond 2b/a
+    if (g() % 8 == 0 && pb.hi - bas < 2000) pb.lo = -static_cast<i128>(g() % 5);  // below 1
+    if (g() % 8 == 0) pb.hi += 1000000;  // bounds beyond 2b/a
     pb.z = 1 + static_cast<int>(g() % 2);
     pb.strict = g() % 2 == 0;
     pb.parite = static_cast<int>(g() % 3);
     if (g() % 3 == 0) pb.M = static_cast<i128>(b) * (1 + g() % 4) / (1 + g() % 8) + 1;
-    verifier(pb, t);
-    trouvees += static_cast<long long>(par_candidats(pb).size());
+    if (k == 100) t.tour = ~std::uint32_t{0};  // the hash table's tours wrap around
+    verifier(pb, t, &trouvees);
   }
-  EXPECT_GT(trouvees, 6000);  // the cases are not all empty
+  EXPECT_GT(trouvees, 1500);  // the cases are not mostly empty
 }
 
 TEST(Paires, LargeDenominatorsNearTwoToTheSixtyThree) {
@@ -333,12 +360,25 @@ TEST(Paires, DenominatorsOfTwoToTheSixtyThreeOrMoreAreLeftToTheCaller) {
   EXPECT_EQ(f, pb.fb);
 }
 
-// ---- resoudre_paires in place of the last two levels of the search --------------------------------
+// ---- resoudre_paires in place of the last two levels of the search ------------------------------
 
-// The search with every prefix x[1..n-2] completed by resoudre_paires, as the engine will use it:
-// x(n-1) from r1 down to its lower bound minr[n-1], not below x[n-2] (type 1) or above it (type 2).
+// The step-by-step search alone, the last two unknowns tried one value at a time.
+test::Liste pas_a_pas(const Reglages& reg) {
+  Recherche<i128> s(reg);
+  s.paires_actives = false;
+  Collecteur c;
+  while (s.i >= 0) {
+    const Pas p = reg.type == 2 ? s.suite2(c) : s.suite(c);
+    if (p == Pas::debordement) return {{"debordement"}};
+  }
+  return c.solutions;
+}
+
+// The search with every prefix x[1..n-2] completed by resoudre_paires: x(n-1) from r1 down to its
+// lower bound minr[n-1], not below x[n-2] (type 1) or above it (type 2).
 test::Liste par_paires(const Reglages& reg) {
   Recherche<i128> s(reg);
+  s.paires_actives = false;
   Collecteur c;
   Paires paires;
   ProblemePaire pb;
@@ -384,15 +424,16 @@ TEST(Paires, CompleteEveryPrefixOfTheSearchExactly) {
     long long P, Q;
   };
   const Cas cas[] = {{1, 2, 1, 1}, {1, 3, 1, 1}, {1, 4, 1, 1}, {1, 5, 1, 1}, {2, 5, 1, 1},
-                     {2, 6, 1, 1}, {1, 4, 3, 4}, {2, 4, 3, 4}, {1, 4, 2, 3}, {2, 3, 2, 3},
-                     {1, 3, 5, 6}, {2, 2, 3, 2}, {1, 2, 2, 1}, {1, 4, 7, 5}, {2, 5, 4, 3}};
+                     {1, 6, 1, 1}, {2, 6, 1, 1}, {2, 7, 1, 1}, {1, 4, 3, 4}, {2, 4, 3, 4},
+                     {1, 4, 2, 3}, {2, 3, 2, 3}, {1, 3, 5, 6}, {2, 2, 3, 2}, {1, 2, 2, 1},
+                     {1, 4, 7, 5}, {2, 5, 4, 3}};
   for (const Cas& k : cas) {
     for (int parite = 0; parite <= 2; ++parite) {
-      for (long long M : {0LL, 12LL, 50LL, 1000LL}) {
+      for (long long M : {0LL, 12LL, 1000LL}) {
         const Reglages reg = test::reglages(k.type, k.n, k.P, k.Q, parite, M);
         if (pairs_impossibles(reg) || (parite == 1 && impairs_impossibles(reg))) continue;
         if (reg.n < 2 || (M != 0 && k.P * M < k.n * k.Q)) continue;
-        ASSERT_EQ(par_paires(reg), test::chercher(reg))
+        ASSERT_EQ(par_paires(reg), pas_a_pas(reg))
             << "type " << k.type << " n " << k.n << " " << k.P << "/" << k.Q << " parite " << parite
             << " M " << M;
       }

@@ -115,7 +115,7 @@ TEST(RecherchePaires, CountsForPOverQEqualToOne) {
       Compteur c;
       m.courir(c);
       EXPECT_EQ(c.K, (type == 1 ? type1 : type2)[n - 1]) << "type " << type << " n " << n;
-      EXPECT_EQ(m.largeur(), 64);
+      EXPECT_EQ(m.largeur_max(), 64);
     }
 }
 

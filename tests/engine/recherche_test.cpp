@@ -307,7 +307,7 @@ TEST(Recherche, SevenUnknownsOfTypeOneGive294314SolutionsWithin64Bits) {
   ASSERT_EQ(p.premieres.size(), 2u);
   EXPECT_EQ(p.premieres[0], (std::vector<long long>{7, 7, 7, 7, 7, 7, 7}));
   EXPECT_EQ(p.premieres[1], (std::vector<long long>{6, 6, 6, 8, 8, 8, 8}));
-  EXPECT_EQ(m.largeur(), 64);
+  EXPECT_EQ(m.largeur_max(), 64);
 }
 
 }  // namespace
