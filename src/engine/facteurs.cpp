@@ -24,10 +24,10 @@ constexpr u64 kTable = u64{1} << 24;  // values below this are factored by table
 // prime (or 1). A composite below 2^24 has a factor of at most 2^12, so 16 bits hold it.
 class Crible {
  public:
-  Crible() : spf_(new std::uint16_t[kTable / 2]()) {
-    for (u64 p = 3; p * p < kTable; p += 2) {
+  explicit Crible(u64 taille) : spf_(new std::uint16_t[taille / 2]()) {
+    for (u64 p = 3; p * p < taille; p += 2) {
       if (spf_[p / 2] != 0) continue;
-      for (u64 m = p * p; m < kTable; m += 2 * p)
+      for (u64 m = p * p; m < taille; m += 2 * p)
         if (spf_[m / 2] == 0) spf_[m / 2] = static_cast<std::uint16_t>(p);
     }
   }
@@ -37,15 +37,22 @@ class Crible {
   std::unique_ptr<std::uint16_t[]> spf_;
 };
 
-// Built once, on first use; read-only afterwards, so threads can share it.
-const Crible& crible() {
-  static const Crible c;
-  return c;
+// Built once, on first use; read-only afterwards, so threads can share them. The small table
+// serves the small unknowns of every search at once; the large one (16 MB, tens of milliseconds
+// to build) only the searches that reach larger values.
+constexpr u64 kPetiteTable = u64{1} << 16;
+const Crible& crible(std::uint32_t m) {
+  if (m < kPetiteTable) {
+    static const Crible petit(kPetiteTable);
+    return petit;
+  }
+  static const Crible grand(kTable);
+  return grand;
 }
 
 // Factors an odd m, 1 <= m < kTable, whose prime factors are all at least the last prime in out.
 void factoriser_table(std::uint32_t m, std::vector<Facteur>& out) {
-  const Crible& c = crible();
+  const Crible& c = crible(m);
   while (m > 1) {
     const std::uint32_t p = c[m];
     if (p == 0) {

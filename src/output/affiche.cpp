@@ -48,7 +48,6 @@ constexpr std::size_t place(long long) { return 20; }
 constexpr std::size_t place(i128) { return 40; }
 std::size_t place(const mpz_class& v) { return mpz_sizeinbase(v.get_mpz_t(), 10) + 2; }
 
-char* chiffres(char* p, long long v) { return ecrire_decimal(p, v); }
 char* chiffres(char* p, i128 v) { return ecrire_decimal(p, v); }
 char* chiffres(char* p, const mpz_class& v) {
   mpz_get_str(p, 10, v.get_mpz_t());
@@ -129,11 +128,15 @@ void Affichage::ecrire_ligne(const std::vector<Int>& x, bool ligne_vide) {
 
   char* const debut = tampon_.data();
   char* p = texte(debut, "\t  ");
-  p = ecrire_decimal(p, K1);
+  p = numero(p);
   p = texte(p, "  :   ");
-  for (std::size_t a = 1; a <= n; ++a) {
-    p = chiffres(p, x[a]);
-    p = texte(p, "  \t");
+  if constexpr (std::is_same_v<Int, long long>) {
+    p = valeurs(p, x);
+  } else {
+    for (std::size_t a = 1; a <= n; ++a) {
+      p = chiffres(p, x[a]);
+      p = texte(p, "  \t");
+    }
   }
   if (tally) {
     p = texte(p, ",   Total = ");
@@ -145,6 +148,51 @@ void Affichage::ecrire_ligne(const std::vector<Int>& x, bool ligne_vide) {
   out_.write(debut, p - debut);
 
   if (tally) bons_.inserer(bon2_);
+}
+
+// K1 in decimal. Lines are mostly numbered one after the other, so the text of the last number
+// is kept and counted up in place.
+char* Affichage::numero(char* p) {
+  if (K1 != numero_ + 1 || numero_ < 0) {
+    chiffres_numero_ = static_cast<int>(ecrire_decimal(texte_numero_, K1) - texte_numero_);
+  } else {
+    int j = chiffres_numero_ - 1;
+    while (j >= 0 && texte_numero_[j] == '9') texte_numero_[j--] = '0';
+    if (j >= 0) {
+      ++texte_numero_[j];
+    } else {  // 99...9 + 1
+      std::memmove(texte_numero_ + 1, texte_numero_, static_cast<std::size_t>(chiffres_numero_));
+      texte_numero_[0] = '1';
+      ++chiffres_numero_;
+    }
+  }
+  numero_ = K1;
+  std::memcpy(p, texte_numero_, static_cast<std::size_t>(chiffres_numero_));
+  return p + chiffres_numero_;
+}
+
+// The values of a 64-bit solution, each followed by "  \t". Consecutive solutions mostly share
+// their first unknowns: the text of the last values is kept with where each ends, and written
+// again only from the first value that changed.
+char* Affichage::valeurs(char* p, const std::vector<long long>& x) {
+  const std::size_t n = x.size() - 1;
+  std::size_t a = 1;
+  if (precedent_.size() == x.size()) {
+    while (a <= n && precedent_[a] == x[a]) ++a;
+  } else {
+    precedent_.assign(x.size(), 0);
+    fin_.assign(x.size(), 0);
+    texte_valeurs_.resize(n * 23);
+  }
+  char* q = texte_valeurs_.data() + fin_[a - 1];
+  for (; a <= n; ++a) {
+    q = ecrire_decimal(q, x[a]);
+    q = texte(q, "  \t");
+    precedent_[a] = x[a];
+    fin_[a] = static_cast<std::size_t>(q - texte_valeurs_.data());
+  }
+  std::memcpy(p, texte_valeurs_.data(), fin_[n]);
+  return p + fin_[n];
 }
 
 // `affiche`: number the solution, show it or not by L, keep m and m1 over every solution, and

@@ -68,6 +68,14 @@ class Affichage {
   int x1_largeur_ = 0;  // 0: long long, 1: __int128, 2: mpz_class
   mpz_class bon2_;      // good number of the line being written
   std::vector<char> tampon_;  // one solution line, formatted before a single write
+  char* numero(char* p);
+  char* valeurs(char* p, const std::vector<long long>& x);
+  long long numero_ = -1;         // the number whose text is in texte_numero_
+  char texte_numero_[24] = {};
+  int chiffres_numero_ = 0;
+  std::vector<long long> precedent_;  // the last 64-bit values written, their text and ends
+  std::vector<std::size_t> fin_;
+  std::vector<char> texte_valeurs_;
 };
 
 // The final report of a calculation.
