@@ -215,8 +215,12 @@ void Calculs::run(Moteur& moteur) {
 
   if (moteur.profondeur() >= 0) {
     moteur.courir(aff_);
-    if (moteur.profondeur() >= 0) return;  // the user stopped at a pause
+    if (moteur.profondeur() >= 0) {  // the user stopped at a pause
+      aff_.vider();
+      return;
+    }
     if (aff_.L < -1 && aff_.K1 != 0) aff_.ligne_finale();
+    aff_.vider();
   }
 
   resultat(out_, reg_, aff_, bons_);

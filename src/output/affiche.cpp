@@ -5,6 +5,7 @@
 #include "output/affiche.hpp"
 
 #include <cassert>
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <type_traits>
@@ -72,6 +73,12 @@ constexpr int largeur_de() {
 
 }  // namespace
 
+void Affichage::vider() {
+  if (rempli_ == 0) return;
+  out_.write(bloc_.data(), static_cast<std::streamsize>(rempli_));
+  rempli_ = 0;
+}
+
 void Affichage::debut_calcul() {
   K3 = 0;
   x1_ll_.assign(static_cast<std::size_t>(reg_.n) + 1, 0);
@@ -124,9 +131,13 @@ void Affichage::ecrire_ligne(const std::vector<Int>& x, bool ligne_vide) {
   } else {
     taille += n * (place(Int()) + 3);
   }
-  if (tampon_.size() < taille) tampon_.resize(taille);
-
-  char* const debut = tampon_.data();
+  // Lines gather in a block written out when full, before any other output (the pause, the end of
+  // the run) and, at a terminal, at once.
+  if (bloc_.size() - rempli_ < taille) {
+    vider();
+    if (bloc_.size() < taille) bloc_.resize(std::max<std::size_t>(taille, 1 << 16));
+  }
+  char* const debut = bloc_.data() + rempli_;
   char* p = texte(debut, "\t  ");
   p = numero(p);
   p = texte(p, "  :   ");
@@ -145,7 +156,8 @@ void Affichage::ecrire_ligne(const std::vector<Int>& x, bool ligne_vide) {
   *p++ = '\n';
   if (ligne_vide) *p++ = '\n';
   assert(static_cast<std::size_t>(p - debut) <= taille);
-  out_.write(debut, p - debut);
+  rempli_ += static_cast<std::size_t>(p - debut);
+  if (out_.flags() & std::ios::unitbuf) vider();
 
   if (tally) bons_.inserer(bon2_);
 }
@@ -227,6 +239,7 @@ void Affichage::affiche(const std::vector<Int>& x) {
 
   // K2 grows only while L > 0, so this is the paused display right after its L-th line.
   if (L != 0 && K2 == L) {
+    vider();
     lecteur_.controle(5, kPause);
     L = lecteur_.valeur;
     out_.write("\n\n", 2);

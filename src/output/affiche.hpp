@@ -38,6 +38,10 @@ class Affichage {
   // itself, L < -1 and K1 != 0; it writes unconditionally.
   void ligne_finale();
 
+  // Writes out the solution lines gathered so far; due before anything else goes to the stream.
+  void vider();
+  ~Affichage() { vider(); }
+
   // True once the user has asked to stop (L = -1): the search must not take another step.
   bool arret() const { return L == -1; }
 
@@ -67,7 +71,8 @@ class Affichage {
   std::vector<mpz_class> x1_mpz_;
   int x1_largeur_ = 0;  // 0: long long, 1: __int128, 2: mpz_class
   mpz_class bon2_;      // good number of the line being written
-  std::vector<char> tampon_;  // one solution line, formatted before a single write
+  std::vector<char> bloc_;    // solution lines not yet written out
+  std::size_t rempli_ = 0;    // bytes of bloc_ in use
   char* numero(char* p);
   char* valeurs(char* p, const std::vector<long long>& x);
   long long numero_ = -1;         // the number whose text is in texte_numero_

@@ -41,6 +41,11 @@ struct Banc {
   void fin() {
     if (aff.L < -1 && aff.K1 != 0) aff.ligne_finale();
   }
+  // Everything written so far, the gathered solution lines included.
+  std::string sortie() {
+    aff.vider();
+    return out.str();
+  }
 
   std::istringstream in;
   std::ostringstream out;
@@ -54,7 +59,7 @@ TEST(AfficheLigne, WritesNumberThenEachValueFollowedByTwoBlanksAndATab) {
   Banc b(2, 0);
   b.donner(std::vector<long long>{0, 4, 4});
   b.donner(std::vector<long long>{0, 3, 6});
-  EXPECT_EQ(b.out.str(), "\t  1  :   4  \t4  \t\n\t  2  :   3  \t6  \t\n");
+  EXPECT_EQ(b.sortie(), "\t  1  :   4  \t4  \t\n\t  2  :   3  \t6  \t\n");
   EXPECT_EQ(b.aff.K1, 2);
   EXPECT_EQ(b.aff.m, 6);
   EXPECT_EQ(b.aff.m1, 3);
@@ -64,7 +69,7 @@ TEST(AfficheLigne, EndsWithTheGoodNumberWhenTheTallyIsOn) {
   Banc b(3, 0);
   b.reg.cptbon = 1;
   b.donner(std::vector<long long>{0, 3, 3, 3});
-  EXPECT_EQ(b.out.str(), "\t  1  :   3  \t3  \t3  \t,   Total = 9\n");
+  EXPECT_EQ(b.sortie(), "\t  1  :   3  \t3  \t3  \t,   Total = 9\n");
 }
 
 TEST(AfficheLigne, PrintsWideValuesAndTheirSumExactly) {
@@ -72,7 +77,7 @@ TEST(AfficheLigne, PrintsWideValuesAndTheirSumExactly) {
   Banc b(3, 0);
   b.reg.cptbon = 1;
   b.donner(std::vector<i128>{0, 3, deux70, deux70});
-  EXPECT_EQ(b.out.str(),
+  EXPECT_EQ(b.sortie(),
             "\t  1  :   3  \t1180591620717411303424  \t1180591620717411303424  \t,   Total = "
             "2361183241434822606851\n");
 
@@ -80,7 +85,7 @@ TEST(AfficheLigne, PrintsWideValuesAndTheirSumExactly) {
   c.reg.cptbon = 1;
   const i128 deux126 = i128(1) << 126;
   c.donner(std::vector<i128>{0, deux126, deux126, deux126});  // the sum leaves __int128
-  EXPECT_EQ(c.out.str(),
+  EXPECT_EQ(c.sortie(),
             "\t  1  :   85070591730234615865843651857942052864  \t"
             "85070591730234615865843651857942052864  \t85070591730234615865843651857942052864  \t"
             ",   Total = 255211775190703847597530955573826158592\n");
@@ -89,7 +94,7 @@ TEST(AfficheLigne, PrintsWideValuesAndTheirSumExactly) {
   d.reg.cptbon = 1;
   const mpz_class deux130("1361129467683753853853498429727072845824");
   d.donner(std::vector<mpz_class>{0, 5, deux130});
-  EXPECT_EQ(d.out.str(),
+  EXPECT_EQ(d.sortie(),
             "\t  1  :   5  \t1361129467683753853853498429727072845824  \t,   Total = "
             "1361129467683753853853498429727072845829\n");
   EXPECT_EQ(d.aff.m, deux130);
@@ -131,7 +136,7 @@ TEST_P(AffichePagination, ShowsPausesAndClosesAsTheModeSays) {
   Banc b(2, p.L, p.reponses);
   for (long long k = 1; k <= p.solutions; ++k) b.donner(std::vector<long long>{0, 20 - k, 20 + k});
   b.fin();
-  EXPECT_EQ(b.out.str(), derouler(p.attendu));
+  EXPECT_EQ(b.sortie(), derouler(p.attendu));
   EXPECT_EQ(b.aff.K1, p.solutions);
 }
 
@@ -157,7 +162,7 @@ TEST(AffichePause, AnsweringMinusOneStopsAfterTheLineJustWritten) {
   EXPECT_FALSE(b.aff.arret());
   b.donner(std::vector<long long>{0, 18, 22});
   EXPECT_TRUE(b.aff.arret());
-  EXPECT_EQ(b.out.str(), derouler("1 2 P"));
+  EXPECT_EQ(b.sortie(), derouler("1 2 P"));
   EXPECT_EQ(b.aff.K2, 0);
 }
 
@@ -166,7 +171,7 @@ TEST(AffichePause, PartialTableClosesWithTheLastSolutionWhateverItsWidth) {
   b.donner(std::vector<long long>{0, 19, 21});
   b.donner(std::vector<i128>{0, 18, i128(1) << 64});
   b.fin();
-  EXPECT_EQ(b.out.str(), derouler("1 _") + "\t  2  :   18  \t18446744073709551616  \t\n");
+  EXPECT_EQ(b.sortie(), derouler("1 _") + "\t  2  :   18  \t18446744073709551616  \t\n");
   EXPECT_EQ(b.aff.m, mpz_class("18446744073709551616"));
   EXPECT_EQ(b.aff.m1, 18);
 }
@@ -198,7 +203,7 @@ TEST(BonsTally, RecordsEachShownLineOfTheFourUnknownsOfOne) {
   b.reg.cptbon = 1;
   for (const auto& x : kUnQuatre) b.donner(x);
   std::vector<long long> totaux;
-  const std::string sortie = b.out.str();
+  const std::string sortie = b.sortie();
   const std::regex total(",   Total = ([0-9]+)\n");
   for (std::sregex_iterator it(sortie.begin(), sortie.end(), total), fin; it != fin; ++it)
     totaux.push_back(std::stoll((*it)[1]));
