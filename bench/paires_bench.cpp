@@ -27,15 +27,6 @@ struct Echantillon {
   long long prefixes = 0;     // every prefix x[1..n-2] walked
 };
 
-i128 pgcd128(i128 a, i128 b) {
-  while (b != 0) {
-    const i128 t = a % b;
-    a = b;
-    b = t;
-  }
-  return a;
-}
-
 // Walks every prefix x[1..n-2] as the search does (the last two unknowns are not descended) and
 // keeps one problem in `pas`: x(n-1) runs from r1 down to max(minr[n-1], x[n-2]).
 Echantillon prelever(int n, long long pas) {

@@ -38,6 +38,16 @@ inline bool sub_ovf(const mpz_class& a, const mpz_class& b, mpz_class& out) {
   return false;
 }
 
+// Greatest common divisor of two non-negative values, by Euclid's remainder steps.
+inline i128 pgcd128(i128 a, i128 b) {
+  while (b != 0) {
+    const i128 t = a % b;
+    a = b;
+    b = t;
+  }
+  return a;
+}
+
 // Widening conversions, exact.
 inline i128 vers_i128(long long v) { return v; }
 inline i128 vers_i128(i128 v) { return v; }

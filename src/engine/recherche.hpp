@@ -500,20 +500,9 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
     if (lo < minr[n - 1]) lo = minr[n - 1];
     const Int c_bas = r - z * ((r - lo) / z);
     i128 a = static_cast<i128>(divis), b = static_cast<i128>(qd);
-    i128 g = 1;
-    if (b < (static_cast<i128>(1) << 64)) {
-      g = std::gcd(static_cast<std::uint64_t>(a), static_cast<std::uint64_t>(b));
-    } else {
-      for (i128 u = a, v = b; ; ) {
-        if (v == 0) {
-          g = u;
-          break;
-        }
-        const i128 t = u % v;
-        u = v;
-        v = t;
-      }
-    }
+    const i128 g = b < (static_cast<i128>(1) << 64)
+                       ? std::gcd(static_cast<std::uint64_t>(a), static_cast<std::uint64_t>(b))
+                       : pgcd128(a, b);
     a /= g;
     b /= g;
     if (b >= (static_cast<i128>(1) << 63)) return false;

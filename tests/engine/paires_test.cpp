@@ -197,15 +197,6 @@ Paires par_candidats(const ProblemePaire& pb) {
   return r;
 }
 
-i128 pgcd128(i128 a, i128 b) {
-  while (b != 0) {
-    const i128 t = a % b;
-    a = b;
-    b = t;
-  }
-  return a;
-}
-
 std::string texte(const ProblemePaire& pb) {
   return en_decimal(pb.a) + "/" + en_decimal(pb.b) + " x in [" + en_decimal(pb.lo) + ", " +
          en_decimal(pb.hi) + "] z=" + std::to_string(pb.z) +
