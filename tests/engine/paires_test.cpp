@@ -1,6 +1,6 @@
 // The two-unknown step and the factorisation behind it: factoriser against trial division, and
-// resoudre_paires against trying every candidate x with exact arithmetic, on random remainders,
-// and against the step-by-step search over whole equations.
+// resoudre_paires against trying every candidate x with exact arithmetic, on random remainders.
+// (The whole search with the pair step is compared with the step-by-step search elsewhere.)
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -67,32 +67,6 @@ TEST(Facteurs, SmallValuesMatchTrialDivision) {
   }
   // Around the end of the table of smallest factors.
   for (u64 v = (u64{1} << 24) - 5000; v < (u64{1} << 24) + 5000; ++v) {
-    factoriser(v, f);
-    ASSERT_EQ(f, par_essais(v)) << v;
-  }
-}
-
-TEST(Facteurs, PowersOfTwoAndOfSmallPrimes) {
-  std::vector<Facteur> f;
-  for (int e = 1; e < 64; ++e) {
-    factoriser(u64{1} << e, f);
-    ASSERT_EQ(f, (std::vector<Facteur>{{2, e}}));
-  }
-  for (u64 p : {3, 5, 7, 251, 257, 65521}) {
-    u64 v = p;
-    for (int e = 1; v <= ~u64{0} / p; ++e, v *= p) {
-      factoriser(v, f);
-      ASSERT_EQ(f, (std::vector<Facteur>{{p, e}})) << v;
-    }
-  }
-}
-
-TEST(Facteurs, RandomValuesUpToTwoToTheFortyMatchTrialDivision) {
-  std::mt19937_64 g(12345);
-  std::vector<Facteur> f;
-  for (int k = 0; k < 3000; ++k) {
-    const u64 v = g() >> (24 + g() % 40);  // 1 to 40 bits
-    if (v == 0) continue;
     factoriser(v, f);
     ASSERT_EQ(f, par_essais(v)) << v;
   }
@@ -349,87 +323,6 @@ TEST(Paires, DenominatorsOfTwoToTheSixtyThreeOrMoreAreLeftToTheCaller) {
   std::vector<Facteur> f;
   factoriser(static_cast<u64>(pb.b), f);
   EXPECT_EQ(f, pb.fb);
-}
-
-// ---- resoudre_paires in place of the last two levels of the search ------------------------------
-
-// The step-by-step search alone, the last two unknowns tried one value at a time.
-test::Liste pas_a_pas(const Reglages& reg) {
-  Recherche<i128> s(reg);
-  s.paires_actives = false;
-  Collecteur c;
-  while (s.i >= 0) {
-    const Pas p = reg.type == 2 ? s.suite2(c) : s.suite(c);
-    if (p == Pas::debordement) return {{"debordement"}};
-  }
-  return c.solutions;
-}
-
-// The search with every prefix x[1..n-2] completed by resoudre_paires: x(n-1) from r1 down to its
-// lower bound minr[n-1], not below x[n-2] (type 1) or above it (type 2).
-test::Liste par_paires(const Reglages& reg) {
-  Recherche<i128> s(reg);
-  s.paires_actives = false;
-  Collecteur c;
-  Paires paires;
-  ProblemePaire pb;
-  while (s.i >= 0) {
-    if (s.i != reg.n - 2) {
-      if (reg.type == 2)
-        s.suite2(c);
-      else
-        s.suite(c);
-      continue;
-    }
-    const int i = s.i;
-    s.maxi(i, s.D, s.N);
-    if (s.i < 0) break;  // the partial sum reached P/Q: the search ends there
-    const i128 divis = s.divis, qd = s.qd, g = pgcd128(divis, qd);
-    pb.a = divis / g;
-    pb.b = qd / g;
-    factoriser(static_cast<u64>(pb.b), pb.fb);
-    pb.hi = s.r1;
-    pb.lo = std::max(s.minr[i + 1], reg.type == 2 ? s.x[i] + 1 : s.x[i]);
-    pb.z = reg.z;
-    pb.strict = reg.type == 2;
-    pb.parite = reg.parite;
-    pb.M = reg.M;
-    paires.clear();
-    EXPECT_TRUE(resoudre_paires(pb, paires));
-    for (const auto& [x, y] : paires) {
-      s.x[i + 1] = x;
-      s.x[i + 2] = y;
-      c(s.x);
-    }
-    if (reg.type == 2)
-      s.arriere2();
-    else
-      s.arriere();
-  }
-  return c.solutions;
-}
-
-TEST(Paires, CompleteEveryPrefixOfTheSearchExactly) {
-  struct Cas {
-    int type, n;
-    long long P, Q;
-  };
-  const Cas cas[] = {{1, 2, 1, 1}, {1, 3, 1, 1}, {1, 4, 1, 1}, {1, 5, 1, 1}, {2, 5, 1, 1},
-                     {1, 6, 1, 1}, {2, 6, 1, 1}, {2, 7, 1, 1}, {1, 4, 3, 4}, {2, 4, 3, 4},
-                     {1, 4, 2, 3}, {2, 3, 2, 3}, {1, 3, 5, 6}, {2, 2, 3, 2}, {1, 2, 2, 1},
-                     {1, 4, 7, 5}, {2, 5, 4, 3}};
-  for (const Cas& k : cas) {
-    for (int parite = 0; parite <= 2; ++parite) {
-      for (long long M : {0LL, 12LL, 1000LL}) {
-        const Reglages reg = test::reglages(k.type, k.n, k.P, k.Q, parite, M);
-        if (pairs_impossibles(reg) || (parite == 1 && impairs_impossibles(reg))) continue;
-        if (reg.n < 2 || (M != 0 && k.P * M < k.n * k.Q)) continue;
-        ASSERT_EQ(par_paires(reg), pas_a_pas(reg))
-            << "type " << k.type << " n " << k.n << " " << k.P << "/" << k.Q << " parite " << parite
-            << " M " << M;
-      }
-    }
-  }
 }
 
 }  // namespace
