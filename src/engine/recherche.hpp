@@ -4,8 +4,8 @@
 // unknowns. Knows nothing of the console: every solution goes to a sink.
 //
 // Every step that could leave the range of Int does that arithmetic, checked, before it reports
-// anything or changes the state; when it would overflow it returns false with the state as it
-// found it (apart from bound results that the next step computes again), so that the same step can
+// anything or changes the state; when it would overflow it returns Pas::debordement with the
+// state as it found it (apart from bound results that the next step computes again), so that the same step can
 // be run again by an engine of a wider type (see moteur.hpp).
 #pragma once
 
@@ -95,8 +95,8 @@ class Recherche {
   int n = 1, type = 1, parite = 0, seq2 = 0, s2 = 0;
   std::vector<long long> x3;  // end sequence as typed
 
-  // Solve the last two unknowns from the divisors of b² where that is cheaper than trying x(n-1)
-  // one value at a time (off: the plain step-by-step search, the reference).
+  // Solve the last two unknowns in one step at depth n - 2, from the divisors of b² or by trying
+  // each candidate in 128 bits (off: the plain step-by-step search, the reference).
   bool paires_actives = true;
   // Enumerate the divisors of b² wherever the factorisation can be had, even where another way
   // is cheaper (tests).
@@ -191,7 +191,9 @@ void Recherche<Int>::moin() {
   }
   // D is the product of x[1..i] and N its elementary symmetric sum of degree i - 1, so both
   // divisions are exact.
+  assert(D % x[i] == 0);
   D = D / x[i];
+  assert((N - D) % x[i] == 0);
   N = (N - D) / x[i];
 }
 
