@@ -80,10 +80,8 @@ Moteur Calculs::dialogue() {
                     " \n  \n \t Voulez vous selectionner les solutions a afficher, Oui [1] / Non [0]  ? \t");
   reg_.tri = lecteur_.valeur2;
   if (reg_.tri != 1) {
-    Moteur moteur(reg_);
-    fin_dialogue();
-    moteur.regler(reg_);
-    return moteur;
+    fin_dialogue();  // nothing is placed: the search starts at depth 0
+    return Moteur(reg_);
   }
 
   lecteur_.controle(3, "\n \t Parite des inconnues,  PAIRE = 2 ,  IMPAIRE = 1 , INDIFFERENTE = 0 ? \t: ");

@@ -49,8 +49,6 @@ inline i128 pgcd128(i128 a, i128 b) {
 }
 
 // Widening conversions, exact.
-inline i128 vers_i128(long long v) { return v; }
-inline i128 vers_i128(i128 v) { return v; }
 mpz_class vers_mpz(long long v);
 mpz_class vers_mpz(i128 v);
 inline const mpz_class& vers_mpz(const mpz_class& v) { return v; }

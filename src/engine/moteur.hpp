@@ -39,8 +39,7 @@ class Moteur {
   void finir() {
     appliquer([](auto& rech) { rech.i = -1; });
   }
-  // The width in use: 64, 128, or 0 for arbitrary precision; and the widest used so far.
-  int largeur() const { return largeur_; }
+  // The widest integers used so far: 64, 128, or 0 for arbitrary precision.
   int largeur_max() const { return largeur_max_; }
 
   // One forward step of the search of type reg.type.
