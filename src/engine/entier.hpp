@@ -99,6 +99,13 @@ inline int compare(const mpz_class& a, long long b) {
   const int c = mpz_cmp_si(a.get_mpz_t(), static_cast<long>(b));
   return (c > 0) - (c < 0);
 }
+// Exact equality of two integers of any widths.
+template <class A, class B>
+bool egaux(const A& a, const B& b) {
+  if constexpr (std::is_same_v<A, B>) return a == b;
+  else if constexpr (!est_mpz<A> && !est_mpz<B>) return static_cast<i128>(a) == static_cast<i128>(b);
+  else return vers_mpz(a) == vers_mpz(b);
+}
 inline bool egal(long long a, i128 b) { return static_cast<i128>(a) == b; }
 inline bool egal(i128 a, i128 b) { return a == b; }
 inline bool egal(const mpz_class& a, i128 b) { return a == vers_mpz(b); }
@@ -111,5 +118,8 @@ void ecrire(std::ostream& os, long long v);
 void ecrire(std::ostream& os, i128 v);
 void ecrire(std::ostream& os, const mpz_class& v);
 std::string en_decimal(i128 v);
+inline std::string en_texte(long long v) { return std::to_string(v); }
+inline std::string en_texte(i128 v) { return en_decimal(v); }
+inline std::string en_texte(const mpz_class& v) { return v.get_str(); }
 
 }  // namespace unitfrac

@@ -4,7 +4,10 @@
 // Used by the dialogue (placements) and the run driver (the forward steps), by tests and benchmarks.
 #pragma once
 
+#include <limits>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "engine/recherche.hpp"
 
@@ -48,20 +51,76 @@ class Moteur {
     executer([&](auto& rech) { return un_pas(rech, sink); });
   }
 
+  // How a run of forward steps ended: the depth fell to the exit depth or below, the sink asked to
+  // stop, or the control function did.
+  enum class Fin { sortie, arret, controle };
+
+  // Forward steps while the depth is above `sortie` and the sink does not ask to stop. Every
+  // `pas_controle` steps `controle()` is called between two steps; false from it ends the run.
+  // `sortie` is read after every step, so `controle` may change it.
+  template <class Sink, class Controle>
+  Fin courir_jusqua(Sink& sink, const int& sortie, long long pas_controle, Controle&& controle) {
+    long long reste = pas_controle;
+    for (;;) {
+      if (largeur_ == 64) {
+        // performance-critical: the whole search runs in this loop while it fits 64 bits.
+        while (r64_.i > sortie && !sink.arret()) {
+          if (un_pas(r64_, sink) == Pas::debordement) {
+            elargir();
+            pas(sink);
+          }
+          if (--reste == 0) {
+            reste = pas_controle;
+            if (!controle()) return Fin::controle;
+          }
+          if (largeur_ != 64) break;
+        }
+        if (largeur_ == 64) return r64_.i > sortie ? Fin::arret : Fin::sortie;
+      } else {
+        if (profondeur() <= sortie) return Fin::sortie;
+        if (sink.arret()) return Fin::arret;
+        pas(sink);
+        if (--reste == 0) {
+          reste = pas_controle;
+          if (!controle()) return Fin::controle;
+        }
+      }
+    }
+  }
+
   // Forward steps while the depth is not negative and the sink does not ask to stop.
   template <class Sink>
   void courir(Sink& sink) {
-    while (profondeur() >= 0 && !sink.arret()) {
-      if (largeur_ == 64) {
-        // performance-critical: the whole search runs in this loop while it fits 64 bits.
-        Pas p = Pas::fait;
-        while (r64_.i >= 0 && !sink.arret())
-          if ((p = un_pas(r64_, sink)) == Pas::debordement) break;
-        if (p == Pas::fait) return;
-        elargir();
-      }
-      pas(sink);
-    }
+    const int fin = -1;
+    courir_jusqua(sink, fin, std::numeric_limits<long long>::max(), [] { return true; });
+  }
+
+  // Runs op on the search at the width in use and returns its result.
+  template <class Op>
+  decltype(auto) avec(Op&& op) const {
+    if (largeur_ == 64) return op(r64_);
+    if (largeur_ == 128) return op(*r128_);
+    return op(*rmpz_);
+  }
+
+  // Leaves the rest of the subtree of the first d unknowns unexplored (see Recherche::sauter).
+  void sauter(int d) {
+    appliquer_courant([d](auto& rech) { rech.sauter(d); });
+    retrecir();
+  }
+
+  // Whether the next step of both searches is the same, whatever widths they run on.
+  bool meme_etat(const Moteur& o) const {
+    return avec([&o](const auto& a) { return o.avec([&a](const auto& b) { return a.meme_etat(b); }); });
+  }
+
+  // The values of the first d unknowns (d at most the depth), in decimal.
+  std::vector<std::string> premieres(int d) const {
+    return avec([d](const auto& rech) {
+      std::vector<std::string> v;
+      for (int t = 1; t <= d; ++t) v.push_back(en_texte(rech.x[t]));
+      return v;
+    });
   }
 
   void placer_premiere() {
@@ -77,6 +136,13 @@ class Moteur {
   template <class Int, class Sink>
   static Pas un_pas(Recherche<Int>& rech, Sink& sink) {
     return rech.type == 2 ? rech.suite2(sink) : rech.suite(sink);
+  }
+
+  template <class Op>
+  void appliquer_courant(Op&& op) {
+    if (largeur_ == 64) op(r64_);
+    else if (largeur_ == 128) op(*r128_);
+    else op(*rmpz_);
   }
 
   template <class Op>

@@ -392,11 +392,11 @@ bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>
       break;
     case MethodePaires::milieu:
       par_milieu(partage, A, B, L, U, travail);
-      std::sort(retenus.begin(), retenus.end(), std::greater<u64>());
+      if (travail.trier) std::sort(retenus.begin(), retenus.end(), std::greater<u64>());
       break;
     default:
       par_diviseurs(termes, nt, A, B, L, U, travail);
-      std::sort(retenus.begin(), retenus.end(), std::greater<u64>());
+      if (travail.trier) std::sort(retenus.begin(), retenus.end(), std::greater<u64>());
       break;
   }
 

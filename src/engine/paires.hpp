@@ -26,9 +26,9 @@ struct ProblemePaire {
   i128 M = 0;         // y <= M when M is not 0
 };
 
-// Appends to `out` every (x, y) of the problem, in decreasing order of x. Returns false, with
-// `out` unchanged, when the arithmetic would not fit 128 bits (b² must stay below 2^126); the
-// caller then tries x one value at a time.
+// Appends to `out` every (x, y) of the problem, in decreasing order of x (in any order when
+// travail.trier is false). Returns false, with `out` unchanged, when the arithmetic would not fit
+// 128 bits (b² must stay below 2^126); the caller then tries x one value at a time.
 bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out);
 
 // How resoudre_paires finds the u = a·x - b: the cheapest way by its own estimate, or one way
@@ -54,6 +54,17 @@ struct TravailPaires {
   std::uint32_t tour = 0;                // slots of `table` from another call have another tour
   std::vector<std::uint64_t> retenus;    // the u = a·x - b that pass every test
   MethodePaires methode = MethodePaires::automatique;
+  bool trier = true;  // false: the pairs come in any order (the caller only counts them)
+
+  // Scratch only: a copy starts empty (a copied search must not carry megabytes of tables).
+  TravailPaires() = default;
+  TravailPaires(const TravailPaires& o) : methode(o.methode), trier(o.trier) {}
+  TravailPaires& operator=(const TravailPaires& o) {
+    if (this != &o) *this = TravailPaires(o);
+    return *this;
+  }
+  TravailPaires(TravailPaires&&) = default;
+  TravailPaires& operator=(TravailPaires&&) = default;
 };
 bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out,
                      TravailPaires& travail);

@@ -21,11 +21,7 @@ struct Collecteur {
   template <class Int>
   void operator()(const std::vector<Int>& x) {
     std::vector<std::string> s;
-    for (std::size_t a = 1; a < x.size(); ++a) {
-      if constexpr (est_mpz<Int>) s.push_back(x[a].get_str());
-      else if constexpr (std::is_same_v<Int, i128>) s.push_back(en_decimal(x[a]));
-      else s.push_back(std::to_string(x[a]));
-    }
+    for (std::size_t a = 1; a < x.size(); ++a) s.push_back(en_texte(x[a]));
     solutions.push_back(std::move(s));
   }
   bool arret() const { return false; }

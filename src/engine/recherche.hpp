@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <concepts>
 #include <cstdint>
 #include <numeric>
 #include <type_traits>
@@ -34,6 +35,19 @@ bool impairs_impossibles(const Reglages& reg);
 
 // Outcome of a step that may overflow.
 enum class Pas { fait, debordement };
+
+// The sink of a search receives each solution as sink(x), x[1..n] (x[0] = 0), and is asked
+// sink.arret() after each: true stops the search (the step still backtracks as it would).
+// A sink that needs only some of the solutions may also take a run of consecutive solutions at
+// once: before such a run of `nombre` solutions the search asks sink.une_a_une(nombre), and when
+// it is false hands over the first and the last of the run with sink.lot(premiere, derniere,
+// nombre). The solutions of a run share x[1..n-2] and come in decreasing order of x(n-1), so the
+// last has the smallest x1 and the largest xn.
+template <class Sink, class Int>
+concept PuitsParLots = requires(Sink& s, const std::vector<Int>& x, long long k) {
+  { s.une_a_une(k) } -> std::convertible_to<bool>;
+  s.lot(x, x, k);
+};
 
 template <class Int>
 class Recherche {
@@ -73,6 +87,15 @@ class Recherche {
   // sequence (the search must end, nothing reported).
   bool test_fin() const;
 
+  // Leaves the rest of the subtree of x[1..d] (d <= i) unexplored: drops the positions past d and
+  // backtracks from depth d, which is what the search does once that subtree is exhausted.
+  // Cannot overflow (every value it forms is below one already held).
+  void sauter(int d);
+  // Whether the next step of both searches is the same: the depth, and for a search that has not
+  // ended x[1..i], minr[1..i] and N/D, all that a step reads before writing.
+  template <class Autre>
+  bool meme_etat(const Recherche<Autre>& o) const;
+
   // First-unknown placement: x1 at its upper bound, depth 1.
   Pas placer_premiere();
   // Placement of the start value `deb3` typed at position s (depth s - 1 on entry). Sets stop1 to
@@ -89,6 +112,9 @@ class Recherche {
   Int pd, qn, qd, divid, divis;  // P·D, N·Q, Q·D, (n-k)·Q·D, P·D - N·Q of the last `maxi`
   Int e;                  // value of the run of equal unknowns lowered by `arriere`
   bool hors_borne = false;  // M·divis < divid: no completion with every unknown at most M
+  // True when stopping the search right after the last solution reported would leave the state
+  // that the whole step left (false when a pair step reported it before its last candidate).
+  bool derniere_complete = true;
 
   // Cached settings, in the engine's own type.
   Int P, Q, M;
@@ -123,6 +149,7 @@ class Recherche {
   ProblemePaire pb_;
   TravailPaires travail_;
   std::vector<std::pair<i128, i128>> paires_;
+  std::vector<Int> premiere_;  // the first solution of a run handed over whole
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -269,6 +296,29 @@ bool Recherche<Int>::test_fin() const {
   return true;
 }
 
+template <class Int>
+void Recherche<Int>::sauter(int d) {
+  assert(d <= i);
+  while (i > d) {
+    moin();
+    --i;
+  }
+  if (type == 2)
+    arriere2();
+  else
+    arriere();
+}
+
+template <class Int>
+template <class Autre>
+bool Recherche<Int>::meme_etat(const Recherche<Autre>& o) const {
+  if (i < 0 || o.i < 0) return i < 0 && o.i < 0;
+  if (i != o.i || !egaux(N, o.N) || !egaux(D, o.D)) return false;
+  for (int t = 1; t <= i; ++t)
+    if (!egaux(x[t], o.x[t]) || !egaux(minr[t], o.minr[t])) return false;
+  return true;
+}
+
 // performance-critical: this and `suite2` are the hot loop of every count; run the benchmark
 // before and after any change.
 template <class Int>
@@ -313,6 +363,7 @@ Pas Recherche<Int>::suite(Sink& sink) {
     i = -1;
     return Pas::fait;
   }
+  derniere_complete = true;
   sink(x);
   if (fixer) {
     x[++i] = r;
@@ -396,6 +447,7 @@ Pas Recherche<Int>::suite2(Sink& sink) {
       i = -1;
       return Pas::fait;
     }
+    derniere_complete = true;
     sink(x);
     arriere2();
     return Pas::fait;
@@ -513,6 +565,10 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
     MethodePaires methode = paires_toujours ? MethodePaires::diviseurs : MethodePaires::automatique;
     if ((candidats <= 20 && !paires_toujours) || !factoriser_reste(static_cast<std::uint64_t>(g)))
       methode = MethodePaires::candidats;
+    // A sink that may take the pairs as one run needs them sorted only if it asks for them one
+    // by one (the end-sequence test needs them in order).
+    constexpr bool par_lots = PuitsParLots<Sink, Int>;
+    travail_.trier = !par_lots || seq2 == 1;
     if (!chercher_paires(a, b, c_bas, methode)) return false;
     if constexpr (std::is_same_v<Int, long long>) {
       for (const auto& [px, py] : paires_)
@@ -531,6 +587,29 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
       if (t >= bas && t <= hi && (hi - t) % z == 0 && a * t > b && b * t > m * (a * t - b)) coupe = true;
     }
     res = Pas::fait;
+    if (!travail_.trier) {
+      const auto nombre = static_cast<long long>(paires_.size());
+      if constexpr (par_lots) {
+        if (nombre > 0 && !sink.une_a_une(nombre)) {
+          auto bas = paires_.begin(), haut = paires_.begin();
+          for (auto p = paires_.begin(); p != paires_.end(); ++p) {
+            if (p->first < bas->first) bas = p;
+            if (p->first > haut->first) haut = p;
+          }
+          premiere_ = x;
+          premiere_[n - 1] = static_cast<Int>(haut->first);
+          premiere_[n] = static_cast<Int>(haut->second);
+          x[n - 1] = static_cast<Int>(bas->first);
+          x[n] = static_cast<Int>(bas->second);
+          derniere_complete = bas->first == static_cast<i128>(c_bas);
+          sink.lot(premiere_, x, nombre);
+          sortir_avant_derniere(c_bas);
+          return true;
+        }
+      }
+      std::sort(paires_.begin(), paires_.end(),
+                [](const auto& u, const auto& v) { return u.first > v.first; });
+    }
     for (const auto& [px, py] : paires_) {
       if (coupe && px <= t) {
         i = -1;
@@ -542,6 +621,7 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
         i = -1;
         return true;
       }
+      derniere_complete = px == static_cast<i128>(c_bas);
       sink(x);
       if (sink.arret()) {
         // The user stopped at a pause: the step that reported this solution still backtracks,

@@ -7,11 +7,14 @@
 #include <gmpxx.h>
 
 #include <ostream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/entier.hpp"
 #include "input/controle.hpp"
 #include "output/bons.hpp"
+#include "output/ligne.hpp"
 #include "state/reglages.hpp"
 
 namespace unitfrac {
@@ -33,6 +36,23 @@ class Affichage {
   void operator()(const std::vector<i128>& x);
   void operator()(const std::vector<mpz_class>& x);
 
+  // Runs of solutions handed over whole (see PuitsParLots): only when none of them is shown,
+  // that is in the every-K-th mode between two shown lines.
+  bool une_a_une(long long nombre) const { return L >= -1 || avant_montree() < nombre; }
+  template <class Int>
+  void lot(const std::vector<Int>& premiere, const std::vector<Int>& derniere, long long nombre);
+
+  // The same for solutions prepared by the workers of a parallel search: one solution given as
+  // the text of its line after the number and its good number (read with the tally on only),
+  // whose extreme values come through `etendre`; `nombre` solutions none of which is shown
+  // (nombre <= avant_montree()); and the partial-table copy from a prepared solution.
+  void operator()(std::string_view queue, const Bon& bon);
+  void passer(long long nombre);
+  void copier(std::string_view queue, const Bon& bon);
+  void etendre(const Extremes& e);
+  // Every-K-th mode (L < -1): how many solutions come before the next one shown.
+  long long avant_montree() const;
+
   // The partial-table closing line: the last solution found (x1), numbered K1, with its good
   // number recorded when the tally is on. The run driver calls it when the search has ended by
   // itself, L < -1 and K1 != 0; it writes unconditionally.
@@ -53,34 +73,41 @@ class Affichage {
   mpz_class m1;      // smallest x1 over all solutions found
 
  private:
+  bool montrer();
+  void pause();
+  template <class Int>
+  void statistiques(const Int& x1, const Int& xn);
   template <class Int>
   void affiche(const std::vector<Int>& x);
   template <class Int>
   void ecrire_ligne(const std::vector<Int>& x, bool ligne_vide);
+  void ecrire_texte(std::string_view queue, const Bon& bon, bool ligne_vide);
+  char* reserver(std::size_t taille);
   template <class Int>
-  std::vector<Int>& copie();
+  void copier(const std::vector<Int>& x);
 
   std::ostream& out_;
   Lecteur& lecteur_;
   const Reglages& reg_;
   Bons& bons_;
+  bool m1_pose_ = false;  // m1 holds the x1 of a solution of this run
   // Partial-table copy x1 (positions 0..n), kept in the width of the last solution found so
-  // that copying never allocates once the vector has its size; x1_largeur_ says which is current.
+  // that copying never allocates once the vector has its size, or as the text of a prepared
+  // solution; x1_largeur_ says which is current.
   std::vector<long long> x1_ll_{0};
   std::vector<i128> x1_i128_;
   std::vector<mpz_class> x1_mpz_;
-  int x1_largeur_ = 0;  // 0: long long, 1: __int128, 2: mpz_class
-  mpz_class bon2_;      // good number of the line being written
+  std::string x1_texte_;
+  Bon x1_bon_;
+  int x1_largeur_ = 0;  // 0: long long, 1: __int128, 2: mpz_class, 3: text
+  Bon bon2_;            // good number of the line being written
   std::vector<char> bloc_;    // solution lines not yet written out
   std::size_t rempli_ = 0;    // bytes of bloc_ in use
   char* numero(char* p);
-  char* valeurs(char* p, const std::vector<long long>& x);
   long long numero_ = -1;         // the number whose text is in texte_numero_
   char texte_numero_[24] = {};
   int chiffres_numero_ = 0;
-  std::vector<long long> precedent_;  // the last 64-bit values written, their text and ends
-  std::vector<std::size_t> fin_;
-  std::vector<char> texte_valeurs_;
+  Queue queue_;
 };
 
 // The final report of a calculation.

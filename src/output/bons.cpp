@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <iterator>
 
 namespace unitfrac {
@@ -22,6 +23,18 @@ void Bons::inserer(const mpz_class& b) {
   }
   bons_.insert(it, b);
   occur_.insert(occur_.begin() + k, 1);
+}
+
+void Bons::inserer(const Bon& b) {
+  if (b.grand) {
+    inserer(b.g);
+    return;
+  }
+  if (b.v >= INT64_MIN && b.v <= INT64_MAX)
+    mpz_set_si(tampon_.get_mpz_t(), static_cast<long>(b.v));
+  else
+    tampon_ = vers_mpz(b.v);
+  inserer(tampon_);
 }
 
 void Bons::vider() {

@@ -7,12 +7,22 @@
 
 #include <vector>
 
+#include "engine/entier.hpp"
+
 namespace unitfrac {
+
+// A good number: `v` when it fits __int128 (n values below 2^63 always do), `g` otherwise.
+struct Bon {
+  bool grand = false;
+  i128 v = 0;
+  mpz_class g;
+};
 
 class Bons {
  public:
   // Records one good number: raises its count, or inserts it at its place with count 1.
   void inserer(const mpz_class& b);
+  void inserer(const Bon& b);
   // Back to the empty tally: both vectors hold their single element 0 at position 0.
   void vider();
 
@@ -24,6 +34,7 @@ class Bons {
  private:
   std::vector<mpz_class> bons_{mpz_class(0)};
   std::vector<long long> occur_{0};
+  mpz_class tampon_;  // a Bon that fits __int128, as mpz_class
 };
 
 }  // namespace unitfrac
