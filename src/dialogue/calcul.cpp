@@ -8,6 +8,7 @@
 
 #include "engine/moteur.hpp"
 #include "engine/recherche.hpp"
+#include "parallele/fusion.hpp"
 
 namespace unitfrac {
 
@@ -212,8 +213,15 @@ void Calculs::run(Moteur& moteur) {
   if (impairs_impossibles(reg_) || pairs_impossibles(reg_)) moteur.finir();
 
   if (moteur.profondeur() >= 0) {
-    moteur.courir(aff_);
-    if (moteur.profondeur() >= 0) {  // the user stopped at a pause
+    // With several threads, the search first runs alone for a while: most searches end within
+    // that, and the workers start only for the others.
+    if (par_.threads > 1 && par_.pas_echauffement > 0)
+      moteur.courir_jusqua(aff_, -1, par_.pas_echauffement, [] { return false; });
+    else if (par_.threads <= 1)
+      moteur.courir(aff_);
+    const bool termine = moteur.profondeur() < 0 ||
+                         (par_.threads > 1 && !aff_.arret() && courir_en_parallele(moteur, aff_, reg_, par_));
+    if (!termine) {  // the user stopped at a pause
       aff_.vider();
       return;
     }

@@ -9,6 +9,7 @@
 #include "input/controle.hpp"
 #include "output/affiche.hpp"
 #include "output/bons.hpp"
+#include "parallele/parallele.hpp"
 #include "state/reglages.hpp"
 
 namespace unitfrac {
@@ -21,8 +22,8 @@ inline constexpr const char* credit = " \t  unitfrac : toutes les solutions, en 
 
 class Calculs {
  public:
-  Calculs(Lecteur& lecteur, std::ostream& out)
-      : lecteur_(lecteur), out_(out), aff_(out, lecteur, reg_, bons_) {}
+  Calculs(Lecteur& lecteur, std::ostream& out, const Parallele& par = {})
+      : lecteur_(lecteur), out_(out), par_(par), aff_(out, lecteur, reg_, bons_) {}
 
   // One whole calculation; returns 0.
   int calcul();
@@ -38,6 +39,7 @@ class Calculs {
 
   Lecteur& lecteur_;
   std::ostream& out_;
+  const Parallele par_;
   Reglages reg_;
   Bons bons_;
   Affichage aff_;

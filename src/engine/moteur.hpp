@@ -103,6 +103,35 @@ class Moteur {
     return op(*rmpz_);
   }
 
+  // The state the next step reads, appended to `out` when the search runs on 64 bits: the depth,
+  // N, D, x[1..i], minr[1..i]. False, with nothing appended, at a wider width.
+  bool exporter(std::vector<long long>& out) const {
+    if (largeur_ != 64) return false;
+    const Recherche<long long>& r = r64_;
+    out.push_back(r.i);
+    out.push_back(r.N);
+    out.push_back(r.D);
+    for (int t = 1; t <= r.i; ++t) out.push_back(r.x[t]);
+    for (int t = 1; t <= r.i; ++t) out.push_back(r.minr[t]);
+    return true;
+  }
+  // Back to a state written by `exporter` (of a search with the same settings), on 64 bits.
+  void importer(const long long* p) {
+    Recherche<long long>& r = r64_;
+    r.i = static_cast<int>(p[0]);
+    r.N = p[1];
+    r.D = p[2];
+    for (int t = 1; t <= r.i; ++t) r.x[t] = p[2 + t];
+    for (int t = 1; t <= r.i; ++t) r.minr[t] = p[2 + r.i + t];
+    largeur_ = 64;
+  }
+
+  // After a step: it reported a solution, and stopping right after the last one would leave the
+  // state the step left (see Recherche::derniere_complete).
+  bool derniere_complete() const {
+    return avec([](const auto& rech) { return rech.derniere_complete; });
+  }
+
   // Leaves the rest of the subtree of the first d unknowns unexplored (see Recherche::sauter).
   void sauter(int d) {
     appliquer_courant([d](auto& rech) { rech.sauter(d); });
@@ -161,7 +190,9 @@ class Moteur {
       if (p == Pas::fait) break;
       elargir();
     }
+    const bool complete = derniere_complete();
     retrecir();
+    appliquer_courant([complete](auto& rech) { rech.derniere_complete = complete; });
   }
 
   // A step-level retry rather than a self-widening integer: the search stays on plain machine

@@ -112,9 +112,10 @@ class Recherche {
   Int pd, qn, qd, divid, divis;  // P·D, N·Q, Q·D, (n-k)·Q·D, P·D - N·Q of the last `maxi`
   Int e;                  // value of the run of equal unknowns lowered by `arriere`
   bool hors_borne = false;  // M·divis < divid: no completion with every unknown at most M
-  // True when stopping the search right after the last solution reported would leave the state
-  // that the whole step left (false when a pair step reported it before its last candidate).
-  bool derniere_complete = true;
+  // After a step: true when it reported a solution and stopping the search right after the last
+  // one would leave the state that the whole step left (not so when a pair step reported it
+  // before its last candidate).
+  bool derniere_complete = false;
 
   // Cached settings, in the engine's own type.
   Int P, Q, M;
@@ -324,6 +325,7 @@ bool Recherche<Int>::meme_etat(const Recherche<Autre>& o) const {
 template <class Int>
 template <class Sink>
 Pas Recherche<Int>::suite(Sink& sink) {
+  derniere_complete = false;
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
   if (i == -1) return Pas::fait;
@@ -421,6 +423,7 @@ void Recherche<Int>::arriere() {
 template <class Int>
 template <class Sink>
 Pas Recherche<Int>::suite2(Sink& sink) {
+  derniere_complete = false;
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
   if (i == -1) return Pas::fait;

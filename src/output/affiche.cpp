@@ -31,13 +31,6 @@ char* texte(char* p, const char (&s)[N]) {
   return p + (N - 1);
 }
 
-template <class Int>
-constexpr int largeur_de() {
-  if constexpr (std::is_same_v<Int, long long>) return 0;
-  else if constexpr (std::is_same_v<Int, i128>) return 1;
-  else return 2;
-}
-
 }  // namespace
 
 void Affichage::vider() {
@@ -48,8 +41,7 @@ void Affichage::vider() {
 
 void Affichage::debut_calcul() {
   K3 = 0;
-  x1_ll_.assign(static_cast<std::size_t>(reg_.n) + 1, 0);
-  x1_largeur_ = 0;
+  copier(std::vector<long long>(static_cast<std::size_t>(reg_.n) + 1, 0));
 }
 
 void Affichage::debut_run() {
@@ -177,14 +169,6 @@ void Affichage::affiche(const std::vector<Int>& x) {
   pause();
 }
 
-template <class Int>
-void Affichage::copier(const std::vector<Int>& x) {
-  if constexpr (largeur_de<Int>() == 0) x1_ll_ = x;
-  else if constexpr (largeur_de<Int>() == 1) x1_i128_ = x;
-  else x1_mpz_ = x;
-  x1_largeur_ = largeur_de<Int>();
-}
-
 // The partial-table copy follows `affiche` and reads L after it, since a pause may change it.
 void Affichage::operator()(const std::vector<long long>& x) {
   affiche(x);
@@ -236,7 +220,7 @@ void Affichage::operator()(std::string_view queue, const Bon& bon) {
 void Affichage::copier(std::string_view queue, const Bon& bon) {
   x1_texte_.assign(queue);
   x1_bon_ = bon;
-  x1_largeur_ = 3;
+  x1_en_texte_ = true;
 }
 
 void Affichage::etendre(const Extremes& e) {
@@ -245,12 +229,10 @@ void Affichage::etendre(const Extremes& e) {
 
 // The closing line of a partial table: the last solution found, numbered K1, no empty line.
 void Affichage::ligne_finale() {
-  switch (x1_largeur_) {
-    case 0: ecrire_ligne(x1_ll_, false); break;
-    case 1: ecrire_ligne(x1_i128_, false); break;
-    case 2: ecrire_ligne(x1_mpz_, false); break;
-    default: ecrire_texte(x1_texte_, x1_bon_, false); break;
-  }
+  if (x1_en_texte_)
+    ecrire_texte(x1_texte_, x1_bon_, false);
+  else
+    x1_.avec([this](const auto& x) { ecrire_ligne(x, false); });
 }
 
 }  // namespace unitfrac

@@ -84,22 +84,22 @@ class Affichage {
   void ecrire_texte(std::string_view queue, const Bon& bon, bool ligne_vide);
   char* reserver(std::size_t taille);
   template <class Int>
-  void copier(const std::vector<Int>& x);
+  void copier(const std::vector<Int>& x) {
+    x1_.garder(x);
+    x1_en_texte_ = false;
+  }
 
   std::ostream& out_;
   Lecteur& lecteur_;
   const Reglages& reg_;
   Bons& bons_;
   bool m1_pose_ = false;  // m1 holds the x1 of a solution of this run
-  // Partial-table copy x1 (positions 0..n), kept in the width of the last solution found so
-  // that copying never allocates once the vector has its size, or as the text of a prepared
-  // solution; x1_largeur_ says which is current.
-  std::vector<long long> x1_ll_{0};
-  std::vector<i128> x1_i128_;
-  std::vector<mpz_class> x1_mpz_;
+  // Partial-table copy x1 (positions 0..n), kept as values or, when x1_en_texte_, as the text of
+  // a prepared solution.
+  Copie x1_;
   std::string x1_texte_;
   Bon x1_bon_;
-  int x1_largeur_ = 0;  // 0: long long, 1: __int128, 2: mpz_class, 3: text
+  bool x1_en_texte_ = false;
   Bon bon2_;            // good number of the line being written
   std::vector<char> bloc_;    // solution lines not yet written out
   std::size_t rempli_ = 0;    // bytes of bloc_ in use

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "engine/entier.hpp"
@@ -33,6 +34,37 @@ class Queue {
   std::vector<long long> precedent_;  // the last 64-bit values written, their text and ends
   std::vector<std::size_t> fin_;
   std::vector<char> texte_valeurs_;
+};
+
+// One solution kept in the width it came in; keeping another of the same width reuses the room.
+class Copie {
+ public:
+  template <class Int>
+  void garder(const std::vector<Int>& x) {
+    if constexpr (std::is_same_v<Int, long long>) {
+      ll_ = x;
+      largeur_ = 0;
+    } else if constexpr (std::is_same_v<Int, i128>) {
+      i128_ = x;
+      largeur_ = 1;
+    } else {
+      mpz_ = x;
+      largeur_ = 2;
+    }
+  }
+  // f(x) with the solution kept, whatever its width.
+  template <class F>
+  decltype(auto) avec(F&& f) const {
+    if (largeur_ == 1) return f(i128_);
+    if (largeur_ == 2) return f(mpz_);
+    return f(ll_);
+  }
+
+ private:
+  std::vector<long long> ll_{0};
+  std::vector<i128> i128_;
+  std::vector<mpz_class> mpz_;
+  int largeur_ = 0;
 };
 
 // m = v and the three-way comparison of m with v, exact at every width, without allocating

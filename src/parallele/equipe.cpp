@@ -1,0 +1,202 @@
+// The workers of a parallel search: taking tasks in order, running them, publishing their lines,
+// splitting, and the consumer's side of the ordered list.
+#include "parallele/equipe.hpp"
+
+#include <chrono>
+#include <type_traits>
+#include <utility>
+
+#include "parallele/decoupe.hpp"
+
+namespace unitfrac {
+
+Equipe::Equipe(const Parallele& cfg, const Moteur& depart, bool tally, long long L)
+    : cfg_(cfg), tally_(tally), L_(L) {
+  inserer(ordre_.end(), depart, -1);
+  for (int k = 0; k < cfg_.threads; ++k) ouvriers_.emplace_back([this] { ouvrier(); });
+}
+
+Equipe::~Equipe() {
+  arreter();
+  for (std::thread& t : ouvriers_) t.join();
+}
+
+void Equipe::arreter() {
+  arret_ = true;
+  std::lock_guard lk(m_);
+  cv_ouvriers_.notify_all();
+  cv_conso_.notify_all();
+}
+
+void Equipe::paging(long long L) {
+  std::lock_guard lk(m_);
+  L_ = L;
+}
+
+std::shared_ptr<Tache> Equipe::inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur etat,
+                                       int sortie) {
+  auto t = std::make_shared<Tache>(std::move(etat), sortie, compteur_++);
+  t->place = ordre_.insert(avant, t);
+  attente_vue_ = ++attente_;
+  return t;
+}
+
+std::shared_ptr<Tache> Equipe::premiere_en_attente() const {
+  for (const auto& t : ordre_)
+    if (t->etat == Tache::Etat::attente) return t;
+  return nullptr;
+}
+
+void Equipe::ouvrier() {
+  std::unique_lock lk(m_);
+  for (;;) {
+    std::shared_ptr<Tache> t;
+    // The earliest task not started; past the head only while the budget allows.
+    cv_ouvriers_.wait(lk, [&] {
+      if (arret_) return true;
+      t = premiere_en_attente();
+      return t && (t == ordre_.front() || octets_ < cfg_.budget);
+    });
+    if (arret_) return;
+    t->etat = Tache::Etat::en_cours;
+    attente_vue_ = --attente_;
+    t->compte = L_ < -1 && -static_cast<i128>(L_) >= cfg_.seuil_compte;
+    lk.unlock();
+    if (cfg_.avant_tache) cfg_.avant_tache(t->numero);
+    if (t->compte) {
+      PuitsCompte puits(tally_);
+      courir(t, puits);
+    } else {
+      PuitsLignes puits(tally_);
+      courir(t, puits);
+    }
+    lk.lock();
+  }
+}
+
+void Equipe::publier(Tache& t, Morceau&& m) {
+  std::lock_guard lk(m_);
+  if (t.annulee) return;
+  const std::size_t o = m.octets();
+  octets_ += o;
+  t.octets += o;
+  t.morceaux.push_back(std::move(m));
+  if (ordre_.front().get() == &t) cv_conso_.notify_one();
+}
+
+// Waits while too many lines wait for the consumer: the head task on its own lines, the others
+// on all. False when the task is dropped or the team stops meanwhile.
+bool Equipe::attendre_budget(Tache& t) {
+  std::unique_lock lk(m_);
+  cv_ouvriers_.wait(lk, [&] {
+    if (arret_ || t.annulee) return true;
+    return ordre_.front().get() == &t ? t.octets < cfg_.budget : octets_ < cfg_.budget;
+  });
+  return !(arret_ || t.annulee);
+}
+
+template <class Puits>
+void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
+  constexpr bool lignes = std::is_same_v<Puits, PuitsLignes>;
+  Moteur m = t->depart;
+  std::vector<long long> reperes;
+  std::vector<std::size_t> places;
+  auto debut = std::chrono::steady_clock::now();
+
+  // Between two steps, every cfg_.pas_controle steps.
+  auto controle = [&]() -> bool {
+    if (t->annulee.load(std::memory_order_relaxed) || arret_.load(std::memory_order_relaxed))
+      return false;
+    if constexpr (lignes) {
+      if (puits.morceau.nombre > 0) publier(*t, std::exchange(puits.morceau, Morceau()));
+      if (!attendre_budget(*t)) return false;
+    } else {
+      places.push_back(reperes.size());
+      reperes.push_back(puits.nombre);
+      if (!m.exporter(reperes)) {
+        reperes.pop_back();
+        places.pop_back();
+      }
+    }
+    const auto maintenant = std::chrono::steady_clock::now();
+    if (attente_vue_.load(std::memory_order_relaxed) < cfg_.threads || maintenant - debut >= cfg_.unite) {
+      const int sortie = t->sortie;
+      if (auto suite = partager(m, t->sortie)) {
+        if (cfg_.partages_faux) suite->sauter(suite->profondeur());
+        std::lock_guard lk(m_);
+        if (t->annulee) return false;
+        inserer(std::next(t->place), std::move(*suite), sortie);
+        cv_ouvriers_.notify_one();
+      }
+      debut = maintenant;
+    }
+    return true;
+  };
+
+  if (m.courir_jusqua(puits, t->sortie, cfg_.pas_controle, controle) != Moteur::Fin::sortie) return;
+
+  std::lock_guard lk(m_);
+  if (t->annulee) return;
+  if constexpr (lignes) {
+    if (puits.morceau.nombre > 0) {
+      const std::size_t o = puits.morceau.octets();
+      octets_ += o;
+      t->octets += o;
+      t->morceaux.push_back(std::move(puits.morceau));
+    }
+  } else {
+    t->nombre = puits.nombre;
+    t->premiere = std::move(puits.premiere);
+    t->derniere = puits.derniere();
+    t->reperes = std::move(reperes);
+    t->places = std::move(places);
+    const std::size_t o = t->reperes.size() * sizeof(long long);
+    octets_ += o;
+    t->octets += o;
+  }
+  t->extremes = puits.extremes;
+  t->fin_sur_derniere = m.profondeur() < 0 && m.derniere_complete();
+  t->arrivee.emplace(std::move(m));
+  t->etat = Tache::Etat::finie;
+  if (ordre_.front() == t) cv_conso_.notify_one();
+}
+
+Equipe::Prise Equipe::prendre() {
+  std::unique_lock lk(m_);
+  const std::shared_ptr<Tache> t = ordre_.front();
+  cv_conso_.wait(lk, [&] { return !t->morceaux.empty() || t->etat == Tache::Etat::finie; });
+  Prise p{t, std::nullopt, false};
+  if (!t->morceaux.empty()) {
+    p.morceau = std::move(t->morceaux.front());
+    t->morceaux.pop_front();
+    const std::size_t o = p.morceau->octets();
+    octets_ -= o;
+    t->octets -= o;
+    p.finale = t->etat == Tache::Etat::finie && t->morceaux.empty();
+    cv_ouvriers_.notify_all();
+  }
+  return p;
+}
+
+bool Equipe::avancer() {
+  std::lock_guard lk(m_);
+  const std::shared_ptr<Tache> t = ordre_.front();
+  ordre_.pop_front();
+  octets_ -= t->octets;
+  cv_ouvriers_.notify_all();
+  if (t->arrivee->profondeur() < 0) return false;
+  // The last task always runs to the end of the search, so one follows a task that did not.
+  if (!t->arrivee->meme_etat(ordre_.front()->depart)) {
+    for (const auto& u : ordre_) {
+      u->annulee = true;
+      octets_ -= u->octets;
+      if (u->etat == Tache::Etat::attente) attente_vue_ = --attente_;
+    }
+    ordre_.clear();
+    inserer(ordre_.end(), *t->arrivee, -1);
+    ++reprises_;
+  }
+  return true;
+}
+
+}  // namespace unitfrac

@@ -1,0 +1,114 @@
+// The workers of a parallel search and the ordered list of its tasks. The search is cut into
+// tasks (decoupe.hpp), kept in the order of the one-thread search; each worker takes the earliest
+// task not yet started, runs it with a sink of puits.hpp, publishes what it prepared between two
+// steps, and splits its task when others wait for work or when it has run for a while. One
+// consumer takes, in order, what the task at the head of the list published (fusion.hpp).
+//
+// Bounded: the prepared lines waiting for the consumer take at most about twice the budget: the
+// head task waits when its own lines reach it, the others when all lines together do. Nothing
+// spins: waiting workers and the waiting consumer sleep on condition variables.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "engine/moteur.hpp"
+#include "parallele/parallele.hpp"
+#include "parallele/puits.hpp"
+
+namespace unitfrac {
+
+struct Tache {
+  Tache(Moteur d, int s, long long num) : depart(std::move(d)), sortie(s), numero(num) {}
+
+  const Moteur depart;  // the state the task starts from
+  int sortie;           // it ends when the depth falls to this or below; its worker lowers it
+  const long long numero;  // order of creation
+  std::atomic<bool> annulee{false};  // dropped: its worker stops at its next check
+
+  // Under the team's lock.
+  enum class Etat { attente, en_cours, finie } etat = Etat::attente;
+  bool compte = false;             // its worker only counts (PuitsCompte)
+  std::deque<Morceau> morceaux;    // lines published, not yet taken
+  std::size_t octets = 0;          // their size (and, once counting is over, that of `reperes`)
+  // Once finished:
+  std::optional<Moteur> arrivee;   // the state after its last step
+  bool fin_sur_derniere = false;   // that step ended the search right after its last solution
+  Extremes extremes;
+  long long nombre = 0;            // counting: its solutions,
+  Morceau premiere, derniere;      // the first and the last prepared,
+  std::vector<long long> reperes;  // and states on the way: rank, then Moteur::exporter's values
+  std::vector<std::size_t> places; // where each state starts in `reperes`
+  std::list<std::shared_ptr<Tache>>::iterator place;  // in the team's list
+};
+
+class Equipe {
+ public:
+  // Starts cfg.threads workers on the search from `depart` to its end.
+  Equipe(const Parallele& cfg, const Moteur& depart, bool tally, long long L);
+  // Stops the workers and waits for them.
+  ~Equipe();
+
+  // What the consumer takes next from the head task: published lines, or the end of the task
+  // once it is finished and everything it published has been taken. `finale`: these lines are the
+  // last the task published, and it is finished.
+  struct Prise {
+    std::shared_ptr<Tache> tache;
+    std::optional<Morceau> morceau;
+    bool finale = false;
+  };
+  Prise prendre();
+  // After the end of the head task: the next task becomes the head. When the state the head task
+  // ended in is not the one the next task starts from, the tasks after it are dropped and a task
+  // runs from that state to the end of the search. False when the search has ended.
+  bool avancer();
+  // The paging value of the display, for the tasks started from now on.
+  void paging(long long L);
+  // Stops every worker at its next check.
+  void arreter();
+
+  // Tasks created so far, and how often the search went on from the end of a task because the
+  // next one did not start there (tests).
+  long long taches() const {
+    std::lock_guard lk(m_);
+    return compteur_;
+  }
+  long long reprises() const {
+    std::lock_guard lk(m_);
+    return reprises_;
+  }
+
+ private:
+  void ouvrier();
+  void executer(const std::shared_ptr<Tache>& t);
+  template <class Puits>
+  void courir(const std::shared_ptr<Tache>& t, Puits& puits);
+  void publier(Tache& t, Morceau&& m);
+  bool attendre_budget(Tache& t);
+  std::shared_ptr<Tache> inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur etat,
+                                 int sortie);
+  std::shared_ptr<Tache> premiere_en_attente() const;
+
+  const Parallele cfg_;
+  const bool tally_;
+  mutable std::mutex m_;
+  std::condition_variable cv_ouvriers_, cv_conso_;
+  std::list<std::shared_ptr<Tache>> ordre_;  // head first: the consumer's current task
+  std::size_t octets_ = 0;      // prepared lines waiting, all tasks together
+  long long attente_ = 0;       // tasks not started
+  long long compteur_ = 0;
+  long long reprises_ = 0;
+  long long L_ = 0;
+  std::atomic<long long> attente_vue_{0};  // attente_, read by the workers without the lock
+  std::atomic<bool> arret_{false};
+  std::vector<std::thread> ouvriers_;
+};
+
+}  // namespace unitfrac

@@ -1,0 +1,105 @@
+// The ordered merge: the consumer of the team's tasks, in order, feeding the display.
+#include "parallele/fusion.hpp"
+
+#include <algorithm>
+#include <vector>
+
+#include "parallele/equipe.hpp"
+
+namespace unitfrac {
+
+namespace {
+
+// The lines of a counted task at the ranks `rangs` (increasing), run again from the states its
+// worker kept on the way: from each state, up to the last rank before the next one.
+Morceau extraire(const Tache& t, const std::vector<long long>& rangs, bool tally) {
+  Morceau lignes;
+  std::size_t k = 0, j = 0;  // next rank wanted; first state not before it
+  while (k < rangs.size()) {
+    while (j < t.places.size() && t.reperes[t.places[j]] <= rangs[k]) ++j;
+    Moteur moteur = t.depart;
+    long long rang = 0;
+    if (j > 0) {
+      rang = t.reperes[t.places[j - 1]];
+      moteur.importer(&t.reperes[t.places[j - 1] + 1]);
+    }
+    const long long limite = j < t.places.size() ? t.reperes[t.places[j]] : t.nombre;
+    std::vector<long long> voulus;
+    while (k < rangs.size() && rangs[k] < limite) voulus.push_back(rangs[k++]);
+    PuitsExtraction puits(tally, rang, std::move(voulus));
+    moteur.courir(puits);
+    for (long long a = 0; a < puits.lignes.nombre; ++a)
+      lignes.ajouter_de(puits.lignes, static_cast<std::size_t>(a));
+  }
+  return lignes;
+}
+
+// A counted task: its solutions go to the display in the every-K-th mode, where only those at the
+// start of each group of K are shown; they come from the first and last solutions kept, or are
+// found again.
+void compter(const Tache& t, Affichage& aff, bool tally) {
+  const long long c = t.nombre;
+  if (c == 0) return;
+  const i128 K = -static_cast<i128>(aff.L);
+  std::vector<long long> montres, interieurs;
+  for (i128 r = aff.avant_montree(); r < c; r += K) {
+    montres.push_back(static_cast<long long>(r));
+    if (r != 0 && r != c - 1) interieurs.push_back(static_cast<long long>(r));
+  }
+  const Morceau extraits = extraire(t, interieurs, tally);
+  long long fait = 0;
+  std::size_t e = 0;
+  for (const long long r : montres) {
+    aff.passer(r - fait);
+    const Morceau& m = r == 0 ? t.premiere : r == c - 1 ? t.derniere : extraits;
+    const std::size_t k = r == 0 || r == c - 1 ? 0 : e++;
+    aff(m.queue(k), m.bon(k));
+    fait = r + 1;
+  }
+  aff.passer(c - fait);
+  aff.copier(t.derniere.queue(0), t.derniere.bon(0));
+}
+
+}  // namespace
+
+bool courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& reg,
+                         const Parallele& cfg) {
+  const bool tally = reg.cptbon == 1;
+  Equipe equipe(cfg, depart, tally, aff.L);
+  struct Bilan {
+    const Parallele& cfg;
+    const Equipe& equipe;
+    ~Bilan() {
+      if (cfg.bilan) cfg.bilan(equipe.taches(), equipe.reprises());
+    }
+  } bilan{cfg, equipe};
+  for (;;) {
+    const Equipe::Prise p = equipe.prendre();
+    const Tache& t = *p.tache;
+    if (p.morceau) {
+      const Morceau& m = *p.morceau;
+      for (std::size_t k = 0; k < static_cast<std::size_t>(m.nombre); ++k) {
+        aff(m.queue(k), m.bon(k));
+        if (aff.arret()) {
+          // Stopped at a pause: the report follows only if the step that found this solution
+          // ended the search.
+          const bool fin = p.finale && k + 1 == static_cast<std::size_t>(m.nombre) && t.fin_sur_derniere;
+          if (fin) aff.etendre(t.extremes);
+          return fin;
+        }
+      }
+      if (aff.L < -1 && m.nombre > 0) {
+        const auto der = static_cast<std::size_t>(m.nombre - 1);
+        aff.copier(m.queue(der), m.bon(der));
+      }
+      equipe.paging(aff.L);
+      continue;
+    }
+    // The head task is finished and everything it published has been taken.
+    if (t.compte) compter(t, aff, tally);
+    aff.etendre(t.extremes);
+    if (!equipe.avancer()) return true;
+  }
+}
+
+}  // namespace unitfrac

@@ -1,0 +1,25 @@
+// How a search is shared among threads. The defaults suit the program; the tests set small values
+// so that even tiny searches split, yield and check as often as they can.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+
+namespace unitfrac {
+
+struct Parallele {
+  int threads = 1;                      // workers; 1: the search runs in the calling thread alone
+  long long pas_echauffement = 1 << 16;  // steps run alone first: most searches end within them
+  long long pas_controle = 256;          // steps between two checks of a worker
+  std::chrono::microseconds unite{20000};  // a task run this long gives away the rest of its work
+  std::size_t budget = std::size_t{32} << 20;  // bytes of prepared lines that may wait for the display
+  long long seuil_compte = 1 << 14;      // every-K-th display with K at least this: workers count
+  std::function<void(long long)> avant_tache;  // tests: a worker calls it before task number k
+  bool partages_faux = false;  // tests: every split gives away a wrong state, which the merge must catch
+  // Tests: told at the end of a parallel search how many tasks it made, and how often the search
+  // went on from the end of a task because the next one did not start there.
+  std::function<void(long long taches, long long reprises)> bilan;
+};
+
+}  // namespace unitfrac

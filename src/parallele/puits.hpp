@@ -1,0 +1,140 @@
+// What the workers of a parallel search make of the solutions of a task, for the display to number
+// and write later in order: the prepared lines of every solution (PuitsLignes), or, where the
+// display shows one solution in K for a large K, only their number, the first and the last
+// (PuitsCompte); and the solutions of given ranks of a task run again (PuitsExtraction).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "output/ligne.hpp"
+
+namespace unitfrac {
+
+// Prepared lines of consecutive solutions: the text of each line after its number, and with the
+// tally its good number.
+struct Morceau {
+  long long nombre = 0;
+  std::string texte;                 // the texts one after another
+  std::vector<std::uint32_t> fins;   // where each ends in `texte`
+  std::vector<Bon> bons;             // tally on: the good number of each
+
+  template <class Int>
+  void ajouter(Queue& queue, const std::vector<Int>& x, bool tally) {
+    const std::size_t debut = texte.size();
+    texte.resize(debut + queue.place(x, tally));
+    if (tally) bons.emplace_back();
+    Bon poubelle;
+    char* const p = texte.data() + debut;
+    char* const fin = queue.ecrire(p, x, tally, tally ? bons.back() : poubelle);
+    texte.resize(debut + static_cast<std::size_t>(fin - p));
+    fins.push_back(static_cast<std::uint32_t>(texte.size()));
+    ++nombre;
+  }
+  // Record k of another.
+  void ajouter_de(const Morceau& o, std::size_t k) {
+    texte.append(o.queue(k));
+    fins.push_back(static_cast<std::uint32_t>(texte.size()));
+    if (!o.bons.empty()) bons.push_back(o.bons[k]);
+    ++nombre;
+  }
+  std::string_view queue(std::size_t k) const {
+    const std::size_t debut = k == 0 ? 0 : fins[k - 1];
+    return std::string_view(texte).substr(debut, fins[k] - debut);
+  }
+  const Bon& bon(std::size_t k) const {
+    static const Bon zero;
+    return bons.empty() ? zero : bons[k];
+  }
+  std::size_t octets() const { return texte.size() + 4 * fins.size() + sizeof(Bon) * bons.size(); }
+};
+
+// Every solution prepared as a line.
+class PuitsLignes {
+ public:
+  explicit PuitsLignes(bool tally) : tally_(tally) {}
+  template <class Int>
+  void operator()(const std::vector<Int>& x) {
+    morceau.ajouter(queue_, x, tally_);
+    extremes.ajouter(x[1], x.back());
+  }
+  bool arret() const { return false; }
+
+  Morceau morceau;  // what was prepared since it was last taken
+  Extremes extremes;
+
+ private:
+  Queue queue_;
+  bool tally_;
+};
+
+// Solutions counted, with the first prepared and the last kept, and taken in runs.
+class PuitsCompte {
+ public:
+  explicit PuitsCompte(bool tally) : tally_(tally) {}
+  template <class Int>
+  void operator()(const std::vector<Int>& x) {
+    if (nombre == 0) premiere.ajouter(queue_, x, tally_);
+    derniere_.garder(x);
+    extremes.ajouter(x[1], x.back());
+    ++nombre;
+  }
+  bool une_a_une(long long) const { return false; }
+  template <class Int>
+  void lot(const std::vector<Int>& prem, const std::vector<Int>& dern, long long k) {
+    if (nombre == 0) premiere.ajouter(queue_, prem, tally_);
+    derniere_.garder(dern);
+    extremes.ajouter(dern[1], dern.back());
+    nombre += k;
+  }
+  bool arret() const { return false; }
+  // The last solution counted, prepared.
+  Morceau derniere() {
+    Morceau m;
+    if (nombre > 0) derniere_.avec([&](const auto& x) { m.ajouter(queue_, x, tally_); });
+    return m;
+  }
+
+  long long nombre = 0;
+  Morceau premiere;
+  Extremes extremes;
+
+ private:
+  Queue queue_;
+  Copie derniere_;
+  bool tally_;
+};
+
+// Solutions counted from rank `rang`; those whose ranks are in `voulus` (increasing) prepared.
+class PuitsExtraction {
+ public:
+  PuitsExtraction(bool tally, long long rang, std::vector<long long> voulus)
+      : rang_(rang), voulus_(std::move(voulus)), tally_(tally) {}
+  template <class Int>
+  void operator()(const std::vector<Int>& x) {
+    if (k_ < voulus_.size() && voulus_[k_] == rang_) {
+      lignes.ajouter(queue_, x, tally_);
+      ++k_;
+    }
+    ++rang_;
+  }
+  bool une_a_une(long long nombre) const { return k_ < voulus_.size() && voulus_[k_] < rang_ + nombre; }
+  template <class Int>
+  void lot(const std::vector<Int>&, const std::vector<Int>&, long long nombre) {
+    rang_ += nombre;
+  }
+  bool arret() const { return k_ == voulus_.size(); }
+
+  Morceau lignes;  // the solutions wanted, in order
+
+ private:
+  long long rang_;
+  std::vector<long long> voulus_;
+  std::size_t k_ = 0;
+  Queue queue_;
+  bool tally_;
+};
+
+}  // namespace unitfrac

@@ -1,0 +1,155 @@
+// The parallel search against the one-thread search, whole dialogues byte for byte: every
+// transcript, and a grid of calculations over both types, parities, bounds, start and end
+// sequences and every paging mode with pauses answered each way. The workers are set to split,
+// yield and check as often as they can, so that even these small searches run as many tasks as
+// they can be cut into; some tests hold chosen tasks back so that later ones finish first.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "dialogue/programme.hpp"
+
+namespace unitfrac {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Resultat {
+  std::string sortie;
+  int statut;
+};
+
+Resultat executer(const std::string& entree, const Parallele& par) {
+  std::istringstream in(entree);
+  std::ostringstream out;
+  const int statut = programme(in, out, par);
+  return {out.str(), statut};
+}
+
+// Settings that cut even a small search into as many tasks as it has unknowns to split at.
+Parallele serre(int threads) {
+  Parallele p;
+  p.threads = threads;
+  p.pas_echauffement = 0;
+  p.pas_controle = 1;
+  p.unite = std::chrono::microseconds(0);
+  p.budget = 64;
+  p.seuil_compte = 3;
+  return p;
+}
+
+std::string lire(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+TEST(Parallele, EveryTranscriptGivesItsExpectedOutputOnSeveralThreads) {
+  std::vector<fs::path> cas;
+  for (const auto& e : fs::recursive_directory_iterator(UNITFRAC_TRANSCRIPTS))
+    if (e.path().extension() == ".in") cas.push_back(e.path());
+  ASSERT_GT(cas.size(), 50u);
+  for (const int threads : {2, 3, 8}) {
+    for (const fs::path& in : cas) {
+      fs::path out = in, statut = in;
+      out.replace_extension(".out");
+      statut.replace_extension(".status");
+      const Resultat r = executer(lire(in), serre(threads));
+      EXPECT_EQ(r.sortie, lire(out)) << in << " on " << threads << " threads";
+      EXPECT_EQ(r.statut, fs::exists(statut) ? std::stoi(lire(statut)) : 1) << in;
+    }
+  }
+}
+
+// One calculation without explanations, then 0 to "Nouveau calcul"; `selection` holds the answers
+// from the parity to the bound, "" for no selection. After the paging value come the answers to
+// the pauses.
+std::string dialogue(int type, int n, long long P, long long Q, const std::string& selection,
+                     long long L, const std::string& pauses = "", bool bons = false) {
+  std::ostringstream s;
+  s << "0 " << type << ' ' << n << ' ' << P << ' ' << Q << ' ';
+  s << (selection.empty() ? "0 " : "1 " + selection + ' ');
+  if (P == Q) s << (bons ? "1 " : "0 ");
+  s << L << ' ' << pauses << " 0\n";
+  return s.str();
+}
+
+TEST(Parallele, GridOfCalculationsMatchesTheOneThreadSearch) {
+  struct Cas {
+    int n;
+    long long P, Q;
+    const char* selection;  // parity, start sequence, end sequence, bound
+  };
+  const Cas grille[] = {
+      {5, 1, 1, ""},
+      {6, 1, 1, ""},
+      {5, 2, 3, ""},
+      {5, 3, 7, ""},
+      {5, 1, 1, "1 0 0 0"},
+      {6, 1, 1, "2 0 0 0"},
+      {6, 1, 1, "0 0 0 60"},
+      {6, 1, 1, "0 1 2 4 0 1 2 3 0 0"},
+      {6, 1, 1, "0 1 3 0 1 2 5 0 200"},
+      {5, 5, 6, "1 0 1 3 0 0"},
+      {7, 1, 1, "0 1 2 3 7 0 1 2 3 7 50 0 0"},
+  };
+  long long taches = 0, reprises = 0;
+  const char* paging[][2] = {{"0", ""}, {"-7", ""}, {"-1000", ""}, {"-2", ""},
+                             {"5", "3 0"}, {"4", "-3"}, {"6", "2 2 -1"}, {"3", "-9999"}};
+  for (const Cas& c : grille) {
+    for (const int type : {1, 2}) {
+      for (const auto& [L, pauses] : paging) {
+        const std::string in = dialogue(type, c.n, c.P, c.Q, c.selection, std::stoll(L), pauses, c.P == c.Q);
+        const Resultat seul = executer(in, Parallele{});
+        for (const int threads : {2, 3}) {
+          Parallele p = serre(threads);
+          p.bilan = [&](long long t, long long r) {
+            taches += t;
+            reprises += r;
+          };
+          const Resultat r = executer(in, p);
+          ASSERT_EQ(r.sortie, seul.sortie) << in << " on " << threads << " threads";
+          ASSERT_EQ(r.statut, seul.statut) << in;
+        }
+      }
+    }
+  }
+  std::printf("%lld tasks, %lld resumed\n", taches, reprises);
+}
+
+TEST(Parallele, WrongSplitsAreCaughtAndTheSearchGoesOnFromWhereTheTaskEnded) {
+  for (const int type : {1, 2}) {
+    for (const char* L : {"0", "-5", "-100000"}) {
+      const std::string in = dialogue(type, 6, 1, 1, "", std::stoll(L));
+      Parallele p = serre(2);
+      p.partages_faux = true;
+      long long reprises = 0;
+      p.bilan = [&](long long, long long r) { reprises += r; };
+      EXPECT_EQ(executer(in, p).sortie, executer(in, Parallele{}).sortie) << in;
+      EXPECT_GT(reprises, 0) << in;
+    }
+  }
+}
+
+TEST(Parallele, TasksFinishingOutOfOrderStillGiveTheOneThreadOutput) {
+  const std::string in = dialogue(1, 6, 1, 1, "", 0) + "";
+  const Resultat seul = executer(in, Parallele{});
+  for (const int lent : {0, 1, 2, 5}) {
+    Parallele p = serre(3);
+    p.avant_tache = [lent](long long k) {
+      if (k % 7 == lent) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    };
+    EXPECT_EQ(executer(in, p).sortie, seul.sortie) << "task " << lent << " held back";
+  }
+}
+
+}  // namespace
+}  // namespace unitfrac
