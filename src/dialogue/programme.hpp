@@ -5,11 +5,14 @@
 #include <istream>
 #include <ostream>
 
+#include "dialogue/options.hpp"
+
 namespace unitfrac {
 
-// Runs the whole program on `in` and `out`; returns the exit status: 1 when the user ends it,
-// 3 when the input ends before the user does (one newline is written first).
-int programme(std::istream& in, std::ostream& out);
+// Runs the whole dialogue on `in` and `out`; returns the exit status: 1 when the user ends it,
+// 3 when the input ends before the user does (one newline is written first). `opt` carries the
+// execution settings from the command line. Throws EchecEcriture when `out` fails.
+int programme(std::istream& in, std::ostream& out, const Options& opt = {});
 
 // The explanation page, as written after the answer 1 to the explanation question.
 void explications(std::ostream& out);

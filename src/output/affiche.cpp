@@ -4,8 +4,9 @@
 // calls debut_run, arret and ligne_finale; the report reads K1, m and m1.
 #include "output/affiche.hpp"
 
-#include <cassert>
 #include <algorithm>
+#include <cassert>
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 #include <type_traits>
@@ -77,6 +78,11 @@ void Affichage::vider() {
   if (rempli_ == 0) return;
   out_.write(bloc_.data(), static_cast<std::streamsize>(rempli_));
   rempli_ = 0;
+  if (!out_ && echec_ == 0) echec_ = errno != 0 ? errno : -1;
+}
+
+void Affichage::verifier() const {
+  if (echec_ != 0) throw EchecEcriture(echec_ > 0 ? echec_ : 0);
 }
 
 void Affichage::debut_calcul() {
@@ -232,7 +238,7 @@ void Affichage::affiche(const std::vector<Int>& x) {
       montre = v == 1;
     }
   }
-  if (montre) ecrire_ligne(x, L < -1);
+  if (montre && !muet) ecrire_ligne(x, L < -1);
 
   if (comparer(m, x[n]) <= 0) affecter(m, x[n]);
   if (K1 == 1 || comparer(m1, x[1]) >= 0) affecter(m1, x[1]);

@@ -39,13 +39,18 @@ class Affichage {
   void ligne_finale();
 
   // Writes out the solution lines gathered so far; due before anything else goes to the stream.
+  // A failed write is recorded (echec) rather than thrown, so that the search stops between steps.
   void vider();
   ~Affichage() { vider(); }
 
-  // True once the user has asked to stop (L = -1): the search must not take another step.
-  bool arret() const { return L == -1; }
+  // True once the user has asked to stop (L = -1), or once the lines could not be written: the
+  // search must not take another step.
+  bool arret() const { return L == -1 || echec_ != 0; }
+  // Throws EchecEcriture when a write of solution lines has failed.
+  void verifier() const;
 
   long long L = 0;   // paging value
+  bool muet = false; // count only: solutions are numbered and measured, no line is written
   long long K1 = 0;  // solutions found
   long long K2 = 0;  // shown since the last pause
   long long K3 = 0;  // place in the current group of the every-K-th mode
@@ -71,6 +76,7 @@ class Affichage {
   std::vector<mpz_class> x1_mpz_;
   int x1_largeur_ = 0;  // 0: long long, 1: __int128, 2: mpz_class
   mpz_class bon2_;      // good number of the line being written
+  int echec_ = 0;             // errno of the first failed write of solution lines (-1: unknown)
   std::vector<char> bloc_;    // solution lines not yet written out
   std::size_t rempli_ = 0;    // bytes of bloc_ in use
   char* numero(char* p);
