@@ -63,7 +63,7 @@ const Definition* par_lettre(char c) {
 // string is the option as the user typed it (to name it in a message), empty when absent.
 struct Lu {
   bool calcul = false;
-  std::string n, bons, toutes, compte;
+  std::string n, borne, bons, toutes, compte;
   std::string debut, fin;              // the options as typed
   std::string_view liste_debut, liste_fin;  // their values
 };
@@ -133,6 +133,7 @@ bool appliquer(const Definition& d, const std::string& nom, std::string_view v, 
       if (!lire_entier(4, v, x)) return refus("un entier positif, 0 pour aucune borne");
       reg.M = x;
       reg.tri = 1;
+      lu.borne = nom;
       break;
     case Cle::bons: lu.bons = nom; break;
     case Cle::toutes:
@@ -212,7 +213,7 @@ bool completer(Options& opt, const Lu& lu, std::string& erreur) {
   }
   ajuster_borne(reg);
   if (!donnees_valides(reg)) {
-    erreur = "les donnees ne verifient pas P/Q >= n/M";
+    erreur = lu.borne + " " + std::to_string(reg.Ma) + " : les donnees ne verifient pas P/Q >= n/M";
     return false;
   }
   if (!lu.bons.empty()) {
@@ -346,7 +347,7 @@ void aide(std::ostream& out) {
          "Exemples :\n"
          "  unitfrac -n 4                     les 14 solutions de 1 = 1/x1 + 1/x2 + 1/x3 + 1/x4\n"
          "  unitfrac -t 2 -n 7 --compte       le nombre de solutions a inconnues differentes\n"
-         "  unitfrac -n 5 -f 4/5 -p 1 -m 99   solutions impaires de 4/5, xn <= 99\n";
+         "  unitfrac -n 5 -f 3/5 -p 1 -m 99   les solutions impaires de 3/5 avec xn <= 99\n";
 }
 
 void calcul_options(const Options& opt, std::ostream& out) {
