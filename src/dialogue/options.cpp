@@ -243,7 +243,26 @@ bool analyser(const std::vector<std::string_view>& args, Options& opt, std::stri
   opt = Options{};
   Lu lu;
   const auto fini = [&] { return opt.action == Options::Action::aide || opt.action == Options::Action::version; };
-  for (std::size_t k = 0; k < args.size() && !fini(); ++k) {
+  std::size_t k = 0;
+  // One option: its value attached (--opt=v, -nv) or else the next argument; then applied.
+  const auto prendre = [&](const Definition* d, const std::string& nom, std::optional<std::string_view> attachee) {
+    if (d == nullptr) {
+      erreur = "option inconnue " + cite(nom);
+      return false;
+    }
+    std::string_view valeur;
+    if (d->avec_valeur && !attachee && k + 1 < args.size()) attachee = args[++k];
+    if (d->avec_valeur && !attachee) {
+      erreur = "l'option " + nom + " demande une valeur";
+      return false;
+    }
+    if (!d->avec_valeur && attachee) {
+      erreur = "l'option " + nom + " ne prend pas de valeur";
+      return false;
+    }
+    return appliquer(*d, nom, attachee.value_or(""), opt, lu, erreur);
+  };
+  for (; k < args.size() && !fini(); ++k) {
     const std::string_view a = args[k];
     if (a == "--") {
       if (k + 1 < args.size()) {
@@ -255,49 +274,18 @@ bool analyser(const std::vector<std::string_view>& args, Options& opt, std::stri
     if (a.starts_with("--")) {
       const std::size_t egal = a.find('=');
       const std::string nom(a.substr(0, egal));
-      const Definition* d = par_nom(std::string_view(nom).substr(2));
-      if (d == nullptr) {
-        erreur = "option inconnue " + cite(nom);
-        return false;
-      }
-      std::string_view valeur;
-      if (d->avec_valeur) {
-        if (egal != std::string_view::npos) {
-          valeur = a.substr(egal + 1);
-        } else if (k + 1 < args.size()) {
-          valeur = args[++k];
-        } else {
-          erreur = "l'option " + nom + " demande une valeur";
-          return false;
-        }
-      } else if (egal != std::string_view::npos) {
-        erreur = "l'option " + nom + " ne prend pas de valeur";
-        return false;
-      }
-      if (!appliquer(*d, nom, valeur, opt, lu, erreur)) return false;
+      std::optional<std::string_view> attachee;
+      if (egal != std::string_view::npos) attachee = a.substr(egal + 1);
+      if (!prendre(par_nom(std::string_view(nom).substr(2)), nom, attachee)) return false;
     } else if (a.size() > 1 && a[0] == '-') {
       // Bundled flags (-bc); a letter that takes a value takes the rest of the argument (-n7) or
       // the next argument (-n 7).
       for (std::size_t j = 1; j < a.size() && !fini(); ++j) {
-        const std::string nom{'-', a[j]};
         const Definition* d = par_lettre(a[j]);
-        if (d == nullptr) {
-          erreur = "option inconnue " + cite(nom);
-          return false;
-        }
-        std::string_view valeur;
-        if (d->avec_valeur) {
-          if (j + 1 < a.size()) {
-            valeur = a.substr(j + 1);
-          } else if (k + 1 < args.size()) {
-            valeur = args[++k];
-          } else {
-            erreur = "l'option " + nom + " demande une valeur";
-            return false;
-          }
-          j = a.size();
-        }
-        if (!appliquer(*d, nom, valeur, opt, lu, erreur)) return false;
+        std::optional<std::string_view> attachee;
+        if (d != nullptr && d->avec_valeur && j + 1 < a.size()) attachee = a.substr(j + 1);
+        if (!prendre(d, std::string{'-', a[j]}, attachee)) return false;
+        if (d->avec_valeur) break;
       }
     } else {
       erreur = "argument inattendu " + cite(a);
