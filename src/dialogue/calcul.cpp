@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 
+#include "dialogue/regles.hpp"
 #include "engine/moteur.hpp"
 #include "engine/recherche.hpp"
 #include "parallele/fusion.hpp"
@@ -13,11 +15,6 @@
 namespace unitfrac {
 
 namespace {
-
-const char* const ordre_type1 =
-    " \n \t La valeur doit etre superieur ou egale a la precedente. Recommencez ! \n";
-const char* const ordre_type2 =
-    " \n \t La valeur doit etre strictement superieure a la precedente. Recommencez ! \n";
 
 // Asks the value of position sc of a sequence, framed as "x<sc> =  ([0] si fin) ?".
 long long demander_valeur(Lecteur& lecteur, int sc) {
@@ -37,7 +34,7 @@ long long demander_valeur(Lecteur& lecteur, int sc) {
 
 int Calculs::calcul() {
   Moteur moteur = dialogue();
-  run(moteur);
+  conduire(out_, reg_, moteur, aff_, bons_, opt_);
   return 0;
 }
 
@@ -68,37 +65,24 @@ Moteur Calculs::dialogue() {
   lecteur_.xn = 0;
   reg_.Q1 = lecteur_.valeur;
 
-  if (reg_.P1 == reg_.Q1) {
-    reg_.pg = reg_.Q1;
-    reg_.P = 1;
-  } else {
-    reg_.pg = pgcd(reg_.P1, reg_.Q1);
-    reg_.P = reg_.P1 / reg_.pg;
-  }
-  reg_.Q = reg_.Q1 / reg_.pg;
+  reduire(reg_);
 
   lecteur_.controle(1,
                     " \n  \n \t Voulez vous selectionner les solutions a afficher, Oui [1] / Non [0]  ? \t");
   reg_.tri = lecteur_.valeur2;
   if (reg_.tri != 1) {
     fin_dialogue();  // nothing is placed: the search starts at depth 0
-    return Moteur(reg_);
+    return preparer(reg_);
   }
 
   lecteur_.controle(3, "\n \t Parite des inconnues,  PAIRE = 2 ,  IMPAIRE = 1 , INDIFFERENTE = 0 ? \t: ");
   reg_.parite = lecteur_.valeur2;
   if (reg_.parite == 1 || reg_.parite == 2) reg_.z = 2;
 
-  Moteur moteur(reg_);
   lecteur_.controle(
       1, " \n \t Commencer la recherche a partir de valeurs des premieres inconnues,   Oui [1] / Non [0] ?\t: ");
   reg_.seq = lecteur_.valeur2;
-  if (reg_.seq == 1) {
-    entree_debut(moteur);
-  } else if (reg_.n > 1) {
-    // With a single unknown the search from depth 0 is already the whole answer Q/P.
-    moteur.placer_premiere();
-  }
+  if (reg_.seq == 1) reg_.s = entree_sequence(reg_.x2);
 
   lecteur_.controle(
       1, "\n \t Terminer la recherche pour certaines valeurs des premieres inconnues,  Oui [1] / Non [0] ?\t: ");
@@ -114,8 +98,8 @@ Moteur Calculs::dialogue() {
   reg_.M = lecteur_.valeur;
 
   fin_dialogue();
-  moteur.regler(reg_);
-  return moteur;
+  // The placements read nothing and write nothing, so they can follow the last question.
+  return preparer(reg_);
 }
 
 void Calculs::fin_dialogue() {
@@ -125,9 +109,7 @@ void Calculs::fin_dialogue() {
                       "Oui [1] / Non [0]  ? : ");
     reg_.cptbon = lecteur_.valeur2;
   }
-  reg_.Ma = reg_.M;
-  if (reg_.parite == 1 && reg_.M % 2 == 0 && reg_.M != 0) reg_.M -= 1;
-  if (reg_.parite == 2 && reg_.M % 2 != 0) reg_.M -= 1;
+  ajuster_borne(reg_);
 
   out_ << "\n \n \n \t S'il y a un grand nombre de solutions, vous pouvez faire une pause au bout de K "
           "solutions. ";
@@ -137,100 +119,79 @@ void Calculs::fin_dialogue() {
   aff_.L = lecteur_.valeur;
 }
 
-// Start values are stored as typed; while they can be placed unchanged they also fix the first
-// unknowns of the search, and the first one that cannot ends the placing.
-void Calculs::entree_debut(Moteur& moteur) {
-  const int n = reg_.n;
-  long long deb3 = 1;
-  int stop1 = 0;
-  reg_.s = 0;
-  while (deb3 != 0 && reg_.s < n - 1) {
-    const int s = reg_.s;
-    const long long deb = demander_valeur(lecteur_, s + 1);
-    bool re = false;
-    if (s >= 1 && deb != 0) {
-      if (reg_.type == 2 ? deb <= reg_.x2[s] : deb < reg_.x2[s]) {
-        out_ << (reg_.type == 2 ? ordre_type2 : ordre_type1);
-        re = true;
-      }
+// Values of the first unknowns, asked one position at a time until 0 or n - 1 values; a value out
+// of order gets the message of the type and its position is asked again. Returns the count.
+int Calculs::entree_sequence(std::vector<long long>& x) {
+  int s = 0;
+  while (s < reg_.n - 1) {
+    const long long v = demander_valeur(lecteur_, s + 1);
+    if (v == 0) break;
+    if (s >= 1 && !en_ordre(reg_.type, x[s], v)) {
+      out_ << message_ordre(reg_.type);
+      continue;
     }
-    deb3 = deb;
-    if (re) continue;
-    if (deb == 0) break;
-    reg_.s = s + 1;
-    reg_.x2[reg_.s] = deb;
-    if (stop1 == 0) moteur.placer_debut(deb, reg_.s, stop1);
+    x[++s] = v;
   }
+  return s;
 }
 
 // The end sequence is entered until it lies at or below the start sequence.
 void Calculs::entree_fin() {
-  const int n = reg_.n;
   for (;;) {
     std::fill(reg_.x3.begin(), reg_.x3.end(), 0);
-    reg_.s2 = 0;
-    while (reg_.s2 < n - 1) {
-      const int s2 = reg_.s2;
-      const long long deb2 = demander_valeur(lecteur_, s2 + 1);
-      if (s2 >= 1 && deb2 != 0) {
-        if (reg_.type == 2 ? deb2 <= reg_.x3[s2] : deb2 < reg_.x3[s2]) {
-          out_ << (reg_.type == 2 ? ordre_type2 : ordre_type1);
-          continue;
-        }
-      }
-      if (deb2 == 0) break;
-      reg_.s2 = s2 + 1;
-      reg_.x3[reg_.s2] = deb2;
-    }
+    reg_.s2 = entree_sequence(reg_.x3);
     lecteur_.refaire = 0;
-    const int g = std::min(reg_.s, reg_.s2);
-    bool echec = false;
-    for (int c = 1; c <= g; ++c) {
-      if (reg_.x2[c] != reg_.x3[c]) {
-        echec = reg_.x2[c] < reg_.x3[c];
-        break;
-      }
-    }
-    if (!echec) return;
+    if (serie_valide(reg_)) return;
     lecteur_.refaire = 1;
     out_ << " \n \t La deuxieme serie de valeurs doit etre sous la premiere, recommencez cette derniere! \n";
   }
 }
 
-void Calculs::run(Moteur& moteur) {
-  // P/Q >= n/M with the bound as entered, compared exactly.
-  if (reg_.Ma != 0 && static_cast<i128>(reg_.P) * reg_.Ma < static_cast<i128>(reg_.n) * reg_.Q) {
-    out_ << "\n \n \t Les donnees ne verifient pas les conditions requises :   P/Q >= n/M \n \n";
+namespace {
+
+// The search run to its end or until the user stops it: in this thread alone, or with several
+// threads, alone for a while first (most searches end within that) and then on the workers. True
+// when it ended by itself.
+bool chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Parallele& par) {
+  Parallele p = par;
+  if (p.threads <= 0) p.threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  if (p.threads == 1) {
+    moteur.courir(aff);
+    return moteur.profondeur() < 0;
+  }
+  if (p.pas_echauffement > 0) moteur.courir_jusqua(aff, -1, p.pas_echauffement, [] { return false; });
+  if (moteur.profondeur() < 0) return true;
+  return !aff.arret() && courir_en_parallele(moteur, aff, reg, p);
+}
+
+}  // namespace
+
+void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage& aff, const Bons& bons,
+              const Options& opt) {
+  if (!donnees_valides(reg)) {
+    out << "\n \n \t Les donnees ne verifient pas les conditions requises :   P/Q >= n/M \n \n";
     return;
   }
-  if (reg_.n == 1) out_ << "\n \t CAS TRIVIAL \n";
+  if (reg.n == 1) out << "\n \t CAS TRIVIAL \n";
 
-  if (aff_.L >= 0) out_ << '\n' << "\n \t \t Tableau des solutions numerotees : ";
-  if (aff_.L < -1) out_ << '\n' << "\n \t \t Tableau partiel des solutions numerotees : ";
-  out_ << "\n\n";
+  if (aff.L >= 0) out << '\n' << "\n \t \t Tableau des solutions numerotees : ";
+  if (aff.L < -1) out << '\n' << "\n \t \t Tableau partiel des solutions numerotees : ";
+  out << "\n\n";
 
-  aff_.debut_run();
-  if (impairs_impossibles(reg_) || pairs_impossibles(reg_)) moteur.finir();
+  aff.debut_run();
+  if (impairs_impossibles(reg) || pairs_impossibles(reg)) moteur.finir();
 
   if (moteur.profondeur() >= 0) {
-    // With several threads, the search first runs alone for a while: most searches end within
-    // that, and the workers start only for the others.
-    if (par_.threads > 1 && par_.pas_echauffement > 0)
-      moteur.courir_jusqua(aff_, -1, par_.pas_echauffement, [] { return false; });
-    else if (par_.threads <= 1)
-      moteur.courir(aff_);
-    const bool termine = moteur.profondeur() < 0 ||
-                         (par_.threads > 1 && !aff_.arret() && courir_en_parallele(moteur, aff_, reg_, par_));
-    if (!termine) {  // the user stopped at a pause
-      aff_.vider();
-      return;
-    }
-    if (aff_.L < -1 && aff_.K1 != 0) aff_.ligne_finale();
-    aff_.vider();
+    const bool termine = chercher(moteur, aff, reg, opt.parallele);
+    aff.vider();
+    aff.verifier();
+    if (!termine) return;  // the user stopped at a pause
+    if (aff.L < -1 && aff.K1 != 0) aff.ligne_finale();
+    aff.vider();
   }
 
-  resultat(out_, reg_, aff_, bons_);
-  out_ << '\n' << " \n \t FIN DU CALCUL" << '\n' << credit << "\n\n";
+  resultat(out, reg, aff, bons);
+  out << '\n' << " \n \t FIN DU CALCUL" << '\n' << credit << "\n\n";
 }
 
 }  // namespace unitfrac

@@ -1,29 +1,36 @@
 // One calculation at the console: the dialogue that sets it up (questions, reduction of P/Q,
-// start and end sequences), then the run driver (data check, heading, search loop, closing line,
-// report, closing lines). Owned by the program loop, which calls `calcul` once per calculation.
+// start and end sequences), then the run driver `conduire` (data check, heading, search loop,
+// closing line, report, closing lines), which the option mode shares. Owned by the program loop,
+// which calls `calcul` once per calculation.
 #pragma once
 
 #include <ostream>
+#include <vector>
 
+#include "dialogue/options.hpp"
 #include "engine/moteur.hpp"
 #include "input/controle.hpp"
 #include "output/affiche.hpp"
 #include "output/bons.hpp"
-#include "parallele/parallele.hpp"
 #include "state/reglages.hpp"
 
 namespace unitfrac {
 
-// The largest number of unknowns accepted: a larger answer is refused and asked again.
-inline constexpr long long n_maximum = 1000000;
-
 // The line written after "FIN DU CALCUL".
 inline constexpr const char* credit = " \t  unitfrac : toutes les solutions, en nombres entiers exacts.";
 
+// The run of one calculation from the placed search: the data check P/Q >= n/M, the heading, the
+// search with its solution lines (shown by `aff`, whose L is the paging value), the partial-table
+// closing line, the report and the closing lines. `opt` carries the execution settings of the
+// search loop. Throws EchecEcriture once the solution lines could not be written: the search
+// stops at the first failed write.
+void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage& aff, const Bons& bons,
+              const Options& opt);
+
 class Calculs {
  public:
-  Calculs(Lecteur& lecteur, std::ostream& out, const Parallele& par = {})
-      : lecteur_(lecteur), out_(out), par_(par), aff_(out, lecteur, reg_, bons_) {}
+  Calculs(Lecteur& lecteur, std::ostream& out, const Options& opt)
+      : lecteur_(lecteur), out_(out), opt_(opt), aff_(out, lecteur, reg_, bons_) {}
 
   // One whole calculation; returns 0.
   int calcul();
@@ -33,13 +40,12 @@ class Calculs {
   // start sequence placed).
   Moteur dialogue();
   void fin_dialogue();  // good numbers, bound parity, paging
-  void entree_debut(Moteur& moteur);
+  int entree_sequence(std::vector<long long>& x);
   void entree_fin();
-  void run(Moteur& moteur);
 
   Lecteur& lecteur_;
   std::ostream& out_;
-  const Parallele par_;
+  const Options& opt_;
   Reglages reg_;
   Bons bons_;
   Affichage aff_;

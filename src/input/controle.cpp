@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cerrno>
 #include <cstddef>
 
 namespace unitfrac {
@@ -21,8 +22,10 @@ void ecrire_debut(std::ostream& out, const std::string& texte, int compte) {
             static_cast<std::streamsize>(std::min(texte.size(), static_cast<std::size_t>(compte))));
 }
 
+}  // namespace
+
 // Modes 1 to 3: a single character among those listed for the mode.
-bool lire_choix(int cas, const std::string& jeton, int& choix) {
+bool lire_choix(int cas, std::string_view jeton, int& choix) {
   if (jeton.size() != 1) return false;
   const char c = jeton[0];
   const char plus_petit = cas == 2 ? '1' : '0';
@@ -35,7 +38,7 @@ bool lire_choix(int cas, const std::string& jeton, int& choix) {
 // Modes 4 and 5: "0", or an optional sign (a minus in mode 5 only), a digit 1-9, then digits.
 // A negative number is built by subtracting its digits, so -2^63 is reached exactly; any step
 // leaving the signed 64-bit range refuses the token rather than wrapping.
-bool lire_entier(int cas, const std::string& jeton, long long& nombre) {
+bool lire_entier(int cas, std::string_view jeton, long long& nombre) {
   if (jeton == "0") {
     nombre = 0;
     return true;
@@ -64,7 +67,10 @@ bool lire_entier(int cas, const std::string& jeton, long long& nombre) {
   return true;
 }
 
-}  // namespace
+void verifier_ecriture(std::ostream& out) {
+  out.flush();
+  if (!out) throw EchecEcriture(errno);
+}
 
 int valtest(char caract1, long long& valtest1) {
   if (caract1 >= '0' && caract1 <= '9') {
@@ -92,7 +98,7 @@ int Lecteur::controle(int cas, std::string_view chaine) {
     } else {
       out_ << question;
     }
-    out_.flush();
+    verifier_ecriture(out_);
 
     // End of input would leave every later question unanswered: give up rather than ask forever.
     if (!(in_ >> saisie)) {

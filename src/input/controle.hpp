@@ -17,6 +17,23 @@ struct FinDeSaisie : std::runtime_error {
   FinDeSaisie() : std::runtime_error("fin de la saisie") {}
 };
 
+// Thrown when standard output can no longer be written (full disk, closed file or pipe); `erreur`
+// is the errno of the failed write. The program ends with status 4, with one line on standard
+// error unless the reader of a pipe has gone (EPIPE), which ends it quietly.
+struct EchecEcriture : std::runtime_error {
+  explicit EchecEcriture(int e) : std::runtime_error("echec d'ecriture"), erreur(e) {}
+  int erreur;
+};
+
+// Flushes `out` and throws EchecEcriture when a write to it has failed.
+void verifier_ecriture(std::ostream& out);
+
+// The reader's token rules, for answers that come from elsewhere (the command line): modes 1 to 3
+// give `choix`, modes 4 and 5 give `nombre`. The token "0" passes mode 4 here; a caller refuses
+// it where the reader would (`xn`).
+bool lire_choix(int cas, std::string_view jeton, int& choix);
+bool lire_entier(int cas, std::string_view jeton, long long& nombre);
+
 // Classifies one character of an integer answer: 1 for a digit or a sign, 0 otherwise.
 // `valtest1` receives the digit's value, 1 for '+', -1 for '-', 0 for anything else.
 int valtest(char caract1, long long& valtest1);
@@ -27,7 +44,8 @@ class Lecteur {
 
   // Modes: 1 yes/no (0, 1), 2 type (1, 2), 3 parity (0, 1, 2) into `valeur2`;
   // 4 non-negative integer (0 refused while `xn` is 1), 5 signed integer, into `valeur`.
-  // Always returns 0; throws FinDeSaisie at end of input.
+  // Always returns 0; throws FinDeSaisie at end of input, EchecEcriture when the question could
+  // not be written.
   int controle(int cas, std::string_view chaine);
 
   int valeur2 = 0;       // answer of modes 1, 2, 3

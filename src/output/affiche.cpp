@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <type_traits>
@@ -37,6 +38,11 @@ void Affichage::vider() {
   if (rempli_ == 0) return;
   out_.write(bloc_.data(), static_cast<std::streamsize>(rempli_));
   rempli_ = 0;
+  if (!out_ && echec_ == 0) echec_ = errno != 0 ? errno : -1;
+}
+
+void Affichage::verifier() const {
+  if (echec_ != 0) throw EchecEcriture(echec_ > 0 ? echec_ : 0);
 }
 
 void Affichage::debut_calcul() {

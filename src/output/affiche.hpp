@@ -59,11 +59,15 @@ class Affichage {
   void ligne_finale();
 
   // Writes out the solution lines gathered so far; due before anything else goes to the stream.
+  // A failed write is recorded rather than thrown, so that the search stops between two steps.
   void vider();
   ~Affichage() { vider(); }
 
-  // True once the user has asked to stop (L = -1): the search must not take another step.
-  bool arret() const { return L == -1; }
+  // True once the user has asked to stop (L = -1), or once the lines could not be written: the
+  // search must not take another step.
+  bool arret() const { return L == -1 || echec_ != 0; }
+  // Throws EchecEcriture when a write of solution lines has failed.
+  void verifier() const;
 
   long long L = 0;   // paging value
   long long K1 = 0;  // solutions found
@@ -101,6 +105,7 @@ class Affichage {
   Bon x1_bon_;
   bool x1_en_texte_ = false;
   Bon bon2_;            // good number of the line being written
+  int echec_ = 0;       // errno of the first failed write of solution lines (-1: unknown)
   std::vector<char> bloc_;    // solution lines not yet written out
   std::size_t rempli_ = 0;    // bytes of bloc_ in use
   char* numero(char* p);

@@ -9,7 +9,7 @@
 namespace unitfrac {
 
 struct Parallele {
-  int threads = 1;                      // workers; 1: the search runs in the calling thread alone
+  int threads = 0;  // workers; 0: one per hardware thread; 1: the search runs in the calling thread alone
   long long pas_echauffement = 1 << 16;  // steps run alone first: most searches end within them
   long long pas_controle = 256;          // steps between two checks of a worker
   std::chrono::microseconds unite{20000};  // a task run this long gives away the rest of its work

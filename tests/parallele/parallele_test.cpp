@@ -29,8 +29,17 @@ struct Resultat {
 Resultat executer(const std::string& entree, const Parallele& par) {
   std::istringstream in(entree);
   std::ostringstream out;
-  const int statut = programme(in, out, par);
+  Options opt;
+  opt.parallele = par;
+  const int statut = programme(in, out, opt);
   return {out.str(), statut};
+}
+
+// The one-thread search, the reference.
+Resultat seul(const std::string& entree) {
+  Parallele p;
+  p.threads = 1;
+  return executer(entree, p);
 }
 
 // Settings that cut even a small search into as many tasks as it has unknowns to split at.
@@ -108,7 +117,7 @@ TEST(Parallele, GridOfCalculationsMatchesTheOneThreadSearch) {
     for (const int type : {1, 2}) {
       for (const auto& [L, pauses] : paging) {
         const std::string in = dialogue(type, c.n, c.P, c.Q, c.selection, std::stoll(L), pauses, c.P == c.Q);
-        const Resultat seul = executer(in, Parallele{});
+        const Resultat un = seul(in);
         for (const int threads : {2, 3}) {
           Parallele p = serre(threads);
           p.bilan = [&](long long t, long long r) {
@@ -116,8 +125,8 @@ TEST(Parallele, GridOfCalculationsMatchesTheOneThreadSearch) {
             reprises += r;
           };
           const Resultat r = executer(in, p);
-          ASSERT_EQ(r.sortie, seul.sortie) << in << " on " << threads << " threads";
-          ASSERT_EQ(r.statut, seul.statut) << in;
+          ASSERT_EQ(r.sortie, un.sortie) << in << " on " << threads << " threads";
+          ASSERT_EQ(r.statut, un.statut) << in;
         }
       }
     }
@@ -133,7 +142,7 @@ TEST(Parallele, WrongSplitsAreCaughtAndTheSearchGoesOnFromWhereTheTaskEnded) {
       p.partages_faux = true;
       long long reprises = 0;
       p.bilan = [&](long long, long long r) { reprises += r; };
-      EXPECT_EQ(executer(in, p).sortie, executer(in, Parallele{}).sortie) << in;
+      EXPECT_EQ(executer(in, p).sortie, seul(in).sortie) << in;
       EXPECT_GT(reprises, 0) << in;
     }
   }
@@ -141,13 +150,13 @@ TEST(Parallele, WrongSplitsAreCaughtAndTheSearchGoesOnFromWhereTheTaskEnded) {
 
 TEST(Parallele, TasksFinishingOutOfOrderStillGiveTheOneThreadOutput) {
   const std::string in = dialogue(1, 6, 1, 1, "", 0) + "";
-  const Resultat seul = executer(in, Parallele{});
+  const Resultat un = seul(in);
   for (const int lent : {0, 1, 2, 5}) {
     Parallele p = serre(3);
     p.avant_tache = [lent](long long k) {
       if (k % 7 == lent) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     };
-    EXPECT_EQ(executer(in, p).sortie, seul.sortie) << "task " << lent << " held back";
+    EXPECT_EQ(executer(in, p).sortie, un.sortie) << "task " << lent << " held back";
   }
 }
 

@@ -1,0 +1,383 @@
+// The command line: the table of options, the parser (short and long forms, --opt=value and
+// --opt value, bundled flags, "--" ends the options), the checks that give a calculation exactly
+// the settings the dialogue would give it or refuse it, the help text, the one-calculation mode,
+// and `lancer`, which main calls.
+#include "dialogue/options.hpp"
+
+#include <cerrno>
+#include <climits>
+#include <limits>
+#include <cstring>
+#include <optional>
+#include <sstream>
+#include <utility>
+
+#include "dialogue/calcul.hpp"
+#include "dialogue/programme.hpp"
+#include "dialogue/regles.hpp"
+#include "input/controle.hpp"
+
+#ifndef UNITFRAC_VERSION
+#error "UNITFRAC_VERSION comes from the project version in CMakeLists.txt"
+#endif
+
+namespace unitfrac {
+
+namespace {
+
+enum class Cle {
+  aide, version, threads, status, no_status,  // execution
+  type, inconnues, fraction, parite, debut, fin, borne, bons, toutes, compte  // one calculation
+};
+
+struct Definition {
+  std::string_view longue;
+  char courte;  // 0: long form only
+  bool avec_valeur;
+  Cle cle;
+};
+
+constexpr Definition kDefinitions[] = {
+    {"help", 'h', false, Cle::aide},        {"version", 0, false, Cle::version},
+    {"threads", 0, true, Cle::threads},     {"status", 0, false, Cle::status},
+    {"no-status", 0, false, Cle::no_status}, {"type", 't', true, Cle::type},
+    {"inconnues", 'n', true, Cle::inconnues}, {"fraction", 'f', true, Cle::fraction},
+    {"parite", 'p', true, Cle::parite},     {"debut", 0, true, Cle::debut},
+    {"fin", 0, true, Cle::fin},             {"borne", 'm', true, Cle::borne},
+    {"bons", 'b', false, Cle::bons},        {"toutes", 'k', true, Cle::toutes},
+    {"compte", 'c', false, Cle::compte},
+};
+
+const Definition* par_nom(std::string_view nom) {
+  for (const Definition& d : kDefinitions)
+    if (d.longue == nom) return &d;
+  return nullptr;
+}
+
+const Definition* par_lettre(char c) {
+  for (const Definition& d : kDefinitions)
+    if (d.courte != 0 && d.courte == c) return &d;
+  return nullptr;
+}
+
+// What the arguments gave beyond `Options`, for the checks that need several of them. Each
+// string is the option as the user typed it (to name it in a message), empty when absent.
+struct Lu {
+  bool calcul = false;
+  std::string n, borne, bons, toutes, compte;
+  std::string debut, fin;              // the options as typed
+  std::string_view liste_debut, liste_fin;  // their values
+};
+
+std::string cite(std::string_view v) {
+  std::string s(1, '\'');
+  s.append(v);
+  s += '\'';
+  return s;
+}
+
+// One option and its value into `opt` and `lu`; the value's form is checked by the reader's rules.
+bool appliquer(const Definition& d, const std::string& nom, std::string_view v, Options& opt, Lu& lu,
+               std::string& erreur) {
+  const auto refus = [&](const std::string& attendu) {
+    erreur = nom + " : valeur invalide " + cite(v) + " (" + attendu + ")";
+    return false;
+  };
+  Reglages& reg = opt.reg;
+  long long x = 0;
+  int c = 0;
+  if (d.cle >= Cle::type) lu.calcul = true;
+  switch (d.cle) {
+    case Cle::aide: opt.action = Options::Action::aide; break;
+    case Cle::version: opt.action = Options::Action::version; break;
+    case Cle::threads:
+      if (!lire_entier(4, v, x) || x < 1 || x > INT_MAX) return refus("un entier positif");
+      opt.parallele.threads = static_cast<int>(x);
+      break;
+    case Cle::status: opt.statut = Options::Statut::toujours; break;
+    case Cle::no_status: opt.statut = Options::Statut::jamais; break;
+    case Cle::type:
+      if (!lire_choix(2, v, c)) return refus("1 ou 2");
+      reg.type = c;
+      break;
+    case Cle::inconnues:
+      if (!lire_entier(4, v, x) || x < 1 || x > n_maximum)
+        return refus("un entier de 1 a " + std::to_string(n_maximum));
+      reg.n = static_cast<int>(x);
+      lu.n = nom;
+      break;
+    case Cle::fraction: {
+      // "P/Q" or "P" (Q = 1), each a positive integer as the dialogue accepts it.
+      const auto barre = v.find('/');
+      const std::string_view p = v.substr(0, barre);
+      const std::string_view q = barre == std::string_view::npos ? "1" : v.substr(barre + 1);
+      if (!lire_entier(4, p, reg.P1) || reg.P1 == 0 || !lire_entier(4, q, reg.Q1) || reg.Q1 == 0)
+        return refus("P/Q ou P, entiers positifs");
+      break;
+    }
+    case Cle::parite:
+      if (!lire_choix(3, v, c)) return refus("2 paires, 1 impaires, 0 indifferentes");
+      reg.parite = c;
+      reg.tri = 1;
+      break;
+    case Cle::debut:
+      lu.debut = nom;
+      lu.liste_debut = v;
+      reg.tri = 1;
+      break;
+    case Cle::fin:
+      lu.fin = nom;
+      lu.liste_fin = v;
+      reg.tri = 1;
+      break;
+    case Cle::borne:
+      if (!lire_entier(4, v, x)) return refus("un entier positif, 0 pour aucune borne");
+      reg.M = x;
+      reg.tri = 1;
+      lu.borne = nom;
+      break;
+    case Cle::bons: lu.bons = nom; break;
+    case Cle::toutes:
+      if (!lire_entier(4, v, x) || x == 0) return refus("un entier positif");
+      opt.L = x == 1 ? 0 : -x;
+      lu.toutes = nom;
+      break;
+    case Cle::compte:
+      opt.compte = true;
+      lu.compte = nom;
+      break;
+  }
+  return true;
+}
+
+// A start or end sequence "a,b,c" into x[1..s], with the dialogue's checks: positive values, at
+// most n - 1 of them, in the order of the type. An empty list is the dialogue's 0 at position 1.
+bool lire_sequence(const std::string& nom, std::string_view liste, const Reglages& reg,
+                   std::vector<long long>& x, int& s, std::string& erreur) {
+  s = 0;
+  if (liste.empty()) return true;
+  for (std::size_t debut = 0;;) {
+    const std::size_t virgule = liste.find(',', debut);
+    const std::string_view jeton = liste.substr(debut, virgule == std::string_view::npos ? virgule : virgule - debut);
+    long long v = 0;
+    if (!lire_entier(4, jeton, v) || v == 0) {
+      erreur = nom + " : valeur invalide " + cite(jeton) + " (entiers positifs separes par des virgules)";
+      return false;
+    }
+    if (s == reg.n - 1) {
+      erreur = nom + " : au plus n - 1 = " + std::to_string(reg.n - 1) + " valeur(s)";
+      return false;
+    }
+    if (s >= 1 && !en_ordre(reg.type, x[s], v)) {
+      erreur = nom + " : " + std::string(jeton) + " apres " + std::to_string(x[s]) +
+               (reg.type == 2 ? " : chaque valeur doit etre strictement superieure a la precedente (type 2)"
+                              : " : chaque valeur doit etre superieure ou egale a la precedente (type 1)");
+      return false;
+    }
+    x[++s] = v;
+    if (virgule == std::string_view::npos) return true;
+    debut = virgule + 1;
+  }
+}
+
+// The settings of the calculation, completed and checked as the dialogue does after its answers.
+bool completer(Options& opt, const Lu& lu, std::string& erreur) {
+  Reglages& reg = opt.reg;
+  if (lu.n.empty()) {
+    erreur = "il manque le nombre d'inconnues, -n N (--inconnues N)";
+    return false;
+  }
+  if (opt.compte && !lu.toutes.empty()) {
+    erreur = lu.compte + " et " + lu.toutes + " s'excluent";
+    return false;
+  }
+  if (opt.compte && !lu.bons.empty()) {
+    erreur = lu.compte + " et " + lu.bons + " s'excluent";
+    return false;
+  }
+  if (reg.P1 == 0) reg.P1 = reg.Q1 = 1;  // no --fraction: P/Q = 1
+  reduire(reg);
+  if (reg.parite != 0) reg.z = 2;
+  reg.x2.assign(static_cast<std::size_t>(reg.n) + 1, 0);
+  reg.x3.assign(static_cast<std::size_t>(reg.n) + 1, 0);
+  if (!lu.debut.empty()) {
+    reg.seq = 1;
+    if (!lire_sequence(lu.debut, lu.liste_debut, reg, reg.x2, reg.s, erreur)) return false;
+  }
+  if (!lu.fin.empty()) {
+    reg.seq2 = 1;
+    if (!lire_sequence(lu.fin, lu.liste_fin, reg, reg.x3, reg.s2, erreur)) return false;
+  }
+  if (!serie_valide(reg)) {
+    erreur = lu.fin + " : la sequence de fin doit etre sous celle de " + lu.debut;
+    return false;
+  }
+  ajuster_borne(reg);
+  if (!donnees_valides(reg)) {
+    erreur = lu.borne + " " + std::to_string(reg.Ma) + " : les donnees ne verifient pas P/Q >= n/M";
+    return false;
+  }
+  if (!lu.bons.empty()) {
+    if (reg.P != reg.Q) {
+      erreur = lu.bons + " : seulement quand P/Q vaut 1";
+      return false;
+    }
+    reg.cptbon = 1;
+  }
+  opt.action = Options::Action::calcul;
+  return true;
+}
+
+// The reason of a failed write, for its one-line message.
+std::string raison(int e) {
+  switch (e) {
+    case 0: return "cause inconnue";
+    case ENOSPC: return "plus de place sur le disque";
+    case EBADF: return "sortie fermee";
+    default: return std::strerror(e);
+  }
+}
+
+}  // namespace
+
+bool analyser(const std::vector<std::string_view>& args, Options& opt, std::string& erreur) {
+  opt = Options{};
+  Lu lu;
+  const auto fini = [&] { return opt.action == Options::Action::aide || opt.action == Options::Action::version; };
+  std::size_t k = 0;
+  // One option: its value attached (--opt=v, -nv) or else the next argument; then applied.
+  const auto prendre = [&](const Definition* d, const std::string& nom, std::optional<std::string_view> attachee) {
+    if (d == nullptr) {
+      erreur = "option inconnue " + cite(nom);
+      return false;
+    }
+    std::string_view valeur;
+    if (d->avec_valeur && !attachee && k + 1 < args.size()) attachee = args[++k];
+    if (d->avec_valeur && !attachee) {
+      erreur = "l'option " + nom + " demande une valeur";
+      return false;
+    }
+    if (!d->avec_valeur && attachee) {
+      erreur = "l'option " + nom + " ne prend pas de valeur";
+      return false;
+    }
+    return appliquer(*d, nom, attachee.value_or(""), opt, lu, erreur);
+  };
+  for (; k < args.size() && !fini(); ++k) {
+    const std::string_view a = args[k];
+    if (a == "--") {
+      if (k + 1 < args.size()) {
+        erreur = "argument inattendu " + cite(args[k + 1]);
+        return false;
+      }
+      break;
+    }
+    if (a.starts_with("--")) {
+      const std::size_t egal = a.find('=');
+      const std::string nom(a.substr(0, egal));
+      std::optional<std::string_view> attachee;
+      if (egal != std::string_view::npos) attachee = a.substr(egal + 1);
+      if (!prendre(par_nom(std::string_view(nom).substr(2)), nom, attachee)) return false;
+    } else if (a.size() > 1 && a[0] == '-') {
+      // Bundled flags (-bc); a letter that takes a value takes the rest of the argument (-n7) or
+      // the next argument (-n 7).
+      for (std::size_t j = 1; j < a.size() && !fini(); ++j) {
+        const Definition* d = par_lettre(a[j]);
+        std::optional<std::string_view> attachee;
+        if (d != nullptr && d->avec_valeur && j + 1 < a.size()) attachee = a.substr(j + 1);
+        if (!prendre(d, std::string{'-', a[j]}, attachee)) return false;
+        if (d->avec_valeur) break;
+      }
+    } else {
+      erreur = "argument inattendu " + cite(a);
+      return false;
+    }
+  }
+  if (fini() || !lu.calcul) return true;
+  return completer(opt, lu, erreur);
+}
+
+void aide(std::ostream& out) {
+  out << "Usage : unitfrac [OPTION]...\n"
+         "Ecrit une fraction P/Q comme somme de n fractions unitaires : toutes les solutions en\n"
+         "entiers positifs de 1/x1 + 1/x2 + ... + 1/xn = P/Q, dans l'ordre alphabetique decroissant.\n"
+         "\n"
+         "Sans option de calcul, unitfrac pose ses questions (le dialogue). Avec -n, il fait un seul\n"
+         "calcul sans question et ecrit le tableau des solutions et le bilan tels que le dialogue\n"
+         "les ecrit pour les memes reponses. Entre crochets, la question du dialogue qui correspond.\n"
+         "\n"
+         "Calcul :\n"
+         "  -t, --type=T        1 : x1 <= x2 <= ... <= xn (par defaut) ; 2 : x1 < x2 < ... < xn\n"
+         "                      [Type d'equation]\n"
+         "  -n, --inconnues=N   nombre d'inconnues, de 1 a 1000000 ; obligatoire [Nombre d'inconnues]\n"
+         "  -f, --fraction=P/Q  la fraction, P/Q ou P ; 1 par defaut [Valeur de P, Valeur de Q]\n"
+         "  -p, --parite=X      2 toutes paires, 1 toutes impaires, 0 indifferentes [Parite]\n"
+         "      --debut=A,B,... seulement les solutions inferieures ou egales a cette sequence des\n"
+         "                      premieres inconnues [Commencer la recherche a partir de valeurs...]\n"
+         "      --fin=A,B,...   seulement les solutions superieures ou egales a cette sequence\n"
+         "                      [Terminer la recherche pour certaines valeurs...]\n"
+         "  -m, --borne=M       xn <= M ; 0 : aucune borne [Majorant pour xn]\n"
+         "                      (-p, --debut, --fin et -m valent la reponse 1 a la selection)\n"
+         "  -b, --bons          compter les nombres Bons, si P/Q vaut 1 [nombres Bons]\n"
+         "  -k, --toutes=K      une solution sur K, tableau partiel [Valeur de K : -K]\n"
+         "  -c, --compte        ecrire seulement le nombre de solutions, sur une ligne\n"
+         "\n"
+         "Execution :\n"
+         "      --threads=N     nombre de fils de calcul ; par defaut, un par coeur\n"
+         "      --status        ligne d'avancement sur la sortie d'erreur, toujours\n"
+         "      --no-status     jamais de ligne d'avancement (par defaut : vers un terminal)\n"
+         "  -h, --help          cette aide\n"
+         "      --version       la version\n"
+         "\n"
+         "Etat de sortie : 0 calcul fait (options) ; 1 fin du dialogue (reponse 0 a Nouveau\n"
+         "calcul) ; 2 option ou valeur refusee ; 3 fin de l'entree ; 4 echec d'ecriture sur la\n"
+         "sortie standard ; 130 interruption (Ctrl-C).\n"
+         "\n"
+         "Exemples :\n"
+         "  unitfrac -n 4                     les 14 solutions de 1 = 1/x1 + 1/x2 + 1/x3 + 1/x4\n"
+         "  unitfrac -t 2 -n 7 --compte       le nombre de solutions a inconnues differentes\n"
+         "  unitfrac -n 5 -f 3/5 -p 1 -m 99   les solutions impaires de 3/5 avec xn <= 99\n";
+}
+
+void calcul_options(const Options& opt, std::ostream& out) {
+  std::istringstream rien;   // the reader of the pause, never used: without pause, L <= 0
+  std::ostringstream jete;   // count only: the table's heading and report are not written
+  std::ostream& sortie = opt.compte ? static_cast<std::ostream&>(jete) : out;
+  Lecteur lecteur(rien, sortie);
+  Bons bons;
+  Affichage aff(sortie, lecteur, opt.reg, bons);
+  aff.debut_calcul();
+  // Count only: one solution in 2^63 is shown, into the stream thrown away, so that the search
+  // hands its solutions over in runs.
+  aff.L = opt.compte ? std::numeric_limits<long long>::min() : opt.L;
+  Moteur moteur = preparer(opt.reg);
+  conduire(sortie, opt.reg, moteur, aff, bons, opt);
+  if (opt.compte) out << aff.K1 << '\n';
+}
+
+int lancer(const std::vector<std::string_view>& args, std::istream& in, std::ostream& out,
+           std::ostream& err) {
+  Options opt;
+  std::string erreur;
+  if (!analyser(args, opt, erreur)) {
+    err << "unitfrac: " << erreur << " (voir unitfrac --help)\n";
+    return 2;
+  }
+  try {
+    int statut = 0;
+    switch (opt.action) {
+      case Options::Action::aide: aide(out); break;
+      case Options::Action::version: out << "unitfrac " << UNITFRAC_VERSION << '\n'; break;
+      case Options::Action::calcul: calcul_options(opt, out); break;
+      case Options::Action::dialogue: statut = programme(in, out, opt); break;
+    }
+    verifier_ecriture(out);
+    return statut;
+  } catch (const EchecEcriture& e) {
+    // A reader that has gone (| head with SIGPIPE ignored) is no error worth a message.
+    if (e.erreur != EPIPE) err << "unitfrac: echec d'ecriture sur la sortie standard (" << raison(e.erreur) << ")\n";
+    return 4;
+  }
+}
+
+}  // namespace unitfrac

@@ -1,0 +1,271 @@
+// Tests of the command line: each refusal (one line on standard error naming the option, status 2,
+// nothing on standard output), the accepted forms, --help and --version, the option mode against
+// the dialogue for the same answers over a grid, count shards, and whole runs of the executable
+// for write errors and a closed pipe.
+#include "dialogue/options.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialogue/programme.hpp"
+
+namespace unitfrac {
+namespace {
+
+struct Sortie {
+  int statut;
+  std::string out, err;
+};
+
+Sortie lancer_avec(const std::vector<std::string>& args, const std::string& entree = "") {
+  const std::vector<std::string_view> vues(args.begin(), args.end());
+  std::istringstream in(entree);
+  std::ostringstream out, err;
+  const int statut = lancer(vues, in, out, err);
+  return {statut, out.str(), err.str()};
+}
+
+std::string texte(const std::vector<std::string>& args) {
+  std::string t;
+  for (const auto& a : args) t += a + ' ';
+  return t;
+}
+
+TEST(Options, RefusalsNameTheOptionOnOneLineAndExitWithStatus2) {
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cas[] = {
+      {{"--foo"}, "option inconnue '--foo'"},
+      {{"-n", "4", "-x"}, "option inconnue '-x'"},
+      {{"-n"}, "l'option -n demande une valeur"},
+      {{"--compte=1", "-n", "3"}, "l'option --compte ne prend pas de valeur"},
+      {{"-n", "4", "en_trop"}, "argument inattendu 'en_trop'"},
+      {{"--", "-n", "4"}, "argument inattendu '-n'"},
+      {{"-t", "3", "-n", "4"}, "-t : valeur invalide '3'"},
+      {{"-n", "0"}, "-n : valeur invalide '0'"},
+      {{"--inconnues=1000001"}, "--inconnues : valeur invalide '1000001'"},
+      {{"-n", "05"}, "-n : valeur invalide '05'"},
+      {{"-n", "4", "-f", "1/0"}, "-f : valeur invalide '1/0'"},
+      {{"-n", "4", "--fraction", "1/2/3"}, "--fraction : valeur invalide '1/2/3'"},
+      {{"-n", "4", "-f", "-1"}, "-f : valeur invalide '-1'"},
+      {{"-n", "4", "-f", "99999999999999999999"}, "-f : valeur invalide"},
+      {{"-n", "4", "-p", "3"}, "-p : valeur invalide '3'"},
+      {{"-n", "4", "-m", "-5"}, "-m : valeur invalide '-5'"},
+      {{"-n", "4", "--debut", "3,2"}, "--debut : 2 apres 3"},
+      {{"-t", "2", "-n", "4", "--fin", "3,3"}, "--fin : 3 apres 3"},
+      {{"-n", "3", "--debut", "2,3,4"}, "--debut : au plus n - 1 = 2"},
+      {{"-n", "4", "--debut", "2,x"}, "--debut : valeur invalide 'x'"},
+      {{"-n", "4", "--debut", "2,0"}, "--debut : valeur invalide '0'"},
+      {{"-n", "4", "--debut", "2,4", "--fin", "2,5"}, "--fin : la sequence de fin doit etre sous celle de --debut"},
+      {{"-n", "4", "-m", "3"}, "-m 3 : les donnees ne verifient pas P/Q >= n/M"},
+      {{"-n", "4", "-f", "4/6", "-b"}, "-b : seulement quand P/Q vaut 1"},
+      {{"-n", "4", "-c", "-k", "3"}, "-c et -k s'excluent"},
+      {{"-n", "4", "--bons", "--compte"}, "--compte et --bons s'excluent"},
+      {{"-n", "4", "-k", "0"}, "-k : valeur invalide '0'"},
+      {{"--threads", "0"}, "--threads : valeur invalide '0'"},
+      {{"--threads=x", "-n", "4"}, "--threads : valeur invalide 'x'"},
+      {{"--threads", "3000000000"}, "--threads : valeur invalide"},
+      {{"-f", "2/3"}, "il manque le nombre d'inconnues"},
+  };
+  for (const auto& c : cas) {
+    const Sortie s = lancer_avec(c.args, "0\n1\n");  // the dialogue must not start
+    EXPECT_EQ(s.statut, 2) << texte(c.args);
+    EXPECT_EQ(s.out, "") << texte(c.args);
+    EXPECT_EQ(s.err.substr(0, 10 + c.message.size()), "unitfrac: " + c.message) << texte(c.args);
+    EXPECT_NE(s.err.find(" (voir unitfrac --help)\n"), std::string::npos) << texte(c.args);
+    EXPECT_EQ(s.err.find('\n'), s.err.size() - 1) << texte(c.args);
+  }
+}
+
+// Options in a few words: what they ask for and the settings a calculation gets.
+std::string resume(const Options& o) {
+  const char* actions[] = {"dialogue", "aide", "version", "calcul"};
+  std::ostringstream s;
+  s << actions[static_cast<int>(o.action)] << " j" << o.parallele.threads << " st" << static_cast<int>(o.statut);
+  if (o.action != Options::Action::calcul) return s.str();
+  const Reglages& r = o.reg;
+  s << " t" << r.type << " n" << r.n << ' ' << r.P1 << '/' << r.Q1 << '=' << r.P << '/' << r.Q << " tri"
+    << r.tri << " p" << r.parite << " z" << r.z << " M" << r.Ma << '>' << r.M << " debut" << r.seq << ':';
+  for (int k = 1; k <= r.s; ++k) s << r.x2[k] << ',';
+  s << " fin" << r.seq2 << ':';
+  for (int k = 1; k <= r.s2; ++k) s << r.x3[k] << ',';
+  s << " bons" << r.cptbon << " L" << o.L << " compte" << o.compte;
+  return s.str();
+}
+
+TEST(Options, AcceptedFormsGiveTheDialoguesSettings) {
+  const struct {
+    std::vector<std::string> args;
+    std::string voulu;
+  } cas[] = {
+      {{}, "dialogue j0 st0"},
+      {{"--threads", "3", "--no-status"}, "dialogue j3 st2"},
+      {{"--no-status", "--status", "--"}, "dialogue j0 st1"},
+      {{"-h", "--foo"}, "aide j0 st0"},
+      {{"--version"}, "version j0 st0"},
+      {{"-n7"}, "calcul j0 st0 t1 n7 1/1=1/1 tri0 p0 z1 M0>0 debut0: fin0: bons0 L0 compte0"},
+      {{"--inconnues=7", "--type", "2", "-c"}, "calcul j0 st0 t2 n7 1/1=1/1 tri0 p0 z1 M0>0 debut0: fin0: bons0 L0 compte1"},
+      {{"-bn4", "-f", "6/6"}, "calcul j0 st0 t1 n4 6/6=1/1 tri0 p0 z1 M0>0 debut0: fin0: bons1 L0 compte0"},
+      {{"-n", "4", "--fraction=4/6", "-k3"}, "calcul j0 st0 t1 n4 4/6=2/3 tri0 p0 z1 M0>0 debut0: fin0: bons0 L-3 compte0"},
+      {{"-n", "4", "-f", "+3", "-k", "1"}, "calcul j0 st0 t1 n4 3/1=3/1 tri0 p0 z1 M0>0 debut0: fin0: bons0 L0 compte0"},
+      {{"-n", "5", "-p", "1", "-m", "10"}, "calcul j0 st0 t1 n5 1/1=1/1 tri1 p1 z2 M10>9 debut0: fin0: bons0 L0 compte0"},
+      {{"-n", "5", "-p2", "--borne", "9"}, "calcul j0 st0 t1 n5 1/1=1/1 tri1 p2 z2 M9>8 debut0: fin0: bons0 L0 compte0"},
+      {{"-n", "4", "--debut=2,4,4", "--fin", "2"}, "calcul j0 st0 t1 n4 1/1=1/1 tri1 p0 z1 M0>0 debut1:2,4,4, fin1:2, bons0 L0 compte0"},
+      {{"-n", "4", "--debut="}, "calcul j0 st0 t1 n4 1/1=1/1 tri1 p0 z1 M0>0 debut1: fin0: bons0 L0 compte0"},
+      {{"-n", "4", "-m", "0", "--threads=2"}, "calcul j2 st0 t1 n4 1/1=1/1 tri1 p0 z1 M0>0 debut0: fin0: bons0 L0 compte0"},
+  };
+  for (const auto& c : cas) {
+    const std::vector<std::string_view> vues(c.args.begin(), c.args.end());
+    Options o;
+    std::string erreur;
+    EXPECT_TRUE(analyser(vues, o, erreur)) << texte(c.args) << erreur;
+    EXPECT_EQ(resume(o), c.voulu) << texte(c.args);
+  }
+}
+
+TEST(Options, HelpListsEveryOptionAndVersionIsTheProjects) {
+  const Sortie aide = lancer_avec({"--help"});
+  EXPECT_EQ(aide.statut, 0);
+  EXPECT_EQ(aide.err, "");
+  for (const char* o : {"-t, --type", "-n, --inconnues", "-f, --fraction", "-p, --parite", "--debut", "--fin",
+                        "-m, --borne", "-b, --bons", "-k, --toutes", "-c, --compte", "--threads", "--status",
+                        "--no-status", "-h, --help", "--version", "Exemples"})
+    EXPECT_NE(aide.out.find(o), std::string::npos) << o;
+  const Sortie version = lancer_avec({"--version"});
+  EXPECT_EQ(version.statut, 0);
+  EXPECT_EQ(version.out, "unitfrac " UNITFRAC_VERSION "\n");
+}
+
+// The run driver's part of a dialogue's output: after the paging question, before the dashes.
+std::string tableau_du_dialogue(const std::string& out) {
+  const std::size_t fin = out.find(std::string(144, '-'));
+  const std::size_t debut = out.rfind("] ?    \t", fin);
+  return out.substr(debut + 8, fin - debut - 8);
+}
+
+// One grid case: the options and the dialogue's answers for the same settings.
+struct Cas {
+  std::vector<std::string> args;
+  std::string reponses;
+};
+
+std::vector<Cas> grille() {
+  struct Selection {
+    std::vector<std::string> args;
+    const char *parite, *debut, *fin, *borne;  // the answers; debut/fin nullptr: no sequence
+  };
+  const Selection selections[] = {
+      {{}, nullptr, nullptr, nullptr, nullptr},
+      {{"-p", "1"}, "1", nullptr, nullptr, "0"},
+      {{"-p", "2", "-m", "30"}, "2", nullptr, nullptr, "30"},
+      {{"-m", "20"}, "0", nullptr, nullptr, "20"},
+      {{"--debut", "3,4"}, "0", "3 4", nullptr, "0"},
+      {{"--fin", "2,4", "-m", "25"}, "0", nullptr, "2 4", "25"},
+      {{"--debut", "3", "--fin", "2,5"}, "0", "3", "2 5", "0"},
+  };
+  std::vector<Cas> cas;
+  for (const char* type : {"1", "2"})
+    for (const int n : {1, 2, 3, 4})
+      for (const auto& [p, q] : {std::pair{"1", "1"}, {"2", "3"}, {"6", "6"}, {"1", "2"}})
+        for (const auto& sel : selections)
+          for (const char* k : {"1", "3"})
+            for (const bool bons : {false, true}) {
+              const bool un = std::string(p) == q;  // P/Q reduces to 1
+              const auto longueur = [](const char* s) { return s == nullptr ? 0 : (std::string(s).size() + 1) / 2; };
+              if ((bons && !un) || longueur(sel.debut) > n - 1u || longueur(sel.fin) > n - 1u) continue;
+              Cas c;
+              c.args = {"-t", type, "-n", std::to_string(n), "-f", std::string(p) + "/" + q, "-k", k};
+              c.args.insert(c.args.end(), sel.args.begin(), sel.args.end());
+              if (bons) c.args.push_back("-b");
+              std::string r = std::string("0 ") + type + " " + std::to_string(n) + " " + p + " " + q;
+              if (sel.parite == nullptr) {
+                r += " 0";
+              } else {
+                const auto sequence = [&](const char* s) {
+                  if (s == nullptr) return std::string(" 0");
+                  return std::string(" 1 ") + s + (longueur(s) < n - 1u ? " 0" : "");
+                };
+                r += std::string(" 1 ") + sel.parite + sequence(sel.debut) + sequence(sel.fin) + " " + sel.borne;
+              }
+              if (un) r += bons ? " 1" : " 0";
+              r += std::string(" ") + (std::string(k) == "1" ? "0" : "-3") + " 0\n";
+              c.reponses = r;
+              cas.push_back(c);
+            }
+  return cas;
+}
+
+TEST(Options, OneCalculationWritesTheTableAndReportOfTheDialogue) {
+  const std::vector<Cas> cas = grille();
+  EXPECT_GT(cas.size(), 500u);
+  for (const Cas& c : cas) {
+    std::istringstream in(c.reponses);
+    std::ostringstream dialogue;
+    ASSERT_EQ(programme(in, dialogue), 1) << c.reponses;
+    const Sortie s = lancer_avec(c.args);
+    EXPECT_EQ(s.statut, 0) << texte(c.args) << s.err;
+    EXPECT_EQ(s.out, tableau_du_dialogue(dialogue.str())) << texte(c.args) << "\n" << c.reponses;
+  }
+}
+
+long long compte(const std::vector<std::string>& args) {
+  std::vector<std::string> a = args;
+  a.push_back("--compte");
+  const Sortie s = lancer_avec(a);
+  EXPECT_EQ(s.statut, 0) << texte(a);
+  EXPECT_EQ(s.out.find('\n'), s.out.size() - 1) << texte(a);
+  return std::stoll(s.out);
+}
+
+// Shards by x1 (start and end sequence both x1) add up to the whole count. Counts for n = 7,
+// P/Q = 1: OEIS A002966 (type 1) and A006585 (distinct unknowns, type 2).
+TEST(Options, CountShardsByTheFirstUnknownAddUpToTheWholeCount) {
+  EXPECT_EQ(compte({"-n", "4"}), 14);
+  for (const auto& [type, total] : {std::pair{"1", 294314LL}, {"2", 245765LL}}) {
+    EXPECT_EQ(compte({"-t", type, "-n", "7"}), total);
+    long long somme = 0;
+    for (int x1 = 1; x1 <= 8; ++x1)  // x1 is 2 to 7; the shards beyond count 0
+      somme += compte({"-t", type, "-n", "7", "--debut", std::to_string(x1), "--fin", std::to_string(x1)});
+    EXPECT_EQ(somme, total) << "type " << type;
+  }
+}
+
+// Whole runs of the executable under bash: exit status and standard error.
+TEST(Programme, WriteErrorsEndWithStatus4AndAClosedPipeQuietly) {
+  const std::string exe = UNITFRAC_EXE;
+  const std::string dossier = testing::TempDir();
+  const struct {
+    std::string commande;
+    int statut;
+    std::string err;  // expected start of standard error; "" for none
+  } cas[] = {
+      {exe + " -n 4 >/dev/full", 4, "unitfrac: echec d'ecriture sur la sortie standard (plus de place"},
+      {"printf '0 1 4 1 1 0 0 0 0\\n' | " + exe + " >/dev/full", 4, "unitfrac: echec d'ecriture"},
+      // A listing of two minutes stops at its first failed block.
+      {"timeout 60 " + exe + " -n 8 >/dev/full", 4, "unitfrac: echec d'ecriture"},
+      {exe + " -n 7 | head -c 10 >/dev/null; exit ${PIPESTATUS[0]}", 128 + SIGPIPE, ""},
+      {"trap '' PIPE; " + exe + " -n 7 | head -c 10 >/dev/null; exit ${PIPESTATUS[0]}", 4, ""},
+      {exe + " --nope >/dev/null", 2, "unitfrac: option inconnue '--nope'"},
+  };
+  for (const auto& c : cas) {
+    std::ofstream(dossier + "/commande.sh") << c.commande << '\n';
+    const int w = std::system(("bash '" + dossier + "/commande.sh' 2>'" + dossier + "/err'").c_str());
+    std::ifstream f(dossier + "/err");
+    const std::string err((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    ASSERT_TRUE(WIFEXITED(w)) << c.commande;
+    EXPECT_EQ(WEXITSTATUS(w), c.statut) << c.commande;
+    EXPECT_EQ(err.substr(0, c.err.size()), c.err) << c.commande;
+    EXPECT_EQ(err.empty() ? 0 : err.find('\n') + 1, err.size()) << c.commande << ": one line at most";
+  }
+}
+
+}  // namespace
+}  // namespace unitfrac
