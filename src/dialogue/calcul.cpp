@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "dialogue/regles.hpp"
 #include "engine/moteur.hpp"
@@ -149,19 +150,77 @@ void Calculs::entree_fin() {
 
 namespace {
 
-// The search run to its end or until the user stops it: in this thread alone, or with several
-// threads, alone for a while first (most searches end within that) and then on the workers. True
-// when it ended by itself.
-bool chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Parallele& par) {
+// Steps between two checks of the watch when the search runs in this thread.
+constexpr long long kPasVeille = 4096;
+
+// The search run to its end, until the user stops it at a pause, or until Ctrl-C: in this thread
+// alone, or with several threads, alone for a while first (most searches end within that) and
+// then on the workers. When interrupted, `reprise` gets the first unknowns of a state at or
+// before the first solution not found.
+Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Parallele& par, Veille* veille,
+               std::vector<std::string>& reprise) {
   Parallele p = par;
   if (p.threads <= 0) p.threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  auto issue = [&](Moteur::Fin fin) {
+    if (fin == Moteur::Fin::controle && veille != nullptr && veille->interrompue()) {
+      reprise = moteur.premieres(std::min(moteur.profondeur(), reg.n - 1));
+      return Issue::interrompue;
+    }
+    return moteur.profondeur() < 0 ? Issue::finie : Issue::arretee;
+  };
+  // Between two steps: Ctrl-C, and the progress line when it is due.
+  auto veiller = [&] {
+    if (!veille->tic()) return false;
+    if (veille->due())
+      veille->montrer({aff.K1, moteur.feuilles(), moteur.premieres(std::min(moteur.profondeur(), 3))});
+    return true;
+  };
   if (p.threads == 1) {
-    moteur.courir(aff);
-    return moteur.profondeur() < 0;
+    if (veille == nullptr) {
+      moteur.courir(aff);
+      return issue(Moteur::Fin::sortie);
+    }
+    return issue(moteur.courir_jusqua(aff, -1, kPasVeille, veiller));
   }
-  if (p.pas_echauffement > 0) moteur.courir_jusqua(aff, -1, p.pas_echauffement, [] { return false; });
-  if (moteur.profondeur() < 0) return true;
-  return !aff.arret() && courir_en_parallele(moteur, aff, reg, p);
+  if (p.pas_echauffement > 0) {
+    long long reste = p.pas_echauffement;
+    const long long pas = std::min(reste, kPasVeille);
+    const auto fin = moteur.courir_jusqua(aff, -1, pas, [&] {
+      reste -= pas;
+      return reste > 0 && (veille == nullptr || veiller());
+    });
+    if (fin != Moteur::Fin::controle || (veille != nullptr && veille->interrompue())) return issue(fin);
+  }
+  return courir_en_parallele(moteur, aff, reg, p, veille, reprise);
+}
+
+// After Ctrl-C, on standard error: how many solutions were found, the last one, and how to take
+// the search up again from there.
+void resumer(std::ostream& err, const Affichage& aff, const std::vector<std::string>& position, double secondes) {
+  const std::vector<std::string> derniere = aff.derniere();
+  err << "unitfrac: recherche interrompue apres " << duree_lisible(secondes) << ", ";
+  if (aff.K1 == 0) {
+    err << "aucune solution trouvee.\n";
+  } else {
+    err << aff.K1 << " solution(s) trouvee(s), la derniere :";
+    for (const std::string& v : derniere) err << ' ' << v;
+    err << ".\n";
+  }
+  // The last solution found comes first again from its first n - 1 values.
+  std::vector<std::string> debut = aff.K1 == 0 ? position : derniere;
+  if (aff.K1 != 0) debut.pop_back();
+  if (debut.empty()) {
+    err << "unitfrac: pour reprendre, recommencez le calcul.\n";
+    return;
+  }
+  std::string espaces, virgules;
+  for (const std::string& v : debut) {
+    espaces += (espaces.empty() ? "" : " ") + v;
+    virgules += (virgules.empty() ? "" : ",") + v;
+  }
+  err << "unitfrac: pour reprendre, selectionnez les solutions avec la sequence de debut " << espaces
+      << " (option --debut " << virgules << ")"
+      << (aff.K1 == 0 ? "" : " ; la premiere solution listee sera la derniere trouvee ici") << ".\n";
 }
 
 }  // namespace
@@ -182,10 +241,25 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
   if (impairs_impossibles(reg) || pairs_impossibles(reg)) moteur.finir();
 
   if (moteur.profondeur() >= 0) {
-    const bool termine = chercher(moteur, aff, reg, opt.parallele);
+    Veille* const veille = opt.veille;
+    std::vector<std::string> reprise;
+    if (veille != nullptr) {
+      veille->debut(moteur);
+      aff.lecteur().lecture = [veille](bool d) { veille->question(d); };
+    }
+    const Issue issue = chercher(moteur, aff, reg, opt.parallele, veille, reprise);
+    if (veille != nullptr) {
+      aff.lecteur().lecture = nullptr;
+      veille->fin();
+    }
     aff.vider();
     aff.verifier();
-    if (!termine) return;  // the user stopped at a pause
+    if (issue == Issue::interrompue) {
+      out.flush();
+      resumer(veille->erreurs(), aff, reprise, std::chrono::duration<double>(veille->ecoule()).count());
+      throw Interruption{};
+    }
+    if (issue == Issue::arretee) return;  // the user stopped at a pause
     if (aff.L < -1 && aff.K1 != 0) aff.ligne_finale();
     aff.vider();
   }

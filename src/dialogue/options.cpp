@@ -356,13 +356,29 @@ void calcul_options(const Options& opt, std::ostream& out) {
 }
 
 int lancer(const std::vector<std::string_view>& args, std::istream& in, std::ostream& out,
-           std::ostream& err) {
+           std::ostream& err, const Console& console) {
   Options opt;
   std::string erreur;
   if (!analyser(args, opt, erreur)) {
     err << "unitfrac: " << erreur << " (voir unitfrac --help)\n";
     return 2;
   }
+  // The progress line: at a terminal, rewritten in place; asked for elsewhere, plain lines.
+  Veille::Ligne ligne = Veille::Ligne::aucune;
+  if (opt.statut == Options::Statut::toujours)
+    ligne = console.terminal ? Veille::Ligne::terminal : Veille::Ligne::lignes;
+  else if (opt.statut == Options::Statut::terminal && console.terminal)
+    ligne = Veille::Ligne::terminal;
+  Veille veille(err, ligne, console.interruptions);
+  veille.largeur = console.largeur;
+  opt.veille = &veille;
+  // Everything written to `out` first erases the line.
+  SortieVeillee sortie(out.rdbuf(), veille);
+  struct Remettre {
+    std::ostream& out;
+    std::streambuf* avant;
+    ~Remettre() { out.rdbuf(avant); }
+  } remettre{out, ligne == Veille::Ligne::aucune ? out.rdbuf() : out.rdbuf(&sortie)};
   try {
     int statut = 0;
     switch (opt.action) {
@@ -377,6 +393,8 @@ int lancer(const std::vector<std::string_view>& args, std::istream& in, std::ost
     // A reader that has gone (| head with SIGPIPE ignored) is no error worth a message.
     if (e.erreur != EPIPE) err << "unitfrac: echec d'ecriture sur la sortie standard (" << raison(e.erreur) << ")\n";
     return 4;
+  } catch (const Interruption&) {
+    return 130;
   }
 }
 

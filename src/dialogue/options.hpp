@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "parallele/parallele.hpp"
+#include "suivi/veille.hpp"
 #include "state/reglages.hpp"
 
 namespace unitfrac {
@@ -24,6 +25,7 @@ struct Options {
   Reglages reg;                       // the calculation (Action::calcul), as the dialogue leaves it
   long long L = 0;                    // paging value: 0 every solution, -K every K-th
   bool compte = false;                // write only the number of solutions
+  Veille* veille = nullptr;           // the progress line and Ctrl-C, when the program watches searches
 };
 
 // Reads the arguments (without the program name) into `opt`. False, with a one-line French
@@ -38,9 +40,18 @@ void aide(std::ostream& out);
 // writes them after the same answers, or only the number of solutions.
 void calcul_options(const Options& opt, std::ostream& out);
 
+// What main knows of the console: standard error is a terminal that understands control codes
+// (and its width), and Ctrl-C is to be heeded during searches.
+struct Console {
+  bool terminal = false;
+  int largeur = 80;
+  bool interruptions = false;
+};
+
 // The whole program: returns the exit status (0 calculation or help done, 1 and 3 from the
-// dialogue, 2 usage error, 4 failed write to `out`). Messages go to `err`.
+// dialogue, 2 usage error, 4 failed write to `out`, 130 search interrupted by Ctrl-C). Messages
+// and the progress line go to `err`.
 int lancer(const std::vector<std::string_view>& args, std::istream& in, std::ostream& out,
-           std::ostream& err);
+           std::ostream& err, const Console& console = {});
 
 }  // namespace unitfrac

@@ -65,6 +65,7 @@ class Moteur {
       if (largeur_ == 64) {
         // performance-critical: the whole search runs in this loop while it fits 64 bits.
         while (r64_.i > sortie && !sink.arret()) {
+          feuilles_ += r64_.i == reg_.n - 2;
           if (un_pas(r64_, sink) == Pas::debordement) {
             elargir();
             pas(sink);
@@ -79,6 +80,7 @@ class Moteur {
       } else {
         if (profondeur() <= sortie) return Fin::sortie;
         if (sink.arret()) return Fin::arret;
+        feuilles_ += profondeur() == reg_.n - 2;
         pas(sink);
         if (--reste == 0) {
           reste = pas_controle;
@@ -87,6 +89,11 @@ class Moteur {
       }
     }
   }
+
+  // Steps taken at depth n - 2 by courir_jusqua: each solves the last two unknowns of a prefix,
+  // and they take nearly all the time of a search.
+  long long feuilles() const { return feuilles_; }
+  const Reglages& reglages() const { return reg_; }
 
   // Forward steps while the depth is not negative and the sink does not ask to stop.
   template <class Sink>
@@ -141,6 +148,14 @@ class Moteur {
   // Whether the next step of both searches is the same, whatever widths they run on.
   bool meme_etat(const Moteur& o) const {
     return avec([&o](const auto& a) { return o.avec([&a](const auto& b) { return a.meme_etat(b); }); });
+  }
+
+  // x[t] (t at most the depth) when it fits 64 bits, -1 otherwise.
+  long long valeur(int t) const {
+    return avec([t](const auto& rech) {
+      long long v = 0;
+      return convertir(rech.x[t], v) ? v : -1LL;
+    });
   }
 
   // The values of the first d unknowns (d at most the depth), in decimal.
@@ -239,6 +254,7 @@ class Moteur {
   std::optional<Recherche<i128>> r128_;
   std::optional<Recherche<mpz_class>> rmpz_;
   int largeur_ = 64;
+  long long feuilles_ = 0;
   int largeur_max_ = 64;
   bool actives_ = true, toujours_ = false;
 };

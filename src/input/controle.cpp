@@ -101,7 +101,10 @@ int Lecteur::controle(int cas, std::string_view chaine) {
     verifier_ecriture(out_);
 
     // End of input would leave every later question unanswered: give up rather than ask forever.
-    if (!(in_ >> saisie)) {
+    if (lecture) lecture(true);
+    const bool lu = static_cast<bool>(in_ >> saisie);
+    if (lecture) lecture(false);
+    if (!lu) {
       refaire = 0;
       throw FinDeSaisie();
     }

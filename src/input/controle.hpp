@@ -3,6 +3,7 @@
 // entries and of the pause in the display goes through `controle`.
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <stdexcept>
@@ -55,6 +56,9 @@ class Lecteur {
   std::string messa1, messa2, messa3;  // framing texts of the sequence questions
   int lm1 = 0, lm2 = 0, lm3 = 0;       // how many characters of each framing text are written
   int refaire = 0;       // 1 while the current question must be asked again
+  // Called with true before each read of the console and with false after it (the run driver
+  // gives Ctrl-C back its default action while a pause waits for an answer).
+  std::function<void(bool)> lecture;
 
   std::ostream& sortie() { return out_; }
 

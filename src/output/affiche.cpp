@@ -148,7 +148,7 @@ bool Affichage::montrer() {
 
 // K2 grows only while L > 0, so this is the paused display right after its L-th line.
 void Affichage::pause() {
-  if (L == 0 || K2 != L) return;
+  if (L == 0 || K2 != L || !pauses_) return;
   vider();
   lecteur_.controle(5, kPause);
   L = lecteur_.valeur;
@@ -175,20 +175,19 @@ void Affichage::affiche(const std::vector<Int>& x) {
   pause();
 }
 
-// The partial-table copy follows `affiche` and reads L after it, since a pause may change it.
 void Affichage::operator()(const std::vector<long long>& x) {
   affiche(x);
-  if (L < -1) copier(x);
+  copier(x);
 }
 
 void Affichage::operator()(const std::vector<i128>& x) {
   affiche(x);
-  if (L < -1) copier(x);
+  copier(x);
 }
 
 void Affichage::operator()(const std::vector<mpz_class>& x) {
   affiche(x);
-  if (L < -1) copier(x);
+  copier(x);
 }
 
 long long Affichage::avant_montree() const {
@@ -227,6 +226,22 @@ void Affichage::copier(std::string_view queue, const Bon& bon) {
   x1_texte_.assign(queue);
   x1_bon_ = bon;
   x1_en_texte_ = true;
+}
+
+std::vector<std::string> Affichage::derniere() const {
+  std::vector<std::string> v;
+  if (K1 == 0) return v;
+  if (!x1_en_texte_) {
+    x1_.avec([&v](const auto& x) {
+      for (std::size_t a = 1; a < x.size(); ++a) v.push_back(en_texte(x[a]));
+    });
+    return v;
+  }
+  // The text of a line holds each value followed by "  \t".
+  std::string_view t = x1_texte_;
+  for (std::size_t fin; (fin = t.find("  \t")) != std::string_view::npos; t.remove_prefix(fin + 3))
+    v.emplace_back(t.substr(0, fin));
+  return v;
 }
 
 void Affichage::etendre(const Extremes& e) {

@@ -30,8 +30,9 @@ class Affichage {
   // Start of the run: K1 = K2 = 0, m = 0.
   void debut_run();
 
-  // One accepted solution in x[1..n] (x[0] is 0): `affiche`, then the partial-table copy when
-  // L < -1 (read after a pause may have changed it).
+  // One accepted solution in x[1..n] (x[0] is 0): `affiche`, then the copy of the last solution
+  // found, which the partial-table closing line shows (it is the last found while L < -1, since
+  // that mode lasts to the end once entered).
   void operator()(const std::vector<long long>& x);
   void operator()(const std::vector<i128>& x);
   void operator()(const std::vector<mpz_class>& x);
@@ -49,6 +50,11 @@ class Affichage {
   void operator()(std::string_view queue, const Bon& bon);
   void passer(long long nombre);
   void copier(std::string_view queue, const Bon& bon);
+  // The values of the last solution found, in decimal (empty before the first).
+  std::vector<std::string> derniere() const;
+  // No pause from now on: the lines found are written out at once (the search was interrupted).
+  void sans_pause() { pauses_ = false; }
+  Lecteur& lecteur() { return lecteur_; }
   void etendre(const Extremes& e);
   // Every-K-th mode (L < -1): how many solutions come before the next one shown.
   long long avant_montree() const;
@@ -98,8 +104,9 @@ class Affichage {
   const Reglages& reg_;
   Bons& bons_;
   bool m1_pose_ = false;  // m1 holds the x1 of a solution of this run
-  // Partial-table copy x1 (positions 0..n), kept as values or, when x1_en_texte_, as the text of
-  // a prepared solution.
+  bool pauses_ = true;
+  // The last solution found, x1 (positions 0..n), kept as values or, when x1_en_texte_, as the
+  // text of a prepared solution.
   Copie x1_;
   std::string x1_texte_;
   Bon x1_bon_;

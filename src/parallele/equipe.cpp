@@ -102,13 +102,31 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
   std::vector<long long> reperes;
   std::vector<std::size_t> places;
   auto debut = std::chrono::steady_clock::now();
+  // The team's counts of solutions and steps at depth n - 2, brought up to date.
+  long long publiees = 0, trouvees = 0, feuilles = m.feuilles();
+  auto compter = [&] {
+    long long n = 0;
+    if constexpr (lignes) n = publiees + puits.morceau.nombre;
+    else n = puits.nombre;
+    trouvees_.fetch_add(n - trouvees, std::memory_order_relaxed);
+    feuilles_.fetch_add(m.feuilles() - feuilles, std::memory_order_relaxed);
+    trouvees = n;
+    feuilles = m.feuilles();
+  };
 
   // Between two steps, every cfg_.pas_controle steps.
   auto controle = [&]() -> bool {
     if (t->annulee.load(std::memory_order_relaxed) || arret_.load(std::memory_order_relaxed))
       return false;
+    compter();
+    const int i = m.profondeur();
+    t->position[0].store(i, std::memory_order_relaxed);
+    for (int k = 1; k <= 3 && k <= i; ++k) t->position[k].store(m.valeur(k), std::memory_order_relaxed);
     if constexpr (lignes) {
-      if (puits.morceau.nombre > 0) publier(*t, std::exchange(puits.morceau, Morceau()));
+      if (puits.morceau.nombre > 0) {
+        publiees += puits.morceau.nombre;
+        publier(*t, std::exchange(puits.morceau, Morceau()));
+      }
       if (!attendre_budget(*t)) return false;
     } else {
       places.push_back(reperes.size());
@@ -134,6 +152,7 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
   };
 
   if (m.courir_jusqua(puits, t->sortie, cfg_.pas_controle, controle) != Moteur::Fin::sortie) return;
+  compter();
 
   std::lock_guard lk(m_);
   if (t->annulee) return;
@@ -161,10 +180,16 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
   if (ordre_.front() == t) cv_conso_.notify_one();
 }
 
-Equipe::Prise Equipe::prendre() {
+Equipe::Prise Equipe::prendre() { return prendre(std::chrono::milliseconds::max()); }
+
+Equipe::Prise Equipe::prendre(std::chrono::milliseconds attente) {
   std::unique_lock lk(m_);
   const std::shared_ptr<Tache> t = ordre_.front();
-  cv_conso_.wait(lk, [&] { return !t->morceaux.empty() || t->etat == Tache::Etat::finie; });
+  auto pret = [&] { return !t->morceaux.empty() || t->etat == Tache::Etat::finie; };
+  if (attente == std::chrono::milliseconds::max())
+    cv_conso_.wait(lk, pret);
+  else if (!cv_conso_.wait_for(lk, attente, pret))
+    return {};
   Prise p{t, std::nullopt, false};
   if (!t->morceaux.empty()) {
     p.morceau = std::move(t->morceaux.front());
@@ -176,6 +201,26 @@ Equipe::Prise Equipe::prendre() {
     cv_ouvriers_.notify_all();
   }
   return p;
+}
+
+std::vector<std::string> Equipe::position() const {
+  std::lock_guard lk(m_);
+  const Tache& t = *ordre_.front();
+  std::vector<std::string> v;
+  if (t.etat != Tache::Etat::en_cours) return v;
+  const long long i = t.position[0].load(std::memory_order_relaxed);
+  for (int k = 1; k <= 3 && k <= i; ++k) {
+    const long long x = t.position[k].load(std::memory_order_relaxed);
+    if (x < 0) break;
+    v.push_back(std::to_string(x));
+  }
+  return v;
+}
+
+std::vector<std::string> Equipe::depart_tete() const {
+  std::lock_guard lk(m_);
+  const Moteur& d = ordre_.front()->depart;
+  return d.premieres(std::min(d.profondeur(), d.reglages().n - 1));
 }
 
 bool Equipe::avancer() {

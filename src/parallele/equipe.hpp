@@ -10,12 +10,14 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <list>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -32,6 +34,8 @@ struct Tache {
   int sortie;           // it ends when the depth falls to this or below; its worker lowers it
   const long long numero;  // order of creation
   std::atomic<bool> annulee{false};  // dropped: its worker stops at its next check
+  // Where its worker is: the depth and x1, x2, x3 (-1 past 64 bits), at its last check.
+  std::atomic<long long> position[4] = {0, 0, 0, 0};
 
   // Under the team's lock.
   enum class Etat { attente, en_cours, finie } etat = Etat::attente;
@@ -65,6 +69,8 @@ class Equipe {
     bool finale = false;
   };
   Prise prendre();
+  // The same, waiting at most `attente`: no task in the Prise when nothing came.
+  Prise prendre(std::chrono::milliseconds attente);
   // After the end of the head task: the next task becomes the head. When the state the head task
   // ended in is not the one the next task starts from, the tasks after it are dropped and a task
   // runs from that state to the end of the search. False when the search has ended.
@@ -73,6 +79,14 @@ class Equipe {
   void paging(long long L);
   // Stops every worker at its next check.
   void arreter();
+
+  // What the workers did so far: solutions found, steps at depth n - 2; and where the task at
+  // the head is (its first unknowns, in decimal).
+  long long trouvees() const { return trouvees_.load(std::memory_order_relaxed); }
+  long long feuilles() const { return feuilles_.load(std::memory_order_relaxed); }
+  std::vector<std::string> position() const;
+  // The first unknowns of the state the head task started from.
+  std::vector<std::string> depart_tete() const;
 
   // Tasks created so far, and how often the search went on from the end of a task because the
   // next one did not start there (tests).
@@ -108,6 +122,7 @@ class Equipe {
   long long L_ = 0;
   std::atomic<long long> attente_vue_{0};  // attente_, read by the workers without the lock
   std::atomic<bool> arret_{false};
+  std::atomic<long long> trouvees_{0}, feuilles_{0};
   std::vector<std::thread> ouvriers_;
 };
 

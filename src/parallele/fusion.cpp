@@ -62,8 +62,8 @@ void compter(const Tache& t, Affichage& aff, bool tally) {
 
 }  // namespace
 
-bool courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& reg,
-                         const Parallele& cfg) {
+Issue courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& reg,
+                          const Parallele& cfg, Veille* veille, std::vector<std::string>& reprise) {
   const bool tally = reg.cptbon == 1;
   Equipe equipe(cfg, depart, tally, aff.L);
   struct Bilan {
@@ -73,8 +73,26 @@ bool courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& r
       if (cfg.bilan) cfg.bilan(equipe.taches(), equipe.reprises());
     }
   } bilan{cfg, equipe};
+  const long long trouvees = aff.K1, feuilles = depart.feuilles();
+  bool vidange = false;  // interrupted: what is ready comes out, nothing is waited for
   for (;;) {
-    const Equipe::Prise p = equipe.prendre();
+    if (veille != nullptr && !vidange) {
+      if (!veille->tic()) {
+        vidange = true;
+        aff.sans_pause();
+      } else if (veille->due()) {
+        veille->montrer({trouvees + equipe.trouvees(), feuilles + equipe.feuilles(), equipe.position()});
+      }
+    }
+    using std::chrono::milliseconds;
+    const Equipe::Prise p = vidange ? equipe.prendre(milliseconds(0))
+                            : veille != nullptr ? equipe.prendre(milliseconds(100))
+                                                : equipe.prendre();
+    if (!p.tache) {
+      if (!vidange) continue;
+      reprise = equipe.depart_tete();
+      return Issue::interrompue;
+    }
     const Tache& t = *p.tache;
     if (p.morceau) {
       const Morceau& m = *p.morceau;
@@ -85,10 +103,10 @@ bool courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& r
           // ended the search.
           const bool fin = p.finale && k + 1 == static_cast<std::size_t>(m.nombre) && t.fin_sur_derniere;
           if (fin) aff.etendre(t.extremes);
-          return fin;
+          return fin ? Issue::finie : Issue::arretee;
         }
       }
-      if (aff.L < -1 && m.nombre > 0) {
+      if (m.nombre > 0) {
         const auto der = static_cast<std::size_t>(m.nombre - 1);
         aff.copier(m.queue(der), m.bon(der));
       }
@@ -98,7 +116,8 @@ bool courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& r
     // The head task is finished and everything it published has been taken.
     if (t.compte) compter(t, aff, tally);
     aff.etendre(t.extremes);
-    if (!equipe.avancer()) return true;
+    if (aff.arret()) return Issue::arretee;  // the lines could not be written
+    if (!equipe.avancer()) return Issue::finie;
   }
 }
 

@@ -6,13 +6,19 @@
 #include "engine/moteur.hpp"
 #include "output/affiche.hpp"
 #include "parallele/parallele.hpp"
+#include "suivi/veille.hpp"
 
 namespace unitfrac {
 
+// How a search ended: by itself (the report follows), stopped by the user at a pause before its
+// last step, or interrupted (Ctrl-C).
+enum class Issue { finie, arretee, interrompue };
+
 // The search from `depart` to its end on cfg.threads workers, each solution handed to `aff` in
-// order. True when the search ended by itself (the report follows), false when the user stopped it
-// at a pause before its last step.
-bool courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& reg,
-                         const Parallele& cfg);
+// order. With `veille`, its progress line is kept up and Ctrl-C heeded: the solutions found that
+// come next in order are then handed over at once, without pause, and `reprise` gets the first
+// unknowns of a state at or before the first solution not found.
+Issue courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& reg,
+                          const Parallele& cfg, Veille* veille, std::vector<std::string>& reprise);
 
 }  // namespace unitfrac

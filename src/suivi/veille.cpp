@@ -1,0 +1,154 @@
+// The progress line of long searches and Ctrl-C during a search.
+#include "suivi/veille.hpp"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+namespace unitfrac {
+
+namespace {
+
+using horloge = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// Set by the handler of SIGINT while a search runs. A signal handler can only reach the program
+// through a variable of this kind.
+std::atomic<bool> interruption{false};
+
+void noter_interruption(int) { interruption.store(true); }
+
+void traiter_interruptions(bool nous) {
+  struct sigaction a {};
+  a.sa_handler = nous ? noter_interruption : SIG_DFL;
+  sigemptyset(&a.sa_mask);
+  sigaction(SIGINT, &a, nullptr);
+}
+
+constexpr auto kSilence = 1s;        // no output for this long before the line shows
+constexpr auto kDebutEstimation = 500ms;
+
+}  // namespace
+
+std::string duree_lisible(double s) {
+  char buf[64];
+  const auto e = static_cast<long long>(s);
+  if (s < 60)
+    std::snprintf(buf, sizeof buf, "%lld s", e);
+  else if (s < 3600)
+    std::snprintf(buf, sizeof buf, "%lld min %02lld s", e / 60, e % 60);
+  else if (s < 86400)
+    std::snprintf(buf, sizeof buf, "%lld h %02lld min", e / 3600, e % 3600 / 60);
+  else if (s < 2 * 365.25 * 86400)
+    std::snprintf(buf, sizeof buf, "%lld jours", e / 86400);
+  else
+    std::snprintf(buf, sizeof buf, "%.0f ans", s / (365.25 * 86400));
+  return buf;
+}
+
+Veille::Veille(std::ostream& err, Ligne ligne, bool interruptions)
+    : err_(err), ligne_(ligne), interruptions_(interruptions) {}
+
+Veille::~Veille() {
+  if (en_recherche_) fin();
+}
+
+void Veille::debut(const Moteur& depart) {
+  en_recherche_ = true;
+  debut_ = sortie_ = horloge::now();
+  ecrite_ = debut_ - 1h;
+  feuilles_debut_ = depart.feuilles();
+  depart_.emplace(depart);
+  estimation_.reset();
+  interruption.store(false);
+  if (interruptions_) traiter_interruptions(true);
+}
+
+void Veille::fin() {
+  effacer();
+  if (interruptions_) traiter_interruptions(false);
+  en_recherche_ = false;
+  estimation_.reset();
+  depart_.reset();
+}
+
+bool Veille::interrompue() const { return interruptions_ && interruption.load(); }
+
+void Veille::question(bool debut) {
+  if (interruptions_ && en_recherche_) traiter_interruptions(!debut);
+}
+
+std::chrono::steady_clock::duration Veille::ecoule() const { return horloge::now() - debut_; }
+
+void Veille::avant_sortie() {
+  if (ligne_ == Ligne::aucune) return;
+  sortie_ = horloge::now();
+  effacer();
+}
+
+void Veille::effacer() {
+  if (!affichee_) return;
+  err_ << "\r\033[K" << std::flush;
+  affichee_ = false;
+}
+
+bool Veille::due() {
+  if (ligne_ == Ligne::aucune || !en_recherche_) return false;
+  const auto maintenant = horloge::now();
+  if (maintenant - ecrite_ < (ligne_ == Ligne::terminal ? 250ms : 1000ms)) return false;
+  ecrite_ = maintenant;
+  return true;
+}
+
+void Veille::montrer(const Progres& p) {
+  const auto maintenant = horloge::now();
+  // The count of the work comes in slices, larger until a first estimate exists.
+  if (maintenant - debut_ >= kDebutEstimation) {
+    if (!estimation_) estimation_.emplace(*depart_);
+    estimation_->travailler(estimation_->prete() ? 1ms : 20ms);
+  }
+  if (maintenant - sortie_ < kSilence) return;
+  std::string t = texte(p, maintenant);
+  if (ligne_ == Ligne::terminal) {
+    if (largeur > 1 && t.size() >= static_cast<std::size_t>(largeur)) t.resize(static_cast<std::size_t>(largeur) - 1);
+    err_ << '\r' << t << "\033[K" << std::flush;
+    affichee_ = true;
+  } else {
+    err_ << t << '\n' << std::flush;
+  }
+}
+
+std::string Veille::texte(const Progres& p, horloge::time_point maintenant) {
+  const double ecoule = std::chrono::duration<double>(maintenant - debut_).count();
+  std::string t = "unitfrac: " + duree_lisible(ecoule) + ", " + std::to_string(p.solutions) + " solution(s)";
+  for (std::size_t k = 0; k < p.premieres.size(); ++k)
+    t += (k == 0 ? ", en x1 = " : ", x" + std::to_string(k + 1) + " = ") + p.premieres[k];
+  const double faites = static_cast<double>(p.feuilles - feuilles_debut_);
+  if (estimation_ && estimation_->prete() && estimation_->feuilles() > 0 && faites > 0) {
+    const double total = estimation_->feuilles();
+    const double part = std::min(faites / total, 0.99);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, ", %.0f %% fait", 100 * part);
+    t += buf;
+    t += faites >= total ? ", presque fini"
+                         : ", reste environ " + duree_lisible((total - faites) * ecoule / faites);
+  } else {
+    t += ", estimation en cours";
+  }
+  return t;
+}
+
+SortieVeillee::int_type SortieVeillee::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  veille_.avant_sortie();
+  return dessous_->sputc(traits_type::to_char_type(c));
+}
+
+std::streamsize SortieVeillee::xsputn(const char* s, std::streamsize n) {
+  veille_.avant_sortie();
+  return dessous_->sputn(s, n);
+}
+
+int SortieVeillee::sync() { return dessous_->pubsync(); }
+
+}  // namespace unitfrac
