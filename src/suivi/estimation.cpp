@@ -8,14 +8,13 @@ namespace unitfrac {
 namespace {
 
 // Prefixes listed at most, and descents made from each prefix measured, on the first pass.
-constexpr double kStratesMax = 400000;
 constexpr i128 kCadreMax = 50000;  // values of one position listed one by one at most
 constexpr int kSondesInitiales = 2;
 constexpr int kSondesProfondeur = 1000;
 
 }  // namespace
 
-Estimation::Estimation(const Moteur& depart) : r_(depart.reglages()) {
+Estimation::Estimation(const Moteur& depart, double strates) : r_(depart.reglages()), strates_max_(strates) {
   const Reglages& reg = depart.reglages();
   n_ = reg.n;
   f_ = n_ - 2;
@@ -72,7 +71,9 @@ bool Estimation::bornes(int d, i128& lo, i128& hi, i128& nombre) {
   if (r_.maxi(d, D_[d], N_[d]) == Pas::debordement) return false;
   if (r_.i < 0) return false;  // the search ends at this prefix
   if (r_.M != 0 && r_.hors_borne) return false;
-  hi = r_.r1;
+  // With an exact bound the search reports the solution made of it and goes on below it at once:
+  // the subtree of that value is not visited.
+  hi = r_.reste == 0 ? r_.r1 - r_.z : r_.r1;
   lo = std::max(r_.minr[d + 1], r_.type == 2 ? x_[d] + 1 : x_[d]);
   // Past the end sequence nothing is visited.
   bool meme = r_.seq2 == 1 && d + 1 <= r_.s2;
@@ -158,7 +159,7 @@ void Estimation::choisir_profondeur() {
     }
   }
   s_ = 0;
-  while (s_ < f_ - 1 && noeuds[static_cast<std::size_t>(s_ + 1)] / kSondesProfondeur <= kStratesMax) ++s_;
+  while (s_ < f_ - 1 && noeuds[static_cast<std::size_t>(s_ + 1)] / kSondesProfondeur <= strates_max_) ++s_;
 }
 
 // One more descent from stratum k: a value of its range at random, then down to depth n - 3.

@@ -18,8 +18,9 @@ namespace unitfrac {
 
 class Estimation {
  public:
-  // The search from `depart` (between two steps) to its end.
-  explicit Estimation(const Moteur& depart);
+  // The search from `depart` (between two steps) to its end. `strates` bounds the prefixes
+  // listed one by one.
+  explicit Estimation(const Moteur& depart, double strates = 400000);
 
   // Works for about `duree`. True once a first estimate exists.
   bool travailler(std::chrono::nanoseconds duree);
@@ -56,6 +57,7 @@ class Estimation {
   i128 au_hasard(i128 nombre);
 
   Recherche<i128> r_;           // the bounds of the next position, from x_, N_, D_
+  double strates_max_;
   int n_ = 0, f_ = 0, s_ = 0;   // unknowns, depth of the steps counted (n - 2), of the strata
   std::vector<i128> x_, N_, D_; // the prefix being visited and its partial sums
   std::vector<Cadre> pile_;

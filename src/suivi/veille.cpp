@@ -25,8 +25,7 @@ void traiter_interruptions(bool nous) {
   sigaction(SIGINT, &a, nullptr);
 }
 
-constexpr auto kSilence = 1s;        // no output for this long before the line shows
-constexpr auto kDebutEstimation = 500ms;
+constexpr auto kDebutEstimation = 500ms;  // the count of the work starts only in longer searches
 
 }  // namespace
 
@@ -95,7 +94,7 @@ void Veille::effacer() {
 bool Veille::due() {
   if (ligne_ == Ligne::aucune || !en_recherche_) return false;
   const auto maintenant = horloge::now();
-  if (maintenant - ecrite_ < (ligne_ == Ligne::terminal ? 250ms : 1000ms)) return false;
+  if (maintenant - ecrite_ < (ligne_ == Ligne::terminal ? periode_terminal : periode_lignes)) return false;
   ecrite_ = maintenant;
   return true;
 }
@@ -107,7 +106,7 @@ void Veille::montrer(const Progres& p) {
     if (!estimation_) estimation_.emplace(*depart_);
     estimation_->travailler(estimation_->prete() ? 1ms : 20ms);
   }
-  if (maintenant - sortie_ < kSilence) return;
+  if (maintenant - sortie_ < silence) return;
   std::string t = texte(p, maintenant);
   if (ligne_ == Ligne::terminal) {
     if (largeur > 1 && t.size() >= static_cast<std::size_t>(largeur)) t.resize(static_cast<std::size_t>(largeur) - 1);

@@ -54,8 +54,10 @@ class Veille {
   std::chrono::steady_clock::duration ecoule() const;
   std::ostream& erreurs() { return err_; }
 
-  // The width of the terminal lines are cut to.
+  // The width of the terminal lines are cut to; how long standard output must stay silent before
+  // the line shows; how often the line is rewritten (terminal) or written again (plain lines).
   int largeur = 80;
+  std::chrono::milliseconds silence{1000}, periode_terminal{250}, periode_lignes{1000};
 
  private:
   std::string texte(const Progres& p, std::chrono::steady_clock::time_point maintenant);

@@ -1,0 +1,292 @@
+// Tests of the watch on long searches: the count of the work left against the steps the search
+// really takes, the progress line in each of its forms, the program at a pseudo-terminal (the line
+// shows during a long count and leaves the screen as standard output alone would), and Ctrl-C
+// during a count and during a listing (what was written is the start of the whole output, the
+// summary names the count and the last solution, status 130).
+#include <fcntl.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/puits.hpp"
+#include "suivi/veille.hpp"
+#include "tests/engine/outils.hpp"
+
+namespace unitfrac {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(DureeLisible, ReadsAtAGlance) {
+  const std::pair<double, const char*> cas[] = {{0.4, "0 s"},         {59, "59 s"},
+                                                {83, "1 min 23 s"},   {3600, "1 h 00 min"},
+                                                {7500, "2 h 05 min"}, {3 * 86400.0, "3 jours"},
+                                                {4e9, "127 ans"}};
+  for (const auto& [s, t] : cas) EXPECT_EQ(duree_lisible(s), t) << s;
+}
+
+// The steps the search takes at depth n - 2, from its start to its end.
+long long feuilles(const Moteur& depart) {
+  Moteur m = depart;
+  Compteur c;
+  m.courir(c);
+  return m.feuilles() - depart.feuilles();
+}
+
+TEST(Estimation, CountsTheStepsOfSmallSearchesAndConvergesWhereItMeasures) {
+  struct Cas {
+    int type, n;
+    long long P, Q;
+    int parite;
+    long long M;
+  };
+  const Cas grille[] = {{1, 5, 1, 1, 0, 0}, {2, 6, 1, 1, 0, 0},  {1, 7, 1, 1, 0, 0},
+                        {2, 7, 1, 1, 0, 0}, {1, 6, 3, 7, 0, 0},  {1, 7, 1, 1, 1, 0},
+                        {2, 7, 1, 1, 0, 500}, {1, 6, 2, 3, 2, 0}};
+  for (const Cas& c : grille) {
+    Moteur m(test::reglages(c.type, c.n, c.P, c.Q, c.parite, c.M));
+    m.placer_premiere();  // the search starts from x1 at its bound, as with the selections
+    const double vrai = static_cast<double>(feuilles(m));
+    Estimation exacte(m);
+    while (!exacte.travailler(10ms)) {
+    }
+    EXPECT_TRUE(exacte.exacte());
+    // Counted from the bounds: a few prefixes the search skips (an exact bound) are counted.
+    EXPECT_NEAR(exacte.feuilles(), vrai, 0.01 * vrai + 2) << c.type << ' ' << c.n << ' ' << c.P << '/' << c.Q;
+
+    if (c.n < 7) continue;
+    Estimation mesuree(m, 20);  // few prefixes listed: the rest is measured by descents
+    mesuree.travailler(300ms);
+    EXPECT_FALSE(mesuree.exacte());
+    EXPECT_NEAR(mesuree.feuilles(), vrai, 0.15 * vrai) << c.type << ' ' << c.n;
+  }
+}
+
+TEST(Estimation, CountsFromAStateInTheMiddleOfTheSearch) {
+  Moteur m(test::reglages(1, 7, 1, 1));
+  Compteur c;
+  const int sortie = -1;
+  m.courir_jusqua(c, sortie, 20000, [] { return false; });  // 20000 steps in
+  ASSERT_GE(m.profondeur(), 0);
+  Estimation e(m);
+  while (!e.travailler(10ms)) {
+  }
+  const double vrai = static_cast<double>(feuilles(m));
+  EXPECT_NEAR(e.feuilles(), vrai, 0.01 * vrai + 2);
+}
+
+// The line in each of its forms, with the silence and the periods cut short.
+TEST(Veille, WritesItsLineInPlaceOrAsPlainLinesAndErasesItBeforeOutput) {
+  Moteur m(test::reglages(1, 5, 1, 1));
+  const Progres p{12, 0, {"2", "3"}};
+  for (const auto ligne : {Veille::Ligne::terminal, Veille::Ligne::lignes, Veille::Ligne::aucune}) {
+    std::ostringstream err;
+    Veille v(err, ligne, false);
+    v.silence = v.periode_terminal = v.periode_lignes = 0ms;
+    v.debut(m);
+    if (v.due()) v.montrer(p);
+    v.avant_sortie();
+    v.fin();
+    const std::string t = err.str();
+    if (ligne == Veille::Ligne::aucune) {
+      EXPECT_EQ(t, "");
+      continue;
+    }
+    const std::string texte = "unitfrac: 0 s, 12 solution(s), en x1 = 2, x2 = 3, estimation en cours";
+    if (ligne == Veille::Ligne::terminal)
+      EXPECT_EQ(t, "\r" + texte + "\033[K\r\033[K");
+    else
+      EXPECT_EQ(t, texte + "\n");
+  }
+}
+
+// ---- The program itself -----------------------------------------------------------------------
+
+struct Execution {
+  std::string sortie, erreurs;
+  int statut = -1;  // exit status, or 128 + signal
+};
+
+std::string lire_tout(int fd) {
+  std::string s;
+  char buf[1 << 16];
+  for (ssize_t k; (k = read(fd, buf, sizeof buf)) > 0;) s.append(buf, static_cast<std::size_t>(k));
+  return s;
+}
+
+int statut(int w) { return WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w); }
+
+// The program with `args`, its standard output into a file, standard error into a pipe; SIGINT
+// after `apres` when given.
+Execution executer(const std::vector<std::string>& args, std::chrono::milliseconds apres = 0ms) {
+  char chemin[] = "/tmp/unitfrac_suiviXXXXXX";
+  const int sortie = mkstemp(chemin);
+  int err[2];
+  EXPECT_EQ(pipe(err), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(sortie, 1);
+    dup2(err[1], 2);
+    close(err[0]);
+    const int rien = open("/dev/null", O_RDONLY);
+    dup2(rien, 0);
+    std::vector<char*> argv{const_cast<char*>(UNITFRAC_EXE)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(UNITFRAC_EXE, argv.data());
+    _exit(127);
+  }
+  close(err[1]);
+  if (apres > 0ms) {
+    std::this_thread::sleep_for(apres);
+    kill(pid, SIGINT);
+  }
+  Execution e;
+  e.erreurs = lire_tout(err[0]);
+  close(err[0]);
+  int w = 0;
+  waitpid(pid, &w, 0);
+  e.statut = statut(w);
+  lseek(sortie, 0, SEEK_SET);
+  e.sortie = lire_tout(sortie);
+  close(sortie);
+  unlink(chemin);
+  return e;
+}
+
+// What a terminal shows of `brut`: "\r" back to the start of the line, "\033[K" clears to its end.
+std::string ecran(const std::string& brut) {
+  std::vector<std::string> lignes(1);
+  std::size_t col = 0;
+  for (std::size_t k = 0; k < brut.size(); ++k) {
+    const char c = brut[k];
+    std::string& l = lignes.back();
+    if (c == '\r') {
+      col = 0;
+    } else if (c == '\n') {
+      lignes.emplace_back();
+      col = 0;
+    } else if (brut.compare(k, 3, "\033[K") == 0) {
+      l.resize(std::min(l.size(), col));
+      k += 2;
+    } else {
+      if (col < l.size()) l[col] = c; else l.push_back(c);
+      ++col;
+    }
+  }
+  std::string s;
+  for (std::size_t k = 0; k < lignes.size(); ++k) s += lignes[k] + (k + 1 < lignes.size() ? "\n" : "");
+  return s;
+}
+
+const std::vector<std::string> kCompteLong = {"-n", "8", "--debut", "2,4,5", "--fin", "2,4,5", "--compte"};
+
+TEST(Terminal, TheLineShowsDuringALongCountAndLeavesNothingOnTheScreen) {
+  int maitre = -1;
+  const pid_t pid = forkpty(&maitre, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    setenv("TERM", "xterm", 1);
+    std::vector<char*> argv{const_cast<char*>(UNITFRAC_EXE)};
+    for (const std::string& a : kCompteLong) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(UNITFRAC_EXE, argv.data());
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  std::string brut;
+  char buf[4096];
+  for (ssize_t k; (k = read(maitre, buf, sizeof buf)) > 0;) brut.append(buf, static_cast<std::size_t>(k));
+  close(maitre);
+  int w = 0;
+  waitpid(pid, &w, 0);
+  EXPECT_EQ(statut(w), 0);
+  EXPECT_NE(brut.find("\runitfrac: "), std::string::npos) << "no progress line";
+  EXPECT_NE(brut.find("\033[K"), std::string::npos);
+  // The terminal turns "\n" into "\r\n"; once the line is erased, the count alone is left.
+  EXPECT_EQ(ecran(brut), "14004302\n");
+}
+
+TEST(Terminal, PlainLinesWithStatusAndNothingWithoutATerminal) {
+  std::vector<std::string> avec = kCompteLong;
+  avec.push_back("--status");
+  const Execution e = executer(avec);
+  EXPECT_EQ(e.sortie, "14004302\n");
+  EXPECT_NE(e.erreurs.find("unitfrac: "), std::string::npos);
+  EXPECT_EQ(e.erreurs.find_first_of("\r\033"), std::string::npos);
+  EXPECT_EQ(e.erreurs.back(), '\n');
+
+  const Execution sans = executer({"-n", "7", "--compte"});
+  EXPECT_EQ(sans.sortie, "294314\n");
+  EXPECT_EQ(sans.erreurs, "");
+}
+
+// The summary after Ctrl-C: the count and the last solution.
+struct Resume {
+  long long nombre = -1;
+  std::vector<std::string> derniere;
+};
+
+Resume lire_resume(const std::string& erreurs) {
+  Resume r;
+  const std::size_t a = erreurs.find(", ", erreurs.find("interrompue"));
+  if (a == std::string::npos) return r;
+  std::istringstream s(erreurs.substr(a + 2));
+  s >> r.nombre;
+  const std::size_t b = erreurs.find("la derniere :");
+  if (b == std::string::npos) return r;
+  std::istringstream v(erreurs.substr(b + 13, erreurs.find(".\n", b) - b - 13));
+  for (std::string x; v >> x;) r.derniere.push_back(x);
+  return r;
+}
+
+// The first n - 1 values, comma-separated, for --fin.
+std::string prefixe(const std::vector<std::string>& x) {
+  std::string s;
+  for (std::size_t k = 0; k + 1 < x.size(); ++k) s += (k ? "," : "") + x[k];
+  return s;
+}
+
+TEST(Interruption, DuringACountTheSummaryNamesTheCountAndTheLastSolution) {
+  for (const char* threads : {"1", "2"}) {
+    const Execution e = executer({"-n", "8", "--compte", "--threads", threads}, 800ms);
+    EXPECT_EQ(e.statut, 130) << e.erreurs;
+    EXPECT_EQ(e.sortie, "");
+    const Resume r = lire_resume(e.erreurs);
+    ASSERT_GT(r.nombre, 0) << e.erreurs;
+    ASSERT_EQ(r.derniere.size(), 8u) << e.erreurs;
+    EXPECT_NE(e.erreurs.find("--debut " + prefixe(r.derniere)), std::string::npos) << e.erreurs;
+    // The solutions down to the last one found, counted again: the same number.
+    const Execution jusqua = executer({"-n", "8", "--compte", "--fin", prefixe(r.derniere)});
+    EXPECT_EQ(jusqua.sortie, std::to_string(r.nombre) + "\n") << threads << " threads";
+  }
+}
+
+TEST(Interruption, DuringAListingTheLinesWrittenStartTheWholeListing) {
+  for (const char* threads : {"1", "2"}) {
+    const Execution e = executer({"-n", "8", "--threads", threads}, 250ms);
+    EXPECT_EQ(e.statut, 130) << e.erreurs;
+    const Resume r = lire_resume(e.erreurs);
+    ASSERT_EQ(r.derniere.size(), 8u) << e.erreurs;
+    const Execution jusqua = executer({"-n", "8", "--fin", prefixe(r.derniere)});
+    // The listing down to the last solution found starts with the same heading and lines; its own
+    // closing lines and report follow.
+    const std::size_t fin = e.sortie.rfind('\n') + 1;
+    ASSERT_GT(fin, 0u);
+    EXPECT_EQ(jusqua.sortie.substr(0, fin), e.sortie.substr(0, fin)) << threads << " threads";
+    EXPECT_NE(jusqua.sortie.find("\t  " + std::to_string(r.nombre) + "  :   "), std::string::npos);
+    EXPECT_EQ(jusqua.sortie.find("\t  " + std::to_string(r.nombre + 1) + "  :   "), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace unitfrac
