@@ -2,6 +2,7 @@
 // splitting, and the consumer's side of the ordered list.
 #include "parallele/equipe.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <type_traits>
 #include <utility>
@@ -205,12 +206,13 @@ Equipe::Prise Equipe::prendre(std::chrono::milliseconds attente) {
 
 std::vector<std::string> Equipe::position() const {
   std::lock_guard lk(m_);
-  const Tache& t = *ordre_.front();
   std::vector<std::string> v;
-  if (t.etat != Tache::Etat::en_cours) return v;
-  const long long i = t.position[0].load(std::memory_order_relaxed);
+  const auto t = std::find_if(ordre_.begin(), ordre_.end(),
+                              [](const auto& u) { return u->etat == Tache::Etat::en_cours; });
+  if (t == ordre_.end()) return v;
+  const long long i = (*t)->position[0].load(std::memory_order_relaxed);
   for (int k = 1; k <= 3 && k <= i; ++k) {
-    const long long x = t.position[k].load(std::memory_order_relaxed);
+    const long long x = (*t)->position[k].load(std::memory_order_relaxed);
     if (x < 0) break;
     v.push_back(std::to_string(x));
   }

@@ -80,8 +80,8 @@ class Equipe {
   // Stops every worker at its next check.
   void arreter();
 
-  // What the workers did so far: solutions found, steps at depth n - 2; and where the task at
-  // the head is (its first unknowns, in decimal).
+  // What the workers did so far: solutions found, steps at depth n - 2; and where the earliest
+  // task running is (its first unknowns, in decimal).
   long long trouvees() const { return trouvees_.load(std::memory_order_relaxed); }
   long long feuilles() const { return feuilles_.load(std::memory_order_relaxed); }
   std::vector<std::string> position() const;

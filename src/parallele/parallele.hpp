@@ -13,7 +13,7 @@ struct Parallele {
   long long pas_echauffement = 1 << 16;  // steps run alone first: most searches end within them
   long long pas_controle = 256;          // steps between two checks of a worker
   std::chrono::microseconds unite{20000};  // a task run this long gives away the rest of its work
-  std::size_t budget = std::size_t{32} << 20;  // bytes of prepared lines that may wait for the display
+  std::size_t budget = std::size_t{16} << 20;  // bytes of prepared lines that may wait for the display
   long long seuil_compte = 1 << 14;      // every-K-th display with K at least this: workers count
   std::function<void(long long)> avant_tache;  // tests: a worker calls it before task number k
   bool partages_faux = false;  // tests: every split gives away a wrong state, which the merge must catch
