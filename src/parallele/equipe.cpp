@@ -64,6 +64,7 @@ void Equipe::ouvrier() {
     t->compte = L_ < -1 && -static_cast<i128>(L_) >= cfg_.seuil_compte;
     lk.unlock();
     if (cfg_.avant_tache) cfg_.avant_tache(t->numero);
+    const auto debut = std::chrono::steady_clock::now();
     if (t->compte) {
       PuitsCompte puits(tally_);
       courir(t, puits);
@@ -71,6 +72,7 @@ void Equipe::ouvrier() {
       PuitsLignes puits(tally_);
       courir(t, puits);
     }
+    if (cfg_.apres_tache) cfg_.apres_tache(t->numero, std::chrono::steady_clock::now() - debut);
     lk.lock();
   }
 }

@@ -10,12 +10,14 @@ namespace unitfrac {
 
 struct Parallele {
   int threads = 0;  // workers; 0: one per hardware thread; 1: the search runs in the calling thread alone
-  long long pas_echauffement = 1 << 16;  // steps run alone first: most searches end within them
+  long long pas_echauffement = 1 << 13;  // steps run alone first: most searches end within them
   long long pas_controle = 256;          // steps between two checks of a worker
   std::chrono::microseconds unite{20000};  // a task run this long gives away the rest of its work
   std::size_t budget = std::size_t{16} << 20;  // bytes of prepared lines that may wait for the display
   long long seuil_compte = 1 << 14;      // every-K-th display with K at least this: workers count
   std::function<void(long long)> avant_tache;  // tests: a worker calls it before task number k
+  // Benchmarks: a worker calls it after running task number k for `duree` (split or not).
+  std::function<void(long long, std::chrono::nanoseconds)> apres_tache;
   bool partages_faux = false;  // tests: every split gives away a wrong state, which the merge must catch
   // Tests: told at the end of a parallel search how many tasks it made, and how often the search
   // went on from the end of a task because the next one did not start there.
