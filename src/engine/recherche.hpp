@@ -108,6 +108,8 @@ class Recherche {
 
   template <class Sink>
   bool essayer_paires(Sink& sink, Pas& res);
+  template <class Sink>
+  bool reprendre_paires(Sink& sink, Pas& res);
   void marcher(int p);
   void sortir_avant_derniere(const Int& c_bas);
   bool chercher_paires(i128 a, i128 b, const Int& c_bas, MethodePaires methode);
@@ -274,6 +276,10 @@ bool Recherche<Int>::test_fin() const {
 template <class Int>
 template <class Sink>
 Pas Recherche<Int>::suite(Sink& sink) {
+  if (i == n - 1 && i >= 1 && paires_actives) {
+    Pas res;
+    if (reprendre_paires(sink, res)) return res;
+  }
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
   if (i == -1) return Pas::fait;
@@ -370,6 +376,10 @@ void Recherche<Int>::arriere() {
 template <class Int>
 template <class Sink>
 Pas Recherche<Int>::suite2(Sink& sink) {
+  if (i == n - 1 && i >= 1 && paires_actives) {
+    Pas res;
+    if (reprendre_paires(sink, res)) return res;
+  }
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
   if (i == -1) return Pas::fait;
@@ -566,6 +576,45 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
     sortir_avant_derniere(c_bas);
     return true;
   }
+}
+
+// The search at depth n - 1 with x(n-1) set by a placement (n = 2 with the selection options, a
+// start sequence of n - 1 values) or by a stop at a pause inside the two-unknown step, not by the
+// step that enters the position: what is left of the prefix x[1..n-2]'s subtree is its candidates
+// x(n-1), x(n-1) - z, ... down to the same last one, so the two-unknown step does it from depth
+// n - 2 with x(n-1) in place of the bound r. Returns false, with the state as it was, where that
+// step does not apply; Pas::debordement (true) also leaves the state as it was: the step at depth
+// n - 1 forms P·D and Q·D, larger than the products formed here.
+template <class Int>
+template <class Sink>
+bool Recherche<Int>::reprendre_paires(Sink& sink, Pas& res) {
+  // x(n-1) below its bound: the next bound computation ends the search.
+  if (x[n - 1] < minr[n - 1]) return false;
+  const Int N0 = N, D0 = D, r0 = r;
+  moin();  // the sum of x[1..n-2]
+  const auto remettre = [&] {
+    i = n - 1;
+    N = N0;
+    D = D0;
+    r = r0;
+  };
+  if (mul_ovf(P, D, pd) || mul_ovf(N, Q, qn) || mul_ovf(Q, D, qd)) {
+    remettre();
+    res = Pas::debordement;
+    return true;
+  }
+  if (pd <= qn) {  // not the state of a placement: x(n-1) is not above 1/rem
+    remettre();
+    return false;
+  }
+  divis = pd - qn;
+  i = n - 2;
+  r = x[n - 1];
+  res = Pas::fait;
+  const bool fait = essayer_paires(sink, res);
+  if (fait && res == Pas::fait) return true;
+  remettre();
+  return fait;
 }
 
 // The pairs of the candidates c_bas..r (step z) into paires_, in decreasing order of x.

@@ -11,16 +11,18 @@ namespace {
 
 using test::reglages;
 
-// Start values placed as the start-sequence entry does, then the search; pairs off, automatic,
-// or used wherever they can be.
+// Start values placed as the start-sequence entry does (or x1 at its upper bound), then the
+// search; pairs off, automatic, or used wherever they can be.
 enum class Mode { pas_a_pas, auto_, toujours };
 
-test::Liste chercher(const Reglages& reg, Mode mode, const std::vector<long long>& debut = {}) {
+test::Liste chercher(const Reglages& reg, Mode mode, const std::vector<long long>& debut = {},
+                     bool premiere = false) {
   Moteur m(reg);
   m.paires(mode != Mode::pas_a_pas, mode == Mode::toujours);
   int stop1 = 0, s = 0;
   for (long long v : debut)
     if (++s, stop1 == 0) m.placer_debut(v, s, stop1);
+  if (premiere) m.placer_premiere();
   Collecteur c;
   m.courir(c);
   return c.solutions;
@@ -75,33 +77,90 @@ TEST(RecherchePaires, GivesTheStepByStepListWithStartAndEndSequences) {
           }
 }
 
-// Stops after the k-th solution, as the answer -1 at a pause does.
-struct Arret {
-  long long k, vus = 0;
-  template <class Int>
-  void operator()(const std::vector<Int>&) { ++vus; }
-  bool arret() const { return vus >= k; }
+TEST(RecherchePaires, GivesTheStepByStepListFromAnUnknownPlacedAtDepthNMinusOne) {
+  // n = 2 with x1 at its upper bound, and n = 3 from every start sequence (v1, v2) whose v1 is
+  // placed: the search starts at depth n - 1 (or below when v2 cannot be placed).
+  int compares = 0;
+  for (int type = 1; type <= 2; ++type)
+    for (int parite = 0; parite <= 2; ++parite)
+      for (long long M : {0LL, 30LL, 1000LL})
+        for (const auto& [P, Q] : {std::pair{1LL, 1LL}, {1LL, 6LL}, {2LL, 3LL}, {3LL, 2LL}, {5LL, 12LL}, {1LL, 12LL}}) {
+          SCOPED_TRACE(testing::Message() << "type " << type << " parite " << parite << " M " << M
+                                          << " " << P << "/" << Q);
+          for (const std::vector<long long>& fin : {std::vector<long long>{}, {8}, {30, 40}}) {
+            Reglages deux = reglages(type, 2, P, Q, parite, M);
+            if (!fin.empty()) deux = avec_fin(deux, {fin[0]});
+            EXPECT_EQ(chercher(deux, Mode::toujours, {}, true), chercher(deux, Mode::pas_a_pas, {}, true));
+            Reglages trois = reglages(type, 3, P, Q, parite, M);
+            if (!fin.empty()) trois = avec_fin(trois, fin);
+            for (long long v1 = 1; v1 <= 9; ++v1)
+              for (long long v2 : {v1, v1 + 1, v1 + 2, 2 * v1, 7 * v1, 100 * v1}) {
+                EXPECT_EQ(chercher(trois, Mode::toujours, {v1, v2}), chercher(trois, Mode::pas_a_pas, {v1, v2}))
+                    << "debut " << v1 << " " << v2;
+                ++compares;
+              }
+          }
+        }
+  EXPECT_GT(compares, 5000);
+}
+
+TEST(RecherchePaires, FromXOnePlacedTheLargestDenominatorGivesItsDivisorCount) {
+  // 1/x + 1/y = 1/Q: x = Q + u with u | Q², so there are (d(Q²) + 1)/2 solutions with x <= y and
+  // (d(Q²) - 1)/2 with x < y. The step-by-step search would try about 2^63 values of x.
+  const long long Q = 9223372036854775807LL;
+  long long reste = Q, d = 1;
+  for (long long p = 2; p < 1000000; ++p) {
+    int e = 0;
+    for (; reste % p == 0; reste /= p) ++e;
+    d *= 2 * e + 1;
+  }
+  ASSERT_EQ(reste, 1);  // every prime factor of 2^63 - 1 is below 10^6
+  for (int type = 1; type <= 2; ++type) {
+    Moteur m(reglages(type, 2, 1, Q));
+    m.placer_premiere();
+    Compteur c;
+    m.courir(c);
+    EXPECT_EQ(c.K, type == 1 ? (d + 1) / 2 : (d - 1) / 2);
+  }
+}
+
+// Collects the solutions and stops after the k-th, as the answer -1 at a pause does.
+struct Arret : Collecteur {
+  std::size_t k;
+  bool arret() const { return solutions.size() == k; }
 };
 
-TEST(RecherchePaires, AStopAfterAnySolutionLeavesTheSameState) {
-  for (int type = 1; type <= 2; ++type) {
-    const Reglages reg = reglages(type, 4, 1, 1);
-    for (long long k = 1; k <= 14; ++k) {
-      Recherche<long long> a(reg), b(reg);
-      a.paires_actives = false;
-      b.paires_toujours = true;
-      Arret sa{k}, sb{k};
-      while (a.i >= 0 && !sa.arret()) type == 2 ? a.suite2(sa) : a.suite(sa);
-      while (b.i >= 0 && !sb.arret()) type == 2 ? b.suite2(sb) : b.suite(sb);
-      SCOPED_TRACE(testing::Message() << "type " << type << " stop after " << k);
-      EXPECT_EQ(sa.vus, sb.vus);
-      ASSERT_EQ(a.i, b.i);
-      if (a.i < 0) continue;
-      for (int t = 1; t <= a.i; ++t) EXPECT_EQ(a.x[t], b.x[t]);
-      EXPECT_EQ(a.N, b.N);
-      EXPECT_EQ(a.D, b.D);
-    }
-  }
+TEST(RecherchePaires, AStopAfterAnySolutionLeavesTheSameStateAndTheSameRest) {
+  struct Cas { int n; long long Q; std::vector<long long> debut; bool premiere; };
+  for (const Cas& cas : {Cas{4, 1, {}, false}, Cas{2, 12, {}, true}, Cas{3, 2, {3, 12}, false},
+                         Cas{3, 2, {3}, false}})
+    for (int type = 1; type <= 2; ++type)
+      for (std::size_t k = 1; k <= 14; ++k) {
+        SCOPED_TRACE(testing::Message() << "n " << cas.n << " type " << type << " stop after " << k);
+        const Reglages reg = reglages(type, cas.n, 1, cas.Q);
+        Recherche<long long> a(reg), b(reg);
+        a.paires_actives = false;
+        b.paires_toujours = true;
+        Arret sa{{}, k}, sb{{}, k};
+        for (auto* rech : {&a, &b}) {
+          int stop1 = 0, s = 0;
+          for (long long v : cas.debut)
+            if (++s, stop1 == 0) rech->placer_debut(v, s, stop1);
+          if (cas.premiere) rech->placer_premiere();
+        }
+        while (a.i >= 0 && !sa.arret()) type == 2 ? a.suite2(sa) : a.suite(sa);
+        while (b.i >= 0 && !sb.arret()) type == 2 ? b.suite2(sb) : b.suite(sb);
+        EXPECT_EQ(sa.solutions, sb.solutions);
+        ASSERT_EQ(a.i, b.i);
+        if (a.i < 0) continue;
+        for (int t = 1; t <= a.i; ++t) EXPECT_EQ(a.x[t], b.x[t]);
+        EXPECT_EQ(a.N, b.N);
+        EXPECT_EQ(a.D, b.D);
+        sa.k = sb.k = SIZE_MAX;  // and on to the end from there
+        while (a.i >= 0) type == 2 ? a.suite2(sa) : a.suite(sa);
+        while (b.i >= 0) type == 2 ? b.suite2(sb) : b.suite(sb);
+        EXPECT_EQ(sa.solutions, sb.solutions);
+      }
 }
 
 TEST(RecherchePaires, CountsForPOverQEqualToOne) {
