@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/grandes_paires.hpp"
 #include "engine/paires.hpp"
 #include "tests/engine/outils.hpp"
 
@@ -195,9 +196,40 @@ u64 b_aleatoire(std::mt19937_64& g, int bits) {
   return b;
 }
 
-// Every way of resoudre_paires and its own choice give the list of par_candidats, appended.
-void verifier(const ProblemePaire& pb, TravailPaires& t, long long* trouvees = nullptr) {
+// resoudre_grandes_paires on the same problem: from the divisors, by its own choice, and without
+// b's factorisation (on some of the problems only: GMP is slow).
+void verifier_en_gmp(const ProblemePaire& pb, const Paires& attendu) {
+  GrandProbleme gp;
+  gp.a = vers_mpz(pb.a);
+  gp.b = vers_mpz(pb.b);
+  gp.fb = pb.fb;
+  gp.lo = vers_mpz(pb.lo);
+  gp.hi = vers_mpz(pb.hi);
+  gp.z = pb.z;
+  gp.strict = pb.strict;
+  gp.parite = pb.parite;
+  gp.M = vers_mpz(pb.M);
+  for (const auto& [connue, diviseurs] : {std::pair{true, true}, {true, false}, {false, false}}) {
+    gp.fb_connue = connue;
+    gp.diviseurs = diviseurs;
+    std::vector<std::pair<mpz_class, mpz_class>> grandes;
+    resoudre_grandes_paires(gp, grandes);
+    Paires obtenu;
+    for (const auto& [x, y] : grandes) {
+      i128 x1 = 0, y1 = 0;
+      ASSERT_TRUE(en_i128(x, x1) && en_i128(y, y1)) << texte(pb);
+      obtenu.emplace_back(x1, y1);
+    }
+    ASSERT_EQ(obtenu, attendu) << texte(pb) << " in GMP, factored " << connue << " divisors " << diviseurs;
+  }
+}
+
+// Every way of resoudre_paires and its own choice give the list of par_candidats, appended; so
+// does resoudre_grandes_paires when asked.
+void verifier(const ProblemePaire& pb, TravailPaires& t, long long* trouvees = nullptr,
+              bool en_gmp = false) {
   Paires attendu = par_candidats(pb);
+  if (en_gmp) verifier_en_gmp(pb, attendu);
   if (trouvees != nullptr) *trouvees += static_cast<long long>(attendu.size());
   attendu.insert(attendu.begin(), {-7, -7});
   for (MethodePaires m : {MethodePaires::automatique, MethodePaires::diviseurs,
@@ -246,7 +278,7 @@ TEST(Paires, MatchEveryCandidateOnRandomRemainders) {
     pb.parite = static_cast<int>(g() % 3);
     if (g() % 3 == 0) pb.M = static_cast<i128>(b) * (1 + g() % 4) / (1 + g() % 8) + 1;
     if (k == 100) t.tour = ~std::uint32_t{0};  // the hash table's tours wrap around
-    verifier(pb, t, &trouvees);
+    verifier(pb, t, &trouvees, k % 50 == 0);
   }
   EXPECT_GT(trouvees, 1500);  // the cases are not mostly empty
 }
@@ -270,8 +302,62 @@ TEST(Paires, LargeDenominatorsNearTwoToTheSixtyThree) {
     pb.strict = g() % 2 == 0;
     pb.parite = static_cast<int>(g() % 3);
     if (g() % 2 == 0) pb.M = static_cast<i128>(b) * static_cast<i128>(b) / (1 + g() % 1000000);
-    verifier(pb, t);
+    verifier(pb, t, nullptr, k % 20 == 0);
   }
+}
+
+// Every candidate x = hi, hi - z, ... >= max(lo, 1), in exact rationals: y when a/b - 1/x is 1/y.
+std::vector<std::pair<mpz_class, mpz_class>> par_candidats_gmp(const GrandProbleme& pb) {
+  std::vector<std::pair<mpz_class, mpz_class>> r;
+  const mpq_class rem(pb.a, pb.b);
+  for (mpz_class x = pb.hi; x >= pb.lo && x >= 1; x -= pb.z) {
+    const mpq_class reste = rem - mpq_class(1, x);
+    if (reste <= 0) break;
+    if (reste.get_num() != 1) continue;
+    const mpz_class y = reste.get_den();
+    if (y < x || (pb.strict && y == x) || (pb.M != 0 && y > pb.M)) continue;
+    if ((pb.parite == 1 && mpz_even_p(y.get_mpz_t())) || (pb.parite == 2 && mpz_odd_p(y.get_mpz_t())))
+      continue;
+    r.emplace_back(x, y);
+  }
+  return r;
+}
+
+TEST(GrandesPaires, MatchEveryCandidatePastTwoToTheSixtyFour) {
+  // b = s·p, s with many divisors below 2^40, p a prime of 40 to 60 bits; a small with x near
+  // its lowest value (small u = a·x - b, where most pairs lie), or a near b/3000.
+  std::mt19937_64 g(4242);
+  long long trouvees = 0;
+  for (int k = 0; k < 300; ++k) {
+    GrandProbleme pb;
+    const u64 s = b_aleatoire(g, 40);
+    mpz_class p = vers_mpz(static_cast<long long>((u64{1} << (40 + g() % 20)) + g() % 1000000));
+    mpz_nextprime(p.get_mpz_t(), p.get_mpz_t());
+    factoriser(s, pb.fb);
+    pb.fb.emplace_back(mpz_get_ui(p.get_mpz_t()), 1);  // p is above every prime of s
+    pb.b = vers_mpz(static_cast<long long>(s)) * p;
+    pb.a = k % 2 == 0 ? mpz_class(1 + g() % 50) : mpz_class(pb.b / (1 + g() % 3000) + g() % 100);
+    mpz_class d;
+    for (mpz_gcd(d.get_mpz_t(), pb.a.get_mpz_t(), pb.b.get_mpz_t()); d != 1;
+         mpz_gcd(d.get_mpz_t(), pb.a.get_mpz_t(), pb.b.get_mpz_t()))
+      pb.a += 1;
+    pb.lo = pb.b / pb.a - 2;
+    pb.hi = k % 2 == 0 ? mpz_class(pb.lo + 2000) : mpz_class(2 * pb.b / pb.a + 5);
+    pb.z = 1 + static_cast<int>(g() % 2);
+    pb.strict = g() % 2 == 0;
+    pb.parite = static_cast<int>(g() % 3);
+    if (g() % 3 == 0) pb.M = pb.b * pb.b / pb.a / (1 + g() % 1000);
+    const auto attendu = par_candidats_gmp(pb);
+    trouvees += static_cast<long long>(attendu.size());
+    for (const auto& [connue, diviseurs] : {std::pair{true, true}, {true, false}, {false, false}}) {
+      pb.fb_connue = connue;
+      pb.diviseurs = diviseurs;
+      std::vector<std::pair<mpz_class, mpz_class>> obtenu;
+      resoudre_grandes_paires(pb, obtenu);
+      ASSERT_EQ(obtenu, attendu) << pb.a << "/" << pb.b << " k " << k << " factored " << connue;
+    }
+  }
+  EXPECT_GT(trouvees, 300);
 }
 
 TEST(Paires, SmallHandWorkedCases) {

@@ -2,6 +2,7 @@
 // search: the same solutions in the same order, the same stop at a pause, the same state after.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <numeric>
 
 #include "tests/engine/outils.hpp"
@@ -129,6 +130,69 @@ struct Arret : Collecteur {
   std::size_t k;
   bool arret() const { return solutions.size() == k; }
 };
+
+// d(b²) for b the product of `facteurs`, each below 10^12, by trial division: what is left of a
+// factor after the primes below 10^6 is 1 or a prime.
+long long diviseurs_du_carre(const std::vector<long long>& facteurs) {
+  std::map<long long, int> e;
+  for (long long f : facteurs) {
+    for (long long p = 2; p < 1000000; ++p)
+      for (; f % p == 0; f /= p) ++e[p];
+    if (f > 1) ++e[f];
+  }
+  long long d = 1;
+  for (const auto& [p, k] : e) d *= 2 * k + 1;
+  return d;
+}
+
+TEST(RecherchePaires, PastTwoToTheSixtyThreeGivesTheStepByStepListAndTheDivisorCounts) {
+  // P/Q a little below 1 or 1/2: at depth n - 2 the remainders have b past 2^63 and few
+  // candidates, so against the step-by-step search, every option.
+  const long long Q = 4611686018427387905LL;
+  for (const long long P : {Q - 1, (Q - 1) / 2})
+    for (int n = 3; n <= 4; ++n)
+      for (int type = 1; type <= 2; ++type)
+        for (int parite = 0; parite <= 2; ++parite)
+          for (long long M : {0LL, 40LL, 9000000000000000000LL}) {
+            const Reglages reg = reglages(type, n, P, Q, parite, M);
+            if (pairs_impossibles(reg) || impairs_impossibles(reg)) continue;
+            SCOPED_TRACE(testing::Message() << "P " << P << " n " << n << " type " << type << " parite "
+                                            << parite << " M " << M);
+            const test::Liste attendu = chercher(reg, Mode::pas_a_pas);
+            EXPECT_EQ(chercher(reg, Mode::auto_), attendu);
+            EXPECT_EQ(chercher(reg, Mode::toujours), attendu);
+          }
+  // Elsewhere the count of 1/x + 1/y = 1/b, (d(b²) ± 1)/2 (x = b + u, u | b²), with x1 placed:
+  // P/Q = 1/2 + 1/(2Q) from x1 = 2, b = 2Q; and 1/Q' - 1/(Q' + 1) with Q' = 10^18, b = Q'(Q' + 1)
+  // past 2^119, whose last unknowns pass 2^127 (GMP integers).
+  const long long P = (Q + 1) / 2, Q1 = 1000000000000000000LL;
+  for (int type = 1; type <= 2; ++type) {
+    const long long d1 = diviseurs_du_carre({2, Q}), d2 = diviseurs_du_carre({Q1, Q1 + 1});
+    EXPECT_EQ(chercher(reglages(type, 3, P, Q), Mode::auto_, {2}).size(), (d1 + 3 - 2 * type) / 2);
+    Moteur m(reglages(type, 3, 1, Q1));
+    int stop1 = 0;
+    m.placer_debut(Q1 + 1, 1, stop1);
+    Compteur c;
+    m.courir(c);
+    EXPECT_EQ(c.K, (d2 + 3 - 2 * type) / 2);
+    EXPECT_EQ(m.largeur_max(), 0);
+  }
+}
+
+TEST(RecherchePaires, PastTwoToTheSixtyThreeAStopAfterAnySolutionLeavesTheSameRest) {
+  const Reglages reg = reglages(1, 3, 2305843009213693953LL, 4611686018427387905LL);
+  Moteur tout(reg);
+  Collecteur attendu;
+  tout.courir(attendu);
+  for (std::size_t k : {1, 2, 3, 100, 366}) {
+    Moteur m(reg);
+    Arret a{{}, k};
+    m.courir(a);
+    a.k = SIZE_MAX;
+    m.courir(a);
+    EXPECT_EQ(a.solutions, attendu.solutions) << "stop after " << k;
+  }
+}
 
 TEST(RecherchePaires, AStopAfterAnySolutionLeavesTheSameStateAndTheSameRest) {
   struct Cas { int n; long long Q; std::vector<long long> debut; bool premiere; };
