@@ -179,6 +179,28 @@ TEST(RecherchePaires, PastTwoToTheSixtyThreeGivesTheStepByStepListAndTheDivisorC
   }
 }
 
+TEST(RecherchePaires, AGcdOfTheRemainderPastTwoToTheSixtyFourIsTakenWhole) {
+  // P/Q = 3/t with x1 = x2 = t = 2^33 + 1: rem = 1/t is (t·t²)/(t³·t) before reduction, the gcd
+  // t³ past 2^64. The first (d(t²) + 1)/2 solutions are the pairs with 1/x + 1/y = 1/t, each once.
+  const long long t = 8589934593LL;
+  const long long paires = (diviseurs_du_carre({t}) + 1) / 2;
+  Moteur m(reglages(1, 4, 3, t));
+  int stop1 = 0;
+  m.placer_debut(t, 1, stop1);
+  m.placer_debut(t, 2, stop1);
+  Arret a{{}, static_cast<std::size_t>(paires)};
+  m.courir(a);
+  ASSERT_EQ(static_cast<long long>(a.solutions.size()), paires);
+  for (std::size_t k = 0; k < a.solutions.size(); ++k) {
+    const auto& sol = a.solutions[k];
+    EXPECT_EQ(mpq_class(1, mpz_class(sol[2])) + mpq_class(1, mpz_class(sol[3])), mpq_class(1, vers_mpz(t)))
+        << sol[2] << " " << sol[3];
+    if (k > 0) {
+      EXPECT_LT(mpz_class(sol[2]), mpz_class(a.solutions[k - 1][2]));
+    }
+  }
+}
+
 TEST(RecherchePaires, PastTwoToTheSixtyThreeAStopAfterAnySolutionLeavesTheSameRest) {
   const Reglages reg = reglages(1, 3, 2305843009213693953LL, 4611686018427387905LL);
   Moteur tout(reg);
