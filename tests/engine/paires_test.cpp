@@ -324,13 +324,13 @@ std::vector<std::pair<mpz_class, mpz_class>> par_candidats_gmp(const GrandProble
 }
 
 TEST(GrandesPaires, MatchEveryCandidatePastTwoToTheSixtyFour) {
-  // b = s·p, s with many divisors below 2^40, p a prime of 40 to 60 bits; a small with x near
+  // b = s·p, s with many divisors below 2^32, p a prime of 40 to 60 bits; a small with x near
   // its lowest value (small u = a·x - b, where most pairs lie), or a near b/3000.
   std::mt19937_64 g(4242);
   long long trouvees = 0;
   for (int k = 0; k < 300; ++k) {
     GrandProbleme pb;
-    const u64 s = b_aleatoire(g, 40);
+    const u64 s = b_aleatoire(g, 32);
     mpz_class p = vers_mpz(static_cast<long long>((u64{1} << (40 + g() % 20)) + g() % 1000000));
     mpz_nextprime(p.get_mpz_t(), p.get_mpz_t());
     factoriser(s, pb.fb);
