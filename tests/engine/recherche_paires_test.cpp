@@ -105,26 +105,6 @@ TEST(RecherchePaires, GivesTheStepByStepListFromAnUnknownPlacedAtDepthNMinusOne)
   EXPECT_GT(compares, 5000);
 }
 
-TEST(RecherchePaires, FromXOnePlacedTheLargestDenominatorGivesItsDivisorCount) {
-  // 1/x + 1/y = 1/Q: x = Q + u with u | Q², so there are (d(Q²) + 1)/2 solutions with x <= y and
-  // (d(Q²) - 1)/2 with x < y. The step-by-step search would try about 2^63 values of x.
-  const long long Q = 9223372036854775807LL;
-  long long reste = Q, d = 1;
-  for (long long p = 2; p < 1000000; ++p) {
-    int e = 0;
-    for (; reste % p == 0; reste /= p) ++e;
-    d *= 2 * e + 1;
-  }
-  ASSERT_EQ(reste, 1);  // every prime factor of 2^63 - 1 is below 10^6
-  for (int type = 1; type <= 2; ++type) {
-    Moteur m(reglages(type, 2, 1, Q));
-    m.placer_premiere();
-    Compteur c;
-    m.courir(c);
-    EXPECT_EQ(c.K, type == 1 ? (d + 1) / 2 : (d - 1) / 2);
-  }
-}
-
 // Collects the solutions and stops after the k-th, as the answer -1 at a pause does.
 struct Arret : Collecteur {
   std::size_t k;
@@ -145,7 +125,7 @@ long long diviseurs_du_carre(const std::vector<long long>& facteurs) {
   return d;
 }
 
-TEST(RecherchePaires, PastTwoToTheSixtyThreeGivesTheStepByStepListAndTheDivisorCounts) {
+TEST(RecherchePaires, PastTwoToTheSixtyThreeGivesTheStepByStepList) {
   // P/Q a little below 1 or 1/2: at depth n - 2 the remainders have b past 2^63 and few
   // candidates, so against the step-by-step search, every option.
   const long long Q = 4611686018427387905LL;
@@ -162,21 +142,25 @@ TEST(RecherchePaires, PastTwoToTheSixtyThreeGivesTheStepByStepListAndTheDivisorC
             EXPECT_EQ(chercher(reg, Mode::auto_), attendu);
             EXPECT_EQ(chercher(reg, Mode::toujours), attendu);
           }
-  // Elsewhere the count of 1/x + 1/y = 1/b, (d(b²) ± 1)/2 (x = b + u, u | b²), with x1 placed:
-  // P/Q = 1/2 + 1/(2Q) from x1 = 2, b = 2Q; and 1/Q' - 1/(Q' + 1) with Q' = 10^18, b = Q'(Q' + 1)
-  // past 2^119, whose last unknowns pass 2^127 (GMP integers).
-  const long long P = (Q + 1) / 2, Q1 = 1000000000000000000LL;
-  for (int type = 1; type <= 2; ++type) {
-    const long long d1 = diviseurs_du_carre({2, Q}), d2 = diviseurs_du_carre({Q1, Q1 + 1});
-    EXPECT_EQ(chercher(reglages(type, 3, P, Q), Mode::auto_, {2}).size(), (d1 + 3 - 2 * type) / 2);
-    Moteur m(reglages(type, 3, 1, Q1));
-    int stop1 = 0;
-    m.placer_debut(Q1 + 1, 1, stop1);
-    Compteur c;
-    m.courir(c);
-    EXPECT_EQ(c.K, (d2 + 3 - 2 * type) / 2);
-    EXPECT_EQ(m.largeur_max(), 0);
-  }
+}
+
+TEST(RecherchePaires, GivesTheDivisorCountWhereTryingEachValueWouldTakeYears) {
+  // From a placed prefix the rest is 1/x + 1/y = 1/b, x = b + u with u | b²: (d(b²) + 1)/2
+  // solutions with x <= y, (d(b²) - 1)/2 with x < y. b = 2^63 - 1 from x1 placed, n = 2; b = 2Q
+  // from x1 = 2 for P/Q = 1/2 + 1/(2Q); b = Q(Q + 1) past 2^119 from x1 = Q + 1 for P/Q = 1/Q,
+  // Q = 10^18, whose last unknowns pass 2^127 (GMP integers).
+  const long long Q = 4611686018427387905LL, Q1 = 1000000000000000000LL;
+  struct Cas { int n; long long P, Q, x1; std::vector<long long> b; };
+  for (const Cas& c : {Cas{2, 1, INT64_MAX, 0, {INT64_MAX}}, Cas{3, (Q + 1) / 2, Q, 2, {2, Q}},
+                       Cas{3, 1, Q1, Q1 + 1, {Q1, Q1 + 1}}})
+    for (int type = 1; type <= 2; ++type) {
+      Moteur m(reglages(type, c.n, c.P, c.Q));
+      int stop1 = 0;
+      c.x1 == 0 ? m.placer_premiere() : m.placer_debut(c.x1, 1, stop1);
+      Compteur k;
+      m.courir(k);
+      EXPECT_EQ(k.K, (diviseurs_du_carre(c.b) + 3 - 2 * type) / 2) << "Q " << c.Q << " type " << type;
+    }
 }
 
 TEST(RecherchePaires, AGcdOfTheRemainderPastTwoToTheSixtyFourIsTakenWhole) {

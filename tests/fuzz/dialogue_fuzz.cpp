@@ -27,7 +27,6 @@
 #include <iterator>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <streambuf>
 #include <string_view>
 #include <utility>
@@ -57,7 +56,8 @@ std::set<std::string> lire_vocabulaire() {
       if (s.compare(k, 2, "//") == 0) {
         k = s.find('\n', k);
       } else if (s.compare(k, 2, "/*") == 0) {
-        k = s.find("*/", k) + 1;
+        k = s.find("*/", k);
+        if (k != std::string::npos) ++k;
       } else if (s[k] == '\'') {  // a character literal: 'c' or '\c'
         k = s.find('\'', k + (s[k + 1] == '\\' ? 3 : 2));
       } else if (s[k] == '"') {

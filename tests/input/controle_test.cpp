@@ -54,7 +54,7 @@ TEST(ControleEntier, AcceptsExactlyTheWellFormedIntegersOfEachMode) {
       {"9223372036854775807", kMax, kMax}, {"-9223372036854775808", R, kMin},
       {"9223372036854775808", R, R}, {"-9223372036854775809", R, R},
       {"10000000000000000000", R, R}, {"-10000000000000000000", R, R},
-      {"12\0abc"s, 12, 12}, {"\0" "5"s, R, R}, {std::string(200, '1'), R, R}};
+      {"12\0abc"s, 12, 12}, {"\0" "5"s, R, R}};
   for (const Ligne& l : table) {
     EXPECT_EQ(reponse(4, l.token), l.mode4) << "mode 4: " << l.token;
     EXPECT_EQ(reponse(5, l.token), l.mode5) << "mode 5: " << l.token;
