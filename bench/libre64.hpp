@@ -23,6 +23,7 @@ struct libre64 {
   auto operator<=>(const libre64&) const = default;
   bool operator==(const libre64&) const = default;
   libre64& operator-=(const libre64& o) { v -= o.v; return *this; }
+  libre64& operator+=(const libre64& o) { v += o.v; return *this; }
   friend libre64 operator+(libre64 a, libre64 b) { return a.v + b.v; }
   friend libre64 operator-(libre64 a, libre64 b) { return a.v - b.v; }
   friend libre64 operator*(libre64 a, libre64 b) { return a.v * b.v; }
@@ -36,5 +37,13 @@ inline bool sub_ovf(libre64 a, libre64 b, libre64& out) { out = a - b; return fa
 inline bool est_pair(libre64 a) { return (a.v & 1) == 0; }
 inline int compare(libre64 a, long long b) { return (a.v > b) - (a.v < b); }
 inline bool egal(libre64 a, i128 b) { return static_cast<i128>(a.v) == b; }
+inline std::uint64_t en_u64(libre64 a) { return static_cast<std::uint64_t>(a.v); }
+inline mpz_class vers_mpz(libre64 a) { return unitfrac::vers_mpz(a.v); }
+inline bool convertir(const mpz_class& v, libre64& out) {
+  long long w = 0;
+  if (!unitfrac::convertir(v, w)) return false;
+  out = w;
+  return true;
+}
 
 }  // namespace unitfrac::bench

@@ -87,6 +87,11 @@ inline bool convertir(const mpz_class& v, long long& out) {
 inline bool convertir(const mpz_class& v, i128& out) { return en_i128(v, out); }
 inline bool convertir(const mpz_class& v, mpz_class& out) { out = v; return true; }
 
+// The value of an integer known to lie in [0, 2^64).
+inline std::uint64_t en_u64(long long v) { return static_cast<std::uint64_t>(v); }
+inline std::uint64_t en_u64(i128 v) { return static_cast<std::uint64_t>(v); }
+inline std::uint64_t en_u64(const mpz_class& v) { return mpz_get_ui(v.get_mpz_t()); }
+
 // Parity and comparison with a long long, for every width.
 inline bool est_pair(long long v) { return (v & 1) == 0; }
 inline bool est_pair(i128 v) { return (v & 1) == 0; }

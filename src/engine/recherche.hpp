@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/entier.hpp"
+#include "engine/grandes_paires.hpp"
 #include "engine/paires.hpp"
 #include "state/reglages.hpp"
 
@@ -135,10 +136,16 @@ class Recherche {
 
   template <class Sink>
   bool essayer_paires(Sink& sink, Pas& res);
+  template <class Sink>
+  bool reprendre_paires(Sink& sink, Pas& res);
+  template <class Sink>
+  bool essayer_grandes_paires(Sink& sink, Pas& res);
   void marcher(int p);
   void sortir_avant_derniere(const Int& c_bas);
+  void arreter_apres(const Int& c, const Int& c_bas);
   bool chercher_paires(i128 a, i128 b, const Int& c_bas, MethodePaires methode);
-  bool factoriser_reste(std::uint64_t g);
+  template <class G>
+  bool factoriser_reste(G g, std::vector<Facteur>& fb);
 
   // Factorisations kept along the prefix: fval_[t] is the value x[t] had when fx_[t] was made.
   std::vector<std::uint64_t> fval_;
@@ -151,6 +158,9 @@ class Recherche {
   TravailPaires travail_;
   std::vector<std::pair<i128, i128>> paires_;
   std::vector<Int> premiere_;  // the first solution of a run handed over whole
+  GrandProbleme gp_;  // the same problem past 2^63, for essayer_grandes_paires
+  std::vector<std::pair<mpz_class, mpz_class>> grandes_;
+  std::vector<std::pair<Int, Int>> paires_int_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -326,6 +336,10 @@ template <class Int>
 template <class Sink>
 Pas Recherche<Int>::suite(Sink& sink) {
   derniere_complete = false;
+  if (i == n - 1 && i >= 1 && paires_actives) {
+    Pas res;
+    if (reprendre_paires(sink, res)) return res;
+  }
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
   if (i == -1) return Pas::fait;
@@ -424,6 +438,10 @@ template <class Int>
 template <class Sink>
 Pas Recherche<Int>::suite2(Sink& sink) {
   derniere_complete = false;
+  if (i == n - 1 && i >= 1 && paires_actives) {
+    Pas res;
+    if (reprendre_paires(sink, res)) return res;
+  }
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
   if (i == -1) return Pas::fait;
@@ -545,9 +563,7 @@ template <class Int>
 template <class Sink>
 bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
   if constexpr (est_mpz<Int>) {
-    (void)sink;
-    (void)res;
-    return false;
+    return essayer_grandes_paires(sink, res);
   } else {
     const int k = n - 2;
     // The unusual states (x1 below its bound, r below the bound of x(n-1)) end the search at the
@@ -562,11 +578,11 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
                        : pgcd128(a, b);
     a /= g;
     b /= g;
-    if (b >= (static_cast<i128>(1) << 63)) return false;
+    if (b >= (static_cast<i128>(1) << 63)) return essayer_grandes_paires(sink, res);
     // A few candidates are cheaper to try one by one than b's factorisation is to make.
     const i128 candidats = static_cast<i128>((r - c_bas) / z) + 1;
     MethodePaires methode = paires_toujours ? MethodePaires::diviseurs : MethodePaires::automatique;
-    if ((candidats <= 20 && !paires_toujours) || !factoriser_reste(static_cast<std::uint64_t>(g)))
+    if ((candidats <= 20 && !paires_toujours) || !factoriser_reste(g, pb_.fb))
       methode = MethodePaires::candidats;
     // A sink that may take the pairs as one run needs them sorted only if it asks for them one
     // by one (the end-sequence test needs them in order).
@@ -651,6 +667,45 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
   }
 }
 
+// The search at depth n - 1 with x(n-1) set by a placement (n = 2 with the selection options, a
+// start sequence of n - 1 values) or by a stop at a pause inside the two-unknown step, not by the
+// step that enters the position: what is left of the prefix x[1..n-2]'s subtree is its candidates
+// x(n-1), x(n-1) - z, ... down to the same last one, so the two-unknown step does it from depth
+// n - 2 with x(n-1) in place of the bound r. Returns false, with the state as it was, where that
+// step does not apply; Pas::debordement (true) also leaves the state as it was: the step at depth
+// n - 1 forms P·D and Q·D, larger than the products formed here.
+template <class Int>
+template <class Sink>
+bool Recherche<Int>::reprendre_paires(Sink& sink, Pas& res) {
+  // x(n-1) below its bound: the next bound computation ends the search.
+  if (x[n - 1] < minr[n - 1]) return false;
+  const Int N0 = N, D0 = D, r0 = r;
+  moin();  // the sum of x[1..n-2]
+  const auto remettre = [&] {
+    i = n - 1;
+    N = N0;
+    D = D0;
+    r = r0;
+  };
+  if (mul_ovf(P, D, pd) || mul_ovf(N, Q, qn) || mul_ovf(Q, D, qd)) {
+    remettre();
+    res = Pas::debordement;
+    return true;
+  }
+  if (pd <= qn) {  // not the state of a placement: x(n-1) is not above 1/rem
+    remettre();
+    return false;
+  }
+  divis = pd - qn;
+  i = n - 2;
+  r = x[n - 1];
+  res = Pas::fait;
+  const bool fait = essayer_paires(sink, res);
+  if (fait && res == Pas::fait) return true;
+  remettre();
+  return fait;
+}
+
 // The pairs of the candidates c_bas..r (step z) into paires_, in decreasing order of x.
 template <class Int>
 bool Recherche<Int>::chercher_paires(i128 a, i128 b, const Int& c_bas, MethodePaires methode) {
@@ -696,53 +751,139 @@ void Recherche<Int>::sortir_avant_derniere(const Int& c_bas) {
   }
 }
 
-// The factorisation of b = Q·D/g (rem = divis/qd with qd = Q·D, g their gcd): the primes and
-// exponents of Q·x[1]···x[n-2], from the factorisations kept along the prefix, less those of g.
-// The product for Q·x[1]···x[n-3] is kept while those unknowns stay; only x[n-2] is new at each
-// call. False when an unknown is past 64 bits.
+// The factorisation of b = Q·D/g (rem = divis/qd with qd = Q·D, g their gcd) into fb: the primes
+// and exponents of Q·x[1]···x[n-2], from the factorisations kept along the prefix, less those of
+// g (g divides Q·D, so its primes are among them). The product for Q·x[1]···x[n-3] is kept while
+// those unknowns stay; only x[n-2] is new at each call. False when an unknown is past 2^63.
 template <class Int>
-bool Recherche<Int>::factoriser_reste(std::uint64_t g) {
-  if constexpr (est_mpz<Int>) {
-    (void)g;
-    return false;
-  } else {
-    const int k = n - 2;
-    for (int t = 1; t <= k; ++t)
-      if (x[t] <= 0 || x[t] > INT64_MAX) return false;
-    bool meme = prefixe_valide_;
-    for (int t = 1; t < k && meme; ++t) meme = fval_[t] == static_cast<std::uint64_t>(x[t]);
-    if (!meme) {
-      prefixe_ = fq_;
-      for (int t = 1; t < k; ++t) {
-        fval_[t] = static_cast<std::uint64_t>(x[t]);
-        fx_[t].clear();
-        factoriser(fval_[t], fx_[t]);
-        fusionner(prefixe_, fx_[t], tous_);
-        prefixe_.swap(tous_);
+template <class G>
+bool Recherche<Int>::factoriser_reste(G g, std::vector<Facteur>& fb) {
+  const int k = n - 2;
+  for (int t = 1; t <= k; ++t)
+    if (x[t] <= 0 || x[t] > INT64_MAX) return false;
+  bool meme = prefixe_valide_;
+  for (int t = 1; t < k && meme; ++t) meme = fval_[t] == en_u64(x[t]);
+  if (!meme) {
+    prefixe_ = fq_;
+    for (int t = 1; t < k; ++t) {
+      fval_[t] = en_u64(x[t]);
+      fx_[t].clear();
+      factoriser(fval_[t], fx_[t]);
+      fusionner(prefixe_, fx_[t], tous_);
+      prefixe_.swap(tous_);
+    }
+    prefixe_valide_ = true;
+  }
+  const std::uint64_t v = en_u64(x[k]);
+  if (fval_[k] != v) {
+    fx_[k].clear();
+    factoriser(v, fx_[k]);
+    fval_[k] = v;
+  }
+  fusionner(prefixe_, fx_[k], fb);
+  if (g > 1) {
+    std::size_t j = 0;
+    for (const auto& [p, e] : fb) {
+      int f = e;
+      while (g % p == 0) {
+        g /= p;
+        --f;
       }
-      prefixe_valide_ = true;
+      if (f > 0) fb[j++] = {p, f};
     }
-    const auto v = static_cast<std::uint64_t>(x[k]);
-    if (fval_[k] != v) {
-      fx_[k].clear();
-      factoriser(v, fx_[k]);
-      fval_[k] = v;
+    fb.resize(j);
+  }
+  return true;
+}
+
+// The two-unknown step where rem = a/b has b past 2^63, and every step on GMP integers: what
+// essayer_paires does, with the pairs from resoudre_grandes_paires (b factored from the unknowns
+// as there). A pair that does not fit Int is known before anything is reported: Pas::debordement,
+// and the state is as it was.
+template <class Int>
+template <class Sink>
+bool Recherche<Int>::essayer_grandes_paires(Sink& sink, Pas& res) {
+  const int k = n - 2;
+  if (r < minr[n - 1] || (k >= 1 && x[1] < minr[1])) return false;
+  Int lo = x[k];
+  if (type == 2) lo += 1;
+  if (lo < minr[n - 1]) lo = minr[n - 1];
+  const Int c_bas = r - z * ((r - lo) / z);
+  GrandProbleme& gp = gp_;
+  gp.a = vers_mpz(divis);
+  gp.b = vers_mpz(qd);
+  mpz_class g;
+  mpz_gcd(g.get_mpz_t(), gp.a.get_mpz_t(), gp.b.get_mpz_t());
+  gp.a /= g;
+  gp.b /= g;
+  gp.fb.clear();
+  gp.fb_connue = factoriser_reste(g, gp.fb);
+  gp.lo = vers_mpz(c_bas);
+  gp.hi = vers_mpz(r);
+  gp.z = z;
+  gp.strict = type == 2;
+  gp.parite = parite;
+  gp.M = vers_mpz(M);
+  gp.diviseurs = paires_toujours;
+  grandes_.clear();
+  resoudre_grandes_paires(gp, grandes_);
+  paires_int_.resize(grandes_.size());
+  for (std::size_t j = 0; j < grandes_.size(); ++j)
+    if (!convertir(grandes_[j].first, paires_int_[j].first) ||
+        !convertir(grandes_[j].second, paires_int_[j].second)) {
+      res = Pas::debordement;
+      return true;
     }
-    fusionner(prefixe_, fx_[k], pb_.fb);
-    if (g > 1) {
-      std::size_t j = 0;
-      for (const auto& [p, e] : pb_.fb) {
-        int f = e;
-        while (g % p == 0) {
-          g /= p;
-          --f;
-        }
-        if (f > 0) pb_.fb[j++] = {p, f};
-      }
-      pb_.fb.resize(j);
+  // End-sequence cut-off at depth n - 1, as in essayer_paires.
+  bool coupe = false;
+  mpz_class t = vers_mpz(x3[1]);
+  if (seq2 == 1 && M != 0) {
+    if (type == 2) t += (n - 2) * z;
+    const mpz_class hi = vers_mpz(r), bas = vers_mpz(c_bas), m = vers_mpz(M), at = gp.a * t;
+    coupe = t >= bas && t <= hi && (hi - t) % z == 0 && at > gp.b && gp.b * t > m * (at - gp.b);
+  }
+  res = Pas::fait;
+  for (const auto& [px, py] : paires_int_) {
+    if (coupe && vers_mpz(px) <= t) {
+      i = -1;
+      return true;
     }
+    x[n - 1] = px;
+    x[n] = py;
+    if (seq2 == 1 && !test_fin()) {
+      i = -1;
+      return true;
+    }
+    derniere_complete = px == c_bas;
+    sink(x);
+    if (sink.arret()) {
+      arreter_apres(px, c_bas);
+      return true;
+    }
+  }
+  if (coupe) {
+    i = -1;
     return true;
   }
+  sortir_avant_derniere(c_bas);
+  return true;
+}
+
+// The user stopped at a pause after the pair with x(n-1) = c: the step that reported it still
+// backtracks, to the next candidate, or out of position n - 1 from the last one.
+template <class Int>
+void Recherche<Int>::arreter_apres(const Int& c, const Int& c_bas) {
+  if (c == c_bas) {
+    sortir_avant_derniere(c_bas);
+    return;
+  }
+  const Int c1 = c - z;
+  Int nN(0), nD(0);
+  if (mul_ovf(c1, N, nN) || add_ovf(nN, D, nN) || mul_ovf(D, c1, nD)) return;  // stopped anyway
+  x[n - 1] = c1;
+  i = n - 1;
+  N = nN;
+  D = nD;
 }
 
 template <class Int>

@@ -7,6 +7,8 @@
 #include <cassert>
 #include <cerrno>
 #include <cstddef>
+#include <locale>
+#include <new>
 
 namespace unitfrac {
 
@@ -14,6 +16,39 @@ namespace {
 
 // A token must fit the 199 characters of the entry buffer; a longer one is refused.
 constexpr std::size_t kLongueurMax = 199;
+
+// Reads one token as `in >> s` does (white space skipped, then every character up to the next
+// white space, which stays in the input) but keeps only what decides it: the characters before
+// the first zero byte, at most kLongueurMax + 1 of them, enough to refuse a longer one. The rest
+// is read and dropped as it comes, so a token of any length costs no memory. False when no token
+// can come: end of input, or a read error. A failed allocation is not one: it goes on up.
+bool lire_jeton(std::istream& in, std::string& jeton) {
+  jeton.clear();
+  const std::istream::sentry avant(in);  // skips the white space
+  if (!avant) return false;
+  const auto& ct = std::use_facet<std::ctype<char>>(in.getloc());
+  std::streambuf& sb = *in.rdbuf();
+  try {
+    bool garde = true;  // false after a zero byte or once jeton is full
+    for (int c; (c = sb.sbumpc()) != std::char_traits<char>::eof();) {
+      const char ch = std::char_traits<char>::to_char_type(c);
+      if (ct.is(std::ctype_base::space, ch)) {
+        sb.sputbackc(ch);  // the white space after a token stays in the input
+        return true;
+      }
+      if (!garde) continue;
+      if (ch == '\0' || jeton.size() > kLongueurMax) garde = false;
+      else jeton.push_back(ch);
+    }
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (...) {
+    in.setstate(std::ios::badbit);
+    return false;
+  }
+  in.setstate(std::ios::eofbit);
+  return true;
+}
 
 // Writes the first `compte` characters of `texte`, nothing when `compte` <= 0, never past its end.
 void ecrire_debut(std::ostream& out, const std::string& texte, int compte) {
@@ -88,7 +123,8 @@ int valtest(char caract1, long long& valtest1) {
 int Lecteur::controle(int cas, std::string_view chaine) {
   assert(cas >= 1 && cas <= 5);
   const std::string_view question = chaine.substr(0, chaine.find('\0'));
-  std::string saisie;
+  std::string jeton;
+  jeton.reserve(kLongueurMax + 1);
   refaire = 1;
   while (refaire == 1) {
     if (cas == 4 && nmess == 1) {
@@ -102,13 +138,12 @@ int Lecteur::controle(int cas, std::string_view chaine) {
 
     // End of input would leave every later question unanswered: give up rather than ask forever.
     if (lecture) lecture(true);
-    const bool lu = static_cast<bool>(in_ >> saisie);
+    const bool lu = lire_jeton(in_, jeton);
     if (lecture) lecture(false);
     if (!lu) {
       refaire = 0;
       throw FinDeSaisie();
     }
-    const std::string jeton = saisie.substr(0, saisie.find('\0'));  // a zero byte ends the token
     if (jeton.empty() || jeton.size() > kLongueurMax) continue;
 
     if (cas <= 3) {

@@ -24,6 +24,7 @@ test::Liste en_elargissant(const Reglages& reg, const std::vector<long long>& de
 
 test::Liste en_gmp(const Reglages& reg, const std::vector<long long>& debut) {
   Recherche<mpz_class> rech(reg);
+  rech.paires_actives = false;
   int stop1 = 0, s = 0;
   for (long long v : debut)
     if (++s, stop1 == 0) rech.placer_debut(v, s, stop1);

@@ -1,5 +1,6 @@
-// The two-unknown step and the factorisation behind it: factoriser against trial division, and
-// resoudre_paires against trying every candidate x with exact arithmetic, on random remainders.
+// The two-unknown step and the factorisation behind it: factoriser against trial division,
+// resoudre_paires against trying every candidate x with exact arithmetic, on random remainders, and
+// resoudre_grandes_paires the same way in exact rationals past 2^64.
 // (The whole search with the pair step is compared with the step-by-step search elsewhere.)
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/grandes_paires.hpp"
 #include "engine/paires.hpp"
 #include "tests/engine/outils.hpp"
 
@@ -274,6 +276,60 @@ TEST(Paires, LargeDenominatorsNearTwoToTheSixtyThree) {
   }
 }
 
+// Every candidate x = hi, hi - z, ... >= max(lo, 1), in exact rationals: y when a/b - 1/x is 1/y.
+std::vector<std::pair<mpz_class, mpz_class>> par_candidats_gmp(const GrandProbleme& pb) {
+  std::vector<std::pair<mpz_class, mpz_class>> r;
+  const mpq_class rem(pb.a, pb.b);
+  for (mpz_class x = pb.hi; x >= pb.lo && x >= 1; x -= pb.z) {
+    const mpq_class reste = rem - mpq_class(1, x);
+    if (reste <= 0) break;
+    if (reste.get_num() != 1) continue;
+    const mpz_class y = reste.get_den();
+    if (y < x || (pb.strict && y == x) || (pb.M != 0 && y > pb.M)) continue;
+    if ((pb.parite == 1 && mpz_even_p(y.get_mpz_t())) || (pb.parite == 2 && mpz_odd_p(y.get_mpz_t())))
+      continue;
+    r.emplace_back(x, y);
+  }
+  return r;
+}
+
+TEST(GrandesPaires, MatchEveryCandidatePastTwoToTheSixtyFour) {
+  // b = s·p, s with many divisors below 2^32, p a prime of 40 to 60 bits; a small with x near
+  // its lowest value (small u = a·x - b, where most pairs lie), or a near b/3000.
+  std::mt19937_64 g(4242);
+  long long trouvees = 0;
+  for (int k = 0; k < 300; ++k) {
+    GrandProbleme pb;
+    const u64 s = b_aleatoire(g, 32);
+    mpz_class p = vers_mpz(static_cast<long long>((u64{1} << (40 + g() % 20)) + g() % 1000000));
+    mpz_nextprime(p.get_mpz_t(), p.get_mpz_t());
+    factoriser(s, pb.fb);
+    pb.fb.emplace_back(mpz_get_ui(p.get_mpz_t()), 1);  // p is above every prime of s
+    pb.b = vers_mpz(static_cast<long long>(s)) * p;
+    pb.a = k % 2 == 0 ? mpz_class(1 + g() % 50) : mpz_class(pb.b / (1 + g() % 3000) + g() % 100);
+    mpz_class d;
+    for (mpz_gcd(d.get_mpz_t(), pb.a.get_mpz_t(), pb.b.get_mpz_t()); d != 1;
+         mpz_gcd(d.get_mpz_t(), pb.a.get_mpz_t(), pb.b.get_mpz_t()))
+      pb.a += 1;
+    pb.lo = pb.b / pb.a - 2;
+    pb.hi = k % 2 == 0 ? mpz_class(pb.lo + 2000) : mpz_class(2 * pb.b / pb.a + 5);
+    pb.z = 1 + static_cast<int>(g() % 2);
+    pb.strict = g() % 2 == 0;
+    pb.parite = static_cast<int>(g() % 3);
+    if (g() % 3 == 0) pb.M = pb.b * pb.b / pb.a / (1 + g() % 1000);
+    const auto attendu = par_candidats_gmp(pb);
+    trouvees += static_cast<long long>(attendu.size());
+    for (const auto& [connue, diviseurs] : {std::pair{true, true}, {true, false}, {false, false}}) {
+      pb.fb_connue = connue;
+      pb.diviseurs = diviseurs;
+      std::vector<std::pair<mpz_class, mpz_class>> obtenu;
+      resoudre_grandes_paires(pb, obtenu);
+      ASSERT_EQ(obtenu, attendu) << pb.a << "/" << pb.b << " k " << k << " factored " << connue;
+    }
+  }
+  EXPECT_GT(trouvees, 300);
+}
+
 TEST(Paires, SmallHandWorkedCases) {
   ProblemePaire pb;
   pb.a = 1;
@@ -315,14 +371,6 @@ TEST(Paires, DenominatorsOfTwoToTheSixtyThreeOrMoreAreLeftToTheCaller) {
   Paires out = {{1, 2}};
   EXPECT_FALSE(resoudre_paires(pb, out));
   EXPECT_EQ(out, (Paires{{1, 2}}));
-  pb.b -= 1;  // 2^63 - 1 = 7² · 73 · 127 · 337 · 92737 · 649657
-  pb.fb = {{7, 2}, {73, 1}, {127, 1}, {337, 1}, {92737, 1}, {649657, 1}};
-  pb.lo = pb.b - 100000;
-  out.clear();
-  EXPECT_TRUE(resoudre_paires(pb, out));
-  std::vector<Facteur> f;
-  factoriser(static_cast<u64>(pb.b), f);
-  EXPECT_EQ(f, pb.fb);
 }
 
 }  // namespace

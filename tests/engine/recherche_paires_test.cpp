@@ -2,6 +2,7 @@
 // search: the same solutions in the same order, the same stop at a pause, the same state after.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <numeric>
 
 #include "tests/engine/outils.hpp"
@@ -11,16 +12,18 @@ namespace {
 
 using test::reglages;
 
-// Start values placed as the start-sequence entry does, then the search; pairs off, automatic,
-// or used wherever they can be.
+// Start values placed as the start-sequence entry does (or x1 at its upper bound), then the
+// search; pairs off, automatic, or used wherever they can be.
 enum class Mode { pas_a_pas, auto_, toujours };
 
-test::Liste chercher(const Reglages& reg, Mode mode, const std::vector<long long>& debut = {}) {
+test::Liste chercher(const Reglages& reg, Mode mode, const std::vector<long long>& debut = {},
+                     bool premiere = false) {
   Moteur m(reg);
   m.paires(mode != Mode::pas_a_pas, mode == Mode::toujours);
   int stop1 = 0, s = 0;
   for (long long v : debut)
     if (++s, stop1 == 0) m.placer_debut(v, s, stop1);
+  if (premiere) m.placer_premiere();
   Collecteur c;
   m.courir(c);
   return c.solutions;
@@ -75,33 +78,159 @@ TEST(RecherchePaires, GivesTheStepByStepListWithStartAndEndSequences) {
           }
 }
 
-// Stops after the k-th solution, as the answer -1 at a pause does.
-struct Arret {
-  long long k, vus = 0;
-  template <class Int>
-  void operator()(const std::vector<Int>&) { ++vus; }
-  bool arret() const { return vus >= k; }
+TEST(RecherchePaires, GivesTheStepByStepListFromAnUnknownPlacedAtDepthNMinusOne) {
+  // n = 2 with x1 at its upper bound, and n = 3 from every start sequence (v1, v2) whose v1 is
+  // placed: the search starts at depth n - 1 (or below when v2 cannot be placed).
+  int compares = 0;
+  for (int type = 1; type <= 2; ++type)
+    for (int parite = 0; parite <= 2; ++parite)
+      for (long long M : {0LL, 30LL, 1000LL})
+        for (const auto& [P, Q] : {std::pair{1LL, 1LL}, {1LL, 6LL}, {2LL, 3LL}, {3LL, 2LL}, {5LL, 12LL}, {1LL, 12LL}}) {
+          SCOPED_TRACE(testing::Message() << "type " << type << " parite " << parite << " M " << M
+                                          << " " << P << "/" << Q);
+          for (const std::vector<long long>& fin : {std::vector<long long>{}, {8}, {30, 40}}) {
+            Reglages deux = reglages(type, 2, P, Q, parite, M);
+            if (!fin.empty()) deux = avec_fin(deux, {fin[0]});
+            EXPECT_EQ(chercher(deux, Mode::toujours, {}, true), chercher(deux, Mode::pas_a_pas, {}, true));
+            Reglages trois = reglages(type, 3, P, Q, parite, M);
+            if (!fin.empty()) trois = avec_fin(trois, fin);
+            for (long long v1 = 1; v1 <= 9; ++v1)
+              for (long long v2 : {v1, v1 + 1, v1 + 2, 2 * v1, 7 * v1, 100 * v1}) {
+                EXPECT_EQ(chercher(trois, Mode::toujours, {v1, v2}), chercher(trois, Mode::pas_a_pas, {v1, v2}))
+                    << "debut " << v1 << " " << v2;
+                ++compares;
+              }
+          }
+        }
+  EXPECT_GT(compares, 5000);
+}
+
+// Collects the solutions and stops after the k-th, as the answer -1 at a pause does.
+struct Arret : Collecteur {
+  std::size_t k;
+  bool arret() const { return solutions.size() == k; }
 };
 
-TEST(RecherchePaires, AStopAfterAnySolutionLeavesTheSameState) {
-  for (int type = 1; type <= 2; ++type) {
-    const Reglages reg = reglages(type, 4, 1, 1);
-    for (long long k = 1; k <= 14; ++k) {
-      Recherche<long long> a(reg), b(reg);
-      a.paires_actives = false;
-      b.paires_toujours = true;
-      Arret sa{k}, sb{k};
-      while (a.i >= 0 && !sa.arret()) type == 2 ? a.suite2(sa) : a.suite(sa);
-      while (b.i >= 0 && !sb.arret()) type == 2 ? b.suite2(sb) : b.suite(sb);
-      SCOPED_TRACE(testing::Message() << "type " << type << " stop after " << k);
-      EXPECT_EQ(sa.vus, sb.vus);
-      ASSERT_EQ(a.i, b.i);
-      if (a.i < 0) continue;
-      for (int t = 1; t <= a.i; ++t) EXPECT_EQ(a.x[t], b.x[t]);
-      EXPECT_EQ(a.N, b.N);
-      EXPECT_EQ(a.D, b.D);
+// d(b²) for b the product of `facteurs`, each below 10^12, by trial division: what is left of a
+// factor after the primes below 10^6 is 1 or a prime.
+long long diviseurs_du_carre(const std::vector<long long>& facteurs) {
+  std::map<long long, int> e;
+  for (long long f : facteurs) {
+    for (long long p = 2; p < 1000000; ++p)
+      for (; f % p == 0; f /= p) ++e[p];
+    if (f > 1) ++e[f];
+  }
+  long long d = 1;
+  for (const auto& [p, k] : e) d *= 2 * k + 1;
+  return d;
+}
+
+TEST(RecherchePaires, PastTwoToTheSixtyThreeGivesTheStepByStepList) {
+  // P/Q a little below 1 or 1/2: at depth n - 2 the remainders have b past 2^63 and few
+  // candidates, so against the step-by-step search, every option.
+  const long long Q = 4611686018427387905LL;
+  for (const long long P : {Q - 1, (Q - 1) / 2})
+    for (int n = 3; n <= 4; ++n)
+      for (int type = 1; type <= 2; ++type)
+        for (int parite = 0; parite <= 2; ++parite)
+          for (long long M : {0LL, 40LL, 9000000000000000000LL}) {
+            const Reglages reg = reglages(type, n, P, Q, parite, M);
+            if (pairs_impossibles(reg) || impairs_impossibles(reg)) continue;
+            SCOPED_TRACE(testing::Message() << "P " << P << " n " << n << " type " << type << " parite "
+                                            << parite << " M " << M);
+            const test::Liste attendu = chercher(reg, Mode::pas_a_pas);
+            EXPECT_EQ(chercher(reg, Mode::auto_), attendu);
+            EXPECT_EQ(chercher(reg, Mode::toujours), attendu);
+          }
+}
+
+TEST(RecherchePaires, GivesTheDivisorCountWhereTryingEachValueWouldTakeYears) {
+  // From a placed prefix the rest is 1/x + 1/y = 1/b, x = b + u with u | b²: (d(b²) + 1)/2
+  // solutions with x <= y, (d(b²) - 1)/2 with x < y. b = 2^63 - 1 from x1 placed, n = 2; b = 2Q
+  // from x1 = 2 for P/Q = 1/2 + 1/(2Q); b = Q(Q + 1) past 2^119 from x1 = Q + 1 for P/Q = 1/Q,
+  // Q = 10^18, whose last unknowns pass 2^127 (GMP integers).
+  const long long Q = 4611686018427387905LL, Q1 = 1000000000000000000LL;
+  struct Cas { int n; long long P, Q, x1; std::vector<long long> b; };
+  for (const Cas& c : {Cas{2, 1, INT64_MAX, 0, {INT64_MAX}}, Cas{3, (Q + 1) / 2, Q, 2, {2, Q}},
+                       Cas{3, 1, Q1, Q1 + 1, {Q1, Q1 + 1}}})
+    for (int type = 1; type <= 2; ++type) {
+      Moteur m(reglages(type, c.n, c.P, c.Q));
+      int stop1 = 0;
+      c.x1 == 0 ? m.placer_premiere() : m.placer_debut(c.x1, 1, stop1);
+      Compteur k;
+      m.courir(k);
+      EXPECT_EQ(k.K, (diviseurs_du_carre(c.b) + 3 - 2 * type) / 2) << "Q " << c.Q << " type " << type;
+    }
+}
+
+TEST(RecherchePaires, AGcdOfTheRemainderPastTwoToTheSixtyFourIsTakenWhole) {
+  // P/Q = 3/t with x1 = x2 = t = 2^33 + 1: rem = 1/t is (t·t²)/(t³·t) before reduction, the gcd
+  // t³ past 2^64. The first (d(t²) + 1)/2 solutions are the pairs with 1/x + 1/y = 1/t, each once.
+  const long long t = 8589934593LL;
+  const long long paires = (diviseurs_du_carre({t}) + 1) / 2;
+  Moteur m(reglages(1, 4, 3, t));
+  int stop1 = 0;
+  m.placer_debut(t, 1, stop1);
+  m.placer_debut(t, 2, stop1);
+  Arret a{{}, static_cast<std::size_t>(paires)};
+  m.courir(a);
+  ASSERT_EQ(static_cast<long long>(a.solutions.size()), paires);
+  for (std::size_t k = 0; k < a.solutions.size(); ++k) {
+    const auto& sol = a.solutions[k];
+    EXPECT_EQ(mpq_class(1, mpz_class(sol[2])) + mpq_class(1, mpz_class(sol[3])), mpq_class(1, vers_mpz(t)))
+        << sol[2] << " " << sol[3];
+    if (k > 0) {
+      EXPECT_LT(mpz_class(sol[2]), mpz_class(a.solutions[k - 1][2]));
     }
   }
+}
+
+TEST(RecherchePaires, PastTwoToTheSixtyThreeAStopAfterAnySolutionLeavesTheSameRest) {
+  const Reglages reg = reglages(1, 3, 2305843009213693953LL, 4611686018427387905LL);
+  Moteur tout(reg);
+  Collecteur attendu;
+  tout.courir(attendu);
+  for (std::size_t k : {1, 2, 3, 100, 366}) {
+    Moteur m(reg);
+    Arret a{{}, k};
+    m.courir(a);
+    a.k = SIZE_MAX;
+    m.courir(a);
+    EXPECT_EQ(a.solutions, attendu.solutions) << "stop after " << k;
+  }
+}
+
+TEST(RecherchePaires, AStopAfterAnySolutionLeavesTheSameStateAndTheSameRest) {
+  struct Cas { int n; long long Q; std::vector<long long> debut; bool premiere; };
+  for (const Cas& cas : {Cas{4, 1, {}, false}, Cas{2, 12, {}, true}, Cas{3, 2, {3, 12}, false},
+                         Cas{3, 2, {3}, false}})
+    for (int type = 1; type <= 2; ++type)
+      for (std::size_t k = 1; k <= 14; ++k) {
+        SCOPED_TRACE(testing::Message() << "n " << cas.n << " type " << type << " stop after " << k);
+        const Reglages reg = reglages(type, cas.n, 1, cas.Q);
+        Recherche<long long> a(reg), b(reg);
+        a.paires_actives = false;
+        b.paires_toujours = true;
+        Arret sa{{}, k}, sb{{}, k};
+        for (auto* rech : {&a, &b}) {
+          int stop1 = 0, s = 0;
+          for (long long v : cas.debut)
+            if (++s, stop1 == 0) rech->placer_debut(v, s, stop1);
+          if (cas.premiere) rech->placer_premiere();
+        }
+        while (a.i >= 0 && !sa.arret()) type == 2 ? a.suite2(sa) : a.suite(sa);
+        while (b.i >= 0 && !sb.arret()) type == 2 ? b.suite2(sb) : b.suite(sb);
+        EXPECT_EQ(sa.solutions, sb.solutions);
+        ASSERT_EQ(a.i, b.i);
+        if (a.i < 0) continue;
+        for (int t = 1; t <= a.i; ++t) EXPECT_EQ(a.x[t], b.x[t]);
+        EXPECT_EQ(a.N, b.N);
+        EXPECT_EQ(a.D, b.D);
+        sa.k = sb.k = SIZE_MAX;  // and on to the end from there
+        while (a.i >= 0) type == 2 ? a.suite2(sa) : a.suite(sa);
+        while (b.i >= 0) type == 2 ? b.suite2(sb) : b.suite(sb);
+        EXPECT_EQ(sa.solutions, sb.solutions);
+      }
 }
 
 TEST(RecherchePaires, CountsForPOverQEqualToOne) {

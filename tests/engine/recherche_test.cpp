@@ -255,15 +255,6 @@ TEST(Recherche, ParityCasesRuledOutBeforeTheSearch) {
   EXPECT_FALSE(impairs_impossibles(reglages(1, 3, 1, 1, 1)));
 }
 
-TEST(Recherche, CountsForPOverQEqualToOne) {
-  const long long type1[] = {1, 1, 3, 14, 147};
-  const long long type2[] = {1, 0, 1, 6, 72};
-  for (int n = 1; n <= 5; ++n) {
-    EXPECT_EQ(chercher(reglages(1, n, 1, 1)).size(), static_cast<std::size_t>(type1[n - 1])) << n;
-    EXPECT_EQ(chercher(reglages(2, n, 1, 1)).size(), static_cast<std::size_t>(type2[n - 1])) << n;
-  }
-}
-
 TEST(Recherche, FiveUnknownsOfTypeTwoTakeTwoHundredSixtyThreeSteps) {
   Recherche<long long> rech(reglages(2, 5, 1, 1));
   rech.paires_actives = false;
