@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <mutex>
@@ -39,15 +40,19 @@ void compte(benchmark::State& state) {
     plus_longue = std::max(plus_longue, static_cast<double>(d.count()));
     ++taches;
   };
+  double mur = 0;
   for (auto _ : state) {
     std::istringstream in(reponses(type, n, false));
     std::ostringstream out;
+    const auto debut = std::chrono::steady_clock::now();
     programme(in, out, opt);
+    mur += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - debut).count();
     benchmark::DoNotOptimize(out.str().size());
   }
   if (taches > 0) {
     state.counters["tasks"] = static_cast<double>(taches) / static_cast<double>(state.iterations());
     state.counters["largest_task_%"] = 100 * plus_longue / total;
+    state.counters["busy_%"] = 100 * total / (mur * opt.parallele.threads);
   }
 }
 

@@ -4,7 +4,10 @@
 // Used by the dialogue (placements) and the run driver (the forward steps), by tests and benchmarks.
 #pragma once
 
+#include <cassert>
 #include <limits>
+#include <type_traits>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +19,14 @@ namespace unitfrac {
 class Moteur {
  public:
   explicit Moteur(const Reglages& reg) : reg_(reg), r64_(reg) {}
+
+  // Runs op on the search at the width in use and returns its result.
+  template <class Op>
+  decltype(auto) avec(Op&& op) const {
+    if (largeur_ == 64) return op(r64_);
+    if (largeur_ == 128) return op(*r128_);
+    return op(*rmpz_);
+  }
 
   // Settings entered after the placements (bound M, end sequence) are taken again.
   void regler(const Reglages& reg) {
@@ -55,39 +66,61 @@ class Moteur {
   // stop, or the control function did.
   enum class Fin { sortie, arret, controle };
 
-  // Forward steps while the depth is above `sortie` and the sink does not ask to stop. Every
+  // Where a run of steps ends: once the depth falls to `profondeur` or below, or, when d > 0,
+  // once x[d] falls below v (the search has then left the values of x[d] from the current one
+  // down to v, with their subtrees).
+  struct Sortie {
+    int profondeur = -1;
+    int d = 0;
+    long long v = 0;
+  };
+  bool sortie_atteinte(const Sortie& s) const {
+    const int i = profondeur();
+    if (i <= s.profondeur) return true;
+    if (s.d == 0 || i < s.d) return false;
+    if (largeur_ == 64) return r64_.x[s.d] < s.v;
+    return avec([&s](const auto& rech) { return compare(rech.x[s.d], s.v) < 0; });
+  }
+
+  // Forward steps until the search reaches `sortie`, or the sink asks to stop. Every
   // `pas_controle` steps `controle()` is called between two steps; false from it ends the run.
-  // `sortie` is read after every step, so `controle` may change it.
+  // `sortie` is checked after every step (not before the first), so `controle` may change it to
+  // one the current state already meets: the run then ends after one more step.
   template <class Sink, class Controle>
-  Fin courir_jusqua(Sink& sink, const int& sortie, long long pas_controle, Controle&& controle) {
+  Fin courir_jusqua(Sink& sink, const Sortie& sortie, long long pas_controle, Controle&& controle) {
+    if (profondeur() <= sortie.profondeur) return Fin::sortie;
     long long reste = pas_controle;
     for (;;) {
+      if (sink.arret()) return Fin::arret;
       if (largeur_ == 64) {
         // performance-critical: the whole search runs in this loop while it fits 64 bits.
-        while (r64_.i > sortie && !sink.arret()) {
+        for (;;) {
           feuilles_ += r64_.i == reg_.n - 2;
           if (un_pas(r64_, sink) == Pas::debordement) {
             elargir();
             pas(sink);
           }
+          if (sortie_atteinte(sortie)) return Fin::sortie;
           if (--reste == 0) {
             reste = pas_controle;
             if (!controle()) return Fin::controle;
           }
-          if (largeur_ != 64) break;
+          if (largeur_ != 64 || sink.arret()) break;
         }
-        if (largeur_ == 64) return r64_.i > sortie ? Fin::arret : Fin::sortie;
       } else {
-        if (profondeur() <= sortie) return Fin::sortie;
-        if (sink.arret()) return Fin::arret;
         feuilles_ += profondeur() == reg_.n - 2;
         pas(sink);
+        if (sortie_atteinte(sortie)) return Fin::sortie;
         if (--reste == 0) {
           reste = pas_controle;
           if (!controle()) return Fin::controle;
         }
       }
     }
+  }
+  template <class Sink, class Controle>
+  Fin courir_jusqua(Sink& sink, int profondeur, long long pas_controle, Controle&& controle) {
+    return courir_jusqua(sink, Sortie{profondeur}, pas_controle, std::forward<Controle>(controle));
   }
 
   // Steps taken at depth n - 2 by courir_jusqua: each solves the last two unknowns of a prefix,
@@ -102,13 +135,6 @@ class Moteur {
     courir_jusqua(sink, fin, std::numeric_limits<long long>::max(), [] { return true; });
   }
 
-  // Runs op on the search at the width in use and returns its result.
-  template <class Op>
-  decltype(auto) avec(Op&& op) const {
-    if (largeur_ == 64) return op(r64_);
-    if (largeur_ == 128) return op(*r128_);
-    return op(*rmpz_);
-  }
 
   // The state the next step reads, appended to `out` when the search runs on 64 bits: the depth,
   // N, D, x[1..i], minr[1..i]. False, with nothing appended, at a wider width.
@@ -139,6 +165,20 @@ class Moteur {
     return avec([](const auto& rech) { return rech.derniere_complete; });
   }
 
+  // The positions past d dropped, and x[d] replaced by v <= x[d]: the state the search has when it
+  // comes to x[d] = v after the same x[1..d-1].
+  void placer(int d, long long v) {
+    appliquer_courant([d, v](auto& rech) {
+      assert(rech.i >= d && compare(rech.x[d], v) >= 0);
+      using Int = std::decay_t<decltype(rech.x[d])>;
+      for (; rech.i > d; --rech.i) rech.moin();
+      rech.moin();
+      rech.x[d] = unitfrac::elargir<Int>(v);
+      rech.plu();
+    });
+    retrecir();
+  }
+
   // Leaves the rest of the subtree of the first d unknowns unexplored (see Recherche::sauter).
   void sauter(int d) {
     appliquer_courant([d](auto& rech) { rech.sauter(d); });
@@ -150,11 +190,17 @@ class Moteur {
     return avec([&o](const auto& a) { return o.avec([&a](const auto& b) { return a.meme_etat(b); }); });
   }
 
-  // x[t] (t at most the depth) when it fits 64 bits, -1 otherwise.
+  // x[t] and minr[t] (t at most the depth) when they fit 64 bits, -1 otherwise.
   long long valeur(int t) const {
     return avec([t](const auto& rech) {
       long long v = 0;
       return convertir(rech.x[t], v) ? v : -1LL;
+    });
+  }
+  long long borne_basse(int t) const {
+    return avec([t](const auto& rech) {
+      long long v = 0;
+      return convertir(rech.minr[t], v) ? v : -1LL;
     });
   }
 

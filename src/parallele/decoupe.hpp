@@ -1,7 +1,7 @@
 // Splitting the search into tasks. A task runs the one-thread search from a state (between two
-// steps) until its depth falls to its exit depth or below; the tasks, one after another, make up
-// the one-thread search. A task splits by giving away what comes after the subtree of its
-// shallowest unknown that leaves work to give.
+// steps) until it reaches its exit (Moteur::Sortie); the tasks, one after another, make up the
+// one-thread search. A task splits at its shallowest unknown that has values still to come: it
+// keeps half of them and gives away the rest.
 #pragma once
 
 #include <optional>
@@ -10,11 +10,11 @@
 
 namespace unitfrac {
 
-// From `courant`, the state of a task whose exit depth is `sortie`: for the smallest d with
-// sortie < d < depth such that the state after the subtree of x[1..d] (Moteur::sauter) still lies
-// within the task (its depth above `sortie`), returns that state and sets `sortie` to d. The task
-// then ends where the state returned begins, and a task from that state to the old `sortie` does
-// the rest. None, with `sortie` unchanged, when there is nothing to give.
-std::optional<Moteur> partager(const Moteur& courant, int& sortie);
+// From `courant`, the state of a task whose exit is `sortie`: at the smallest depth d below the
+// exit depth where x[d] has values still to come in the task, the task keeps the current value and
+// half of those, down to some v, and ends once past x[d] = v (`sortie` becomes that exit); the
+// state the search reaches there is returned, and a task from it to the old exit does the rest.
+// None, with `sortie` unchanged, when there is nothing to give.
+std::optional<Moteur> partager(const Moteur& courant, Moteur::Sortie& sortie);
 
 }  // namespace unitfrac

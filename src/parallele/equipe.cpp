@@ -13,7 +13,7 @@ namespace unitfrac {
 
 Equipe::Equipe(const Parallele& cfg, const Moteur& depart, bool tally, long long L)
     : cfg_(cfg), tally_(tally), L_(L) {
-  inserer(ordre_.end(), depart, -1);
+  inserer(ordre_.end(), depart, {});
   for (int k = 0; k < cfg_.threads; ++k) ouvriers_.emplace_back([this] { ouvrier(); });
 }
 
@@ -35,7 +35,7 @@ void Equipe::paging(long long L) {
 }
 
 std::shared_ptr<Tache> Equipe::inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur etat,
-                                       int sortie) {
+                                       Moteur::Sortie sortie) {
   auto t = std::make_shared<Tache>(std::move(etat), sortie, compteur_++);
   t->place = ordre_.insert(avant, t);
   attente_vue_ = ++attente_;
@@ -140,8 +140,10 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
       }
     }
     const auto maintenant = std::chrono::steady_clock::now();
-    if (attente_vue_.load(std::memory_order_relaxed) < cfg_.threads || maintenant - debut >= cfg_.unite) {
-      const int sortie = t->sortie;
+    const auto duree = maintenant - debut;
+    if (duree >= cfg_.unite ||
+        (duree >= cfg_.unite_min && attente_vue_.load(std::memory_order_relaxed) < cfg_.threads)) {
+      const Moteur::Sortie sortie = t->sortie;
       if (auto suite = partager(m, t->sortie)) {
         if (cfg_.partages_faux) suite->sauter(suite->profondeur());
         std::lock_guard lk(m_);
@@ -242,7 +244,7 @@ bool Equipe::avancer() {
       if (u->etat == Tache::Etat::attente) attente_vue_ = --attente_;
     }
     ordre_.clear();
-    inserer(ordre_.end(), *t->arrivee, -1);
+    inserer(ordre_.end(), *t->arrivee, {});
     ++reprises_;
   }
   return true;

@@ -28,10 +28,10 @@
 namespace unitfrac {
 
 struct Tache {
-  Tache(Moteur d, int s, long long num) : depart(std::move(d)), sortie(s), numero(num) {}
+  Tache(Moteur d, Moteur::Sortie s, long long num) : depart(std::move(d)), sortie(s), numero(num) {}
 
-  const Moteur depart;  // the state the task starts from
-  int sortie;           // it ends when the depth falls to this or below; its worker lowers it
+  const Moteur depart;    // the state the task starts from
+  Moteur::Sortie sortie;  // where it ends; its worker brings it forward when it splits
   const long long numero;  // order of creation
   std::atomic<bool> annulee{false};  // dropped: its worker stops at its next check
   // Where its worker is: the depth and x1, x2, x3 (-1 past 64 bits), at its last check.
@@ -107,7 +107,7 @@ class Equipe {
   void publier(Tache& t, Morceau&& m);
   bool attendre_budget(Tache& t);
   std::shared_ptr<Tache> inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur etat,
-                                 int sortie);
+                                 Moteur::Sortie sortie);
   std::shared_ptr<Tache> premiere_en_attente() const;
 
   const Parallele cfg_;

@@ -12,7 +12,9 @@ struct Parallele {
   int threads = 0;  // workers; 0: one per hardware thread; 1: the search runs in the calling thread alone
   long long pas_echauffement = 1 << 13;  // steps run alone first: most searches end within them
   long long pas_controle = 256;          // steps between two checks of a worker
-  std::chrono::microseconds unite{20000};  // a task run this long gives away the rest of its work
+  // A task gives away the rest of its work when it has run `unite` since it last did, or, when
+  // fewer tasks wait than there are workers, `unite_min`.
+  std::chrono::microseconds unite{100000}, unite_min{2000};
   std::size_t budget = std::size_t{16} << 20;  // bytes of prepared lines that may wait for the display
   long long seuil_compte = 1 << 14;      // every-K-th display with K at least this: workers count
   std::function<void(long long)> avant_tache;  // tests: a worker calls it before task number k

@@ -1,5 +1,5 @@
-// The parallel search against the one-thread search, whole dialogues byte for byte: every
-// transcript, and a grid of calculations over both types, parities, bounds, start and end
+// Tasks split at every chance make up the one-thread search. The parallel search against the
+// one-thread search, whole dialogues byte for byte: every transcript, and a grid of calculations over both types, parities, bounds, start and end
 // sequences and every paging mode with pauses answered each way. The workers are set to split,
 // yield and check as often as they can, so that even these small searches run as many tasks as
 // they can be cut into; some tests hold chosen tasks back so that later ones finish first.
@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "dialogue/programme.hpp"
+#include "engine/puits.hpp"
+#include "parallele/decoupe.hpp"
+#include "tests/engine/outils.hpp"
 
 namespace unitfrac {
 namespace {
@@ -48,7 +51,7 @@ Parallele serre(int threads) {
   p.threads = threads;
   p.pas_echauffement = 0;
   p.pas_controle = 1;
-  p.unite = std::chrono::microseconds(0);
+  p.unite = p.unite_min = std::chrono::microseconds(0);
   p.budget = 100000;
   p.seuil_compte = 3;
   return p;
@@ -59,6 +62,49 @@ std::string lire(const fs::path& p) {
   std::ostringstream s;
   s << f.rdbuf();
   return s.str();
+}
+
+// A task run to its exit, splitting every `pas` steps; the tasks given away run after it, the last
+// given first (each comes right after the part its giver kept). Their solutions go to `solutions`
+// in that order; each task must start where the one before it ended. Returns the state at the end.
+Moteur courir_en_taches(const Moteur& depart, Moteur::Sortie sortie, int pas, test::Liste& solutions) {
+  Moteur m = depart;
+  Collecteur c;
+  std::vector<std::pair<Moteur, Moteur::Sortie>> donnees;
+  m.courir_jusqua(c, sortie, pas, [&] {
+    const Moteur::Sortie avant = sortie;
+    if (auto suite = partager(m, sortie)) donnees.emplace_back(std::move(*suite), avant);
+    return true;
+  });
+  solutions.insert(solutions.end(), c.solutions.begin(), c.solutions.end());
+  for (auto t = donnees.rbegin(); t != donnees.rend(); ++t) {
+    EXPECT_TRUE(m.meme_etat(t->first)) << "a task does not start where the one before it ended";
+    m = courir_en_taches(t->first, t->second, pas, solutions);
+  }
+  return m;
+}
+
+TEST(Decoupe, TasksSplitAtEveryChanceMakeUpTheOneThreadSearch) {
+  struct Cas {
+    int type, n;
+    long long P, Q;
+    int parite;
+    long long M;
+  };
+  const Cas grille[] = {{1, 5, 1, 1, 0, 0}, {2, 6, 1, 1, 0, 0},   {1, 6, 1, 1, 2, 0}, {2, 5, 3, 7, 0, 0},
+                        {1, 5, 5, 6, 1, 0}, {2, 6, 1, 1, 0, 400}, {1, 5, 2, 3, 0, 0}};
+  for (const Cas& c : grille) {
+    const Reglages reg = test::reglages(c.type, c.n, c.P, c.Q, c.parite, c.M);
+    for (const bool placee : {false, true}) {
+      Moteur depart(reg);
+      if (placee) depart.placer_premiere();
+      for (const int pas : {1, 7}) {
+        test::Liste solutions;
+        EXPECT_LT(courir_en_taches(depart, {}, pas, solutions).profondeur(), 0);
+        EXPECT_EQ(solutions, test::chercher(reg, placee)) << c.type << ' ' << c.n << ' ' << pas;
+      }
+    }
+  }
 }
 
 TEST(Parallele, EveryTranscriptGivesItsExpectedOutputOnSeveralThreads) {
@@ -121,7 +167,7 @@ TEST(Parallele, GridOfCalculationsMatchesTheOneThreadSearch) {
         // The tally on wherever it is asked for, but for the long lists (it costs the display).
         const std::string in = dialogue(type, c.n, c.P, c.Q, c.selection, std::stoll(L), pauses, c.n <= 6);
         const Resultat un = seul(in);
-        for (const int threads : {2, 3}) {
+        for (const int threads : {2, 3, 8}) {
           Parallele p = serre(threads);
           p.pas_controle = 16;
           p.bilan = [&](long long t, long long r) {

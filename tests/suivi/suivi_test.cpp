@@ -13,6 +13,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -126,19 +129,26 @@ std::string lire_tout(int fd) {
 
 int statut(int w) { return WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w); }
 
-// The program with `args`, its standard output into a file, standard error into a pipe; SIGINT
+// The program with `args`, its standard input from `entree` (nothing when empty), its standard
+// output into a file, standard error into a pipe or, with `terminal`, a pseudo-terminal; SIGINT
 // after `apres` when given.
-Execution executer(const std::vector<std::string>& args, std::chrono::milliseconds apres = 0ms) {
+Execution executer(const std::vector<std::string>& args, std::chrono::milliseconds apres = 0ms,
+                   const std::string& entree = "", bool terminal = false) {
   char chemin[] = "/tmp/unitfrac_suiviXXXXXX";
   const int sortie = mkstemp(chemin);
   int err[2];
-  EXPECT_EQ(pipe(err), 0);
+  if (terminal) {
+    EXPECT_EQ(openpty(&err[0], &err[1], nullptr, nullptr, nullptr), 0);
+  } else {
+    EXPECT_EQ(pipe(err), 0);
+  }
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(sortie, 1);
     dup2(err[1], 2);
     close(err[0]);
-    const int rien = open("/dev/null", O_RDONLY);
+    setenv("TERM", "xterm", 1);
+    const int rien = open(entree.empty() ? "/dev/null" : entree.c_str(), O_RDONLY);
     dup2(rien, 0);
     std::vector<char*> argv{const_cast<char*>(UNITFRAC_EXE)};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -214,6 +224,24 @@ TEST(Terminal, TheLineShowsDuringALongCountAndLeavesNothingOnTheScreen) {
   EXPECT_NE(brut.find("\033[K"), std::string::npos);
   // The terminal turns "\n" into "\r\n"; once the line is erased, the count alone is left.
   EXPECT_EQ(ecran(brut), "14004302\n");
+}
+
+TEST(Terminal, EveryTranscriptGivesTheSameOutputWithStandardErrorATerminal) {
+  std::vector<std::filesystem::path> cas;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(UNITFRAC_TRANSCRIPTS))
+    if (e.path().extension() == ".in") cas.push_back(e.path());
+  ASSERT_GT(cas.size(), 50u);
+  for (const auto& in : cas) {
+    auto out = in, statut = in;
+    out.replace_extension(".out");
+    statut.replace_extension(".status");
+    const Execution e = executer({}, 0ms, in, true);
+    std::ifstream f(out, std::ios::binary);
+    EXPECT_EQ(e.sortie, std::string(std::istreambuf_iterator<char>(f), {})) << in;
+    int attendu = 1;
+    if (std::filesystem::exists(statut)) std::ifstream(statut) >> attendu;
+    EXPECT_EQ(e.statut, attendu) << in;
+  }
 }
 
 TEST(Terminal, PlainLinesWithStatusAndNothingWithoutATerminal) {
