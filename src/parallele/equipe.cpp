@@ -77,14 +77,30 @@ void Equipe::ouvrier() {
   }
 }
 
-void Equipe::publier(Tache& t, Morceau&& m) {
+// Publishes the lines of `m` and leaves in it, empty, the room of lines the consumer gave back.
+void Equipe::publier(Tache& t, Morceau& m) {
   std::lock_guard lk(m_);
   if (t.annulee) return;
   const std::size_t o = m.octets();
   octets_ += o;
   t.octets += o;
   t.morceaux.push_back(std::move(m));
+  m = Morceau();
+  if (!rendus_.empty()) {
+    m = std::move(rendus_.back());
+    rendus_.pop_back();
+  }
   if (ordre_.front().get() == &t) cv_conso_.notify_one();
+}
+
+void Equipe::rendre(Morceau&& m) {
+  if (m.octets() > (std::size_t{1} << 20)) return;  // a large one goes: it would hold memory idle
+  m.nombre = 0;
+  m.texte.clear();
+  m.fins.clear();
+  m.bons.clear();
+  std::lock_guard lk(m_);
+  if (rendus_.size() < 2 * ouvriers_.size()) rendus_.push_back(std::move(m));
 }
 
 // Waits while too many lines wait for the consumer: the head task on its own lines, the others
@@ -128,7 +144,7 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
     if constexpr (lignes) {
       if (puits.morceau.nombre > 0) {
         publiees += puits.morceau.nombre;
-        publier(*t, std::exchange(puits.morceau, Morceau()));
+        publier(*t, puits.morceau);
       }
       if (!attendre_budget(*t)) return false;
     } else {
@@ -180,7 +196,7 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
   }
   t->extremes = puits.extremes;
   t->fin_sur_derniere = m.profondeur() < 0 && m.derniere_complete();
-  t->arrivee.emplace(std::move(m));
+  t->arrivee.emplace(m);  // a copy: the scratch tables of the search stay behind
   t->etat = Tache::Etat::finie;
   if (ordre_.front() == t) cv_conso_.notify_one();
 }

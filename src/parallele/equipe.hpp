@@ -75,6 +75,9 @@ class Equipe {
   // ended in is not the one the next task starts from, the tasks after it are dropped and a task
   // runs from that state to the end of the search. False when the search has ended.
   bool avancer();
+  // Lines taken and written out: their room goes back to the workers (so that it is not freed by
+  // one thread and taken anew by another, which makes the heap grow).
+  void rendre(Morceau&& m);
   // The paging value of the display, for the tasks started from now on.
   void paging(long long L);
   // Stops every worker at its next check.
@@ -104,7 +107,7 @@ class Equipe {
   void executer(const std::shared_ptr<Tache>& t);
   template <class Puits>
   void courir(const std::shared_ptr<Tache>& t, Puits& puits);
-  void publier(Tache& t, Morceau&& m);
+  void publier(Tache& t, Morceau& m);
   bool attendre_budget(Tache& t);
   std::shared_ptr<Tache> inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur etat,
                                  Moteur::Sortie sortie);
@@ -115,6 +118,7 @@ class Equipe {
   mutable std::mutex m_;
   std::condition_variable cv_ouvriers_, cv_conso_;
   std::list<std::shared_ptr<Tache>> ordre_;  // head first: the consumer's current task
+  std::vector<Morceau> rendus_;  // room for lines, given back by the consumer
   std::size_t octets_ = 0;      // prepared lines waiting, all tasks together
   long long attente_ = 0;       // tasks not started
   long long compteur_ = 0;

@@ -85,7 +85,7 @@ Issue courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& 
       }
     }
     using std::chrono::milliseconds;
-    const Equipe::Prise p = vidange ? equipe.prendre(milliseconds(0))
+    Equipe::Prise p = vidange ? equipe.prendre(milliseconds(0))
                             : veille != nullptr ? equipe.prendre(milliseconds(100))
                                                 : equipe.prendre();
     if (!p.tache) {
@@ -111,6 +111,7 @@ Issue courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& 
         aff.copier(m.queue(der), m.bon(der));
       }
       equipe.paging(aff.L);
+      equipe.rendre(std::move(*p.morceau));
       continue;
     }
     // The head task is finished and everything it published has been taken.

@@ -15,7 +15,7 @@ struct Parallele {
   // A task gives away the rest of its work when it has run `unite` since it last did, or, when
   // fewer tasks wait than there are workers, `unite_min`.
   std::chrono::microseconds unite{100000}, unite_min{2000};
-  std::size_t budget = std::size_t{16} << 20;  // bytes of prepared lines that may wait for the display
+  std::size_t budget = std::size_t{4} << 20;  // bytes of prepared lines that may wait for the display
   long long seuil_compte = 1 << 14;      // every-K-th display with K at least this: workers count
   std::function<void(long long)> avant_tache;  // tests: a worker calls it before task number k
   // Benchmarks: a worker calls it after running task number k for `duree` (split or not).

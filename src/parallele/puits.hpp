@@ -48,7 +48,10 @@ struct Morceau {
     static const Bon zero;
     return bons.empty() ? zero : bons[k];
   }
-  std::size_t octets() const { return texte.size() + 4 * fins.size() + sizeof(Bon) * bons.size(); }
+  // The memory it holds.
+  std::size_t octets() const {
+    return texte.capacity() + 4 * fins.capacity() + sizeof(Bon) * bons.capacity();
+  }
 };
 
 // Every solution prepared as a line.
