@@ -38,10 +38,14 @@ std::string duree_lisible(double s) {
     std::snprintf(buf, sizeof buf, "%lld min %02lld s", e / 60, e % 60);
   else if (s < 86400)
     std::snprintf(buf, sizeof buf, "%lld h %02lld min", e / 3600, e % 3600 / 60);
-  else if (s < 2 * 365.25 * 86400)
+  else if (s < 365.25 * 86400)
     std::snprintf(buf, sizeof buf, "%lld jours", e / 86400);
-  else
-    std::snprintf(buf, sizeof buf, "%.0f ans", s / (365.25 * 86400));
+  else if (const double ans = s / (365.25 * 86400); ans < 10) {
+    // "1,8 an", "4,2 ans": a decimal comma
+    std::snprintf(buf, sizeof buf, "%d,%d %s", static_cast<int>(ans), static_cast<int>(ans * 10) % 10,
+                  ans < 2 ? "an" : "ans");
+  } else
+    std::snprintf(buf, sizeof buf, "%.0f ans", ans);
   return buf;
 }
 
@@ -55,7 +59,7 @@ Veille::~Veille() {
 void Veille::debut(const Moteur& depart) {
   en_recherche_ = true;
   debut_ = sortie_ = horloge::now();
-  ecrite_ = debut_ - 1h;
+  ecrite_ = estime_ = debut_ - 1h;
   feuilles_debut_ = depart.feuilles();
   depart_.emplace(depart);
   estimation_.reset();
@@ -94,6 +98,14 @@ void Veille::effacer() {
 bool Veille::due() {
   if (ligne_ == Ligne::aucune || !en_recherche_) return false;
   const auto maintenant = horloge::now();
+  // The count of the work, in slices of its own: every 100 ms, 20 ms until a first estimate
+  // exists (a fraction of a second in all), then 1 ms a second to refine it.
+  if (maintenant - debut_ >= kDebutEstimation &&
+      maintenant - estime_ >= (estimation_ && estimation_->prete() ? 1000ms : 100ms)) {
+    if (!estimation_) estimation_.emplace(*depart_);
+    estimation_->travailler(estimation_->prete() ? 1ms : 20ms);
+    estime_ = maintenant;
+  }
   if (maintenant - ecrite_ < (ligne_ == Ligne::terminal ? periode_terminal : periode_lignes)) return false;
   ecrite_ = maintenant;
   return true;
@@ -101,11 +113,6 @@ bool Veille::due() {
 
 void Veille::montrer(const Progres& p) {
   const auto maintenant = horloge::now();
-  // The count of the work comes in slices, larger until a first estimate exists.
-  if (maintenant - debut_ >= kDebutEstimation) {
-    if (!estimation_) estimation_.emplace(*depart_);
-    estimation_->travailler(estimation_->prete() ? 1ms : 20ms);
-  }
   if (maintenant - sortie_ < silence) return;
   std::string t = texte(p, maintenant);
   if (ligne_ == Ligne::terminal) {

@@ -68,7 +68,7 @@ class Veille {
   const bool interruptions_;
   bool en_recherche_ = false;
   bool affichee_ = false;  // a line is on the terminal
-  std::chrono::steady_clock::time_point debut_, sortie_, ecrite_;
+  std::chrono::steady_clock::time_point debut_, sortie_, ecrite_, estime_;
   std::optional<Moteur> depart_;
   std::optional<Estimation> estimation_;
   long long feuilles_debut_ = 0;

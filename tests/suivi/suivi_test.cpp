@@ -34,7 +34,7 @@ TEST(DureeLisible, ReadsAtAGlance) {
   const std::pair<double, const char*> cas[] = {{0.4, "0 s"},         {59, "59 s"},
                                                 {83, "1 min 23 s"},   {3600, "1 h 00 min"},
                                                 {7500, "2 h 05 min"}, {3 * 86400.0, "3 jours"},
-                                                {4e9, "127 ans"}};
+                                                {5.7e7, "1,8 an"},    {4e9, "127 ans"}};
   for (const auto& [s, t] : cas) EXPECT_EQ(duree_lisible(s), t) << s;
 }
 
