@@ -7,7 +7,7 @@ namespace unitfrac {
 
 std::optional<Moteur> partager(const Moteur& courant, Moteur::Sortie& sortie) {
   const Reglages& reg = courant.reglages();
-  for (int d = sortie.profondeur + 1; d <= courant.profondeur(); ++d) {
+  for (int d = std::max(1, sortie.profondeur + 1); d <= courant.profondeur(); ++d) {
     // The values x[d] takes after the current one: from x[d] - z down to the lowest the search
     // gives it after x[1..d-1] (and not below the task's own bound on x[d]).
     const long long xd = courant.valeur(d), minr = courant.borne_basse(d);
