@@ -251,7 +251,6 @@ bool analyser(const std::vector<std::string_view>& args, Options& opt, std::stri
       erreur = "option inconnue " + cite(nom);
       return false;
     }
-    std::string_view valeur;
     if (d->avec_valeur && !attachee && k + 1 < args.size()) attachee = args[++k];
     if (d->avec_valeur && !attachee) {
       erreur = "l'option " + nom + " demande une valeur";

@@ -72,7 +72,6 @@ class Veille {
   std::optional<Moteur> depart_;
   std::optional<Estimation> estimation_;
   long long feuilles_debut_ = 0;
-  std::size_t longueur_ = 0;  // of the line on the terminal
 };
 
 // Standard output through the watch: everything written to `dessous` is first announced to
