@@ -6,10 +6,10 @@
 
 #include <cassert>
 #include <limits>
-#include <type_traits>
-#include <utility>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "engine/recherche.hpp"
@@ -135,7 +135,6 @@ class Moteur {
     courir_jusqua(sink, fin, std::numeric_limits<long long>::max(), [] { return true; });
   }
 
-
   // The state the next step reads, appended to `out` when the search runs on 64 bits: the depth,
   // N, D, x[1..i], minr[1..i]. False, with nothing appended, at a wider width.
   bool exporter(std::vector<long long>& out) const {
@@ -192,16 +191,10 @@ class Moteur {
 
   // x[t] and minr[t] (t at most the depth) when they fit 64 bits, -1 otherwise.
   long long valeur(int t) const {
-    return avec([t](const auto& rech) {
-      long long v = 0;
-      return convertir(rech.x[t], v) ? v : -1LL;
-    });
+    return avec([t](const auto& rech) { return en_64(rech.x[t]); });
   }
   long long borne_basse(int t) const {
-    return avec([t](const auto& rech) {
-      long long v = 0;
-      return convertir(rech.minr[t], v) ? v : -1LL;
-    });
+    return avec([t](const auto& rech) { return en_64(rech.minr[t]); });
   }
 
   // The values of the first d unknowns (d at most the depth), in decimal.
@@ -226,6 +219,12 @@ class Moteur {
   template <class Int, class Sink>
   static Pas un_pas(Recherche<Int>& rech, Sink& sink) {
     return rech.type == 2 ? rech.suite2(sink) : rech.suite(sink);
+  }
+
+  template <class Int>
+  static long long en_64(const Int& x) {
+    long long v = 0;
+    return convertir(x, v) ? v : -1LL;
   }
 
   template <class Op>
