@@ -39,6 +39,14 @@ inline int compare(libre64 a, long long b) { return (a.v > b) - (a.v < b); }
 inline bool egal(libre64 a, i128 b) { return static_cast<i128>(a.v) == b; }
 inline std::uint64_t en_u64(libre64 a) { return static_cast<std::uint64_t>(a.v); }
 inline mpz_class vers_mpz(libre64 a) { return unitfrac::vers_mpz(a.v); }
+inline bool convertir(libre64 v, long long& out) { out = v.v; return true; }
+inline bool convertir(libre64 v, i128& out) { out = v.v; return true; }
+inline bool convertir(libre64 v, mpz_class& out) { out = unitfrac::vers_mpz(v.v); return true; }
+inline bool convertir(long long v, libre64& out) { out = v; return true; }
+inline bool convertir(i128 v, libre64& out) {
+  out = static_cast<long long>(v);
+  return out.v == v;
+}
 inline bool convertir(const mpz_class& v, libre64& out) {
   long long w = 0;
   if (!unitfrac::convertir(v, w)) return false;

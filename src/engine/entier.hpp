@@ -13,6 +13,7 @@
 namespace unitfrac {
 
 using i128 = __int128;
+using u128 = unsigned __int128;
 
 template <class Int>
 inline constexpr bool est_mpz = std::is_same_v<Int, mpz_class>;

@@ -41,10 +41,7 @@ class Moteur {
   void paires(bool actives, bool toujours = false) {
     actives_ = actives;
     toujours_ = toujours;
-    appliquer([&](auto& rech) {
-      rech.paires_actives = actives;
-      rech.paires_toujours = toujours;
-    });
+    appliquer([&](auto& rech) { regler_paires(rech); });
   }
 
   int profondeur() const {
@@ -95,9 +92,11 @@ class Moteur {
       if (largeur_ == 64) {
         // performance-critical: the whole search runs in this loop while it fits 64 bits.
         for (;;) {
-          feuilles_ += r64_.i == reg_.n - 2;
+          r64_.borne_d = sortie.d;
+          r64_.borne_v = sortie.v;
           if (un_pas(r64_, sink) == Pas::debordement) {
             elargir();
+            borner(sortie);
             pas(sink);
           }
           if (sortie_atteinte(sortie)) return Fin::sortie;
@@ -108,7 +107,7 @@ class Moteur {
           if (largeur_ != 64 || sink.arret()) break;
         }
       } else {
-        feuilles_ += profondeur() == reg_.n - 2;
+        borner(sortie);
         pas(sink);
         if (sortie_atteinte(sortie)) return Fin::sortie;
         if (--reste == 0) {
@@ -125,7 +124,9 @@ class Moteur {
 
   // Steps taken at depth n - 2 by courir_jusqua: each solves the last two unknowns of a prefix,
   // and they take nearly all the time of a search.
-  long long feuilles() const { return feuilles_; }
+  long long feuilles() const {
+    return r64_.tetes + (r128_ ? r128_->tetes : 0) + (rmpz_ ? rmpz_->tetes : 0);
+  }
   const Reglages& reglages() const { return reg_; }
 
   // Forward steps while the depth is not negative and the sink does not ask to stop.
@@ -216,9 +217,27 @@ class Moteur {
   const Recherche<long long>& recherche64() const { return r64_; }
 
  private:
+  // A step that would overflow is taken again at a wider width: the heads it counted are not.
   template <class Int, class Sink>
   static Pas un_pas(Recherche<Int>& rech, Sink& sink) {
-    return rech.type == 2 ? rech.suite2(sink) : rech.suite(sink);
+    const long long tetes = rech.tetes;
+    const Pas p = rech.type == 2 ? rech.suite2(sink) : rech.suite(sink);
+    if (p == Pas::debordement) rech.tetes = tetes;
+    return p;
+  }
+
+  // The end of the run, for the steps that pass over values at once.
+  void borner(const Sortie& s) {
+    appliquer_courant([&s](auto& rech) {
+      rech.borne_d = s.d;
+      rech.borne_v = s.v;
+    });
+  }
+
+  template <class Int>
+  void regler_paires(Recherche<Int>& rech) const {
+    rech.paires_actives = actives_;
+    rech.pas.methode = toujours_ ? MethodePaires::diviseurs : MethodePaires::automatique;
   }
 
   template <class Int>
@@ -289,8 +308,7 @@ class Moteur {
   template <class Int>
   Recherche<Int> cree() const {
     Recherche<Int> rech(reg_);
-    rech.paires_actives = actives_;
-    rech.paires_toujours = toujours_;
+    regler_paires(rech);
     return rech;
   }
 
@@ -299,7 +317,6 @@ class Moteur {
   std::optional<Recherche<i128>> r128_;
   std::optional<Recherche<mpz_class>> rmpz_;
   int largeur_ = 64;
-  long long feuilles_ = 0;
   int largeur_max_ = 64;
   bool actives_ = true, toujours_ = false;
 };

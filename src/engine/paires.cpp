@@ -1,26 +1,28 @@
-// The last two unknowns solved at once from the divisors of b², for the search at depth n - 2
-// (recherche.hpp): every (x, y) with 1/x + 1/y = a/b, x among the candidates hi, hi - z, ... >= lo.
-// Three ways to find u = a·x - b, chosen by their estimated cost: all divisors of b², a
-// meet-in-the-middle on the congruence u ≡ -b (mod a), or each candidate x.
+// The last two unknowns solved at once from the divisors of b² (paires.hpp): every (x, y) with
+// 1/x + 1/y = a/b, x among the candidates hi, hi - z, ... >= lo. Three ways to find u = a·x - b,
+// chosen by their estimated cost: all divisors of b², a meet-in-the-middle on the congruence
+// u ≡ -b (mod a), or each candidate x. The divisors are 64-bit words while b < 2^63 and 128-bit
+// ones up to 2^127; residues modulo a take the cheapest arithmetic that a's size allows.
 #include "engine/paires.hpp"
 
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 namespace unitfrac {
 namespace {
 
 using u64 = std::uint64_t;
-using u128 = unsigned __int128;
 
-// Estimated costs in tenths of a nanosecond, fitted on the problems of n = 8, P/Q = 1 sampled by
-// bench/paires_bench.cpp (each way timed alone on each problem): a fixed part, and per divisor of
-// b² below b; per divisor of either half and per match for the meet-in-the-middle; per candidate.
-constexpr u64 kFixeDiviseurs = 1000, kCoutDiviseur = 10;
-constexpr u64 kFixeMilieu = 770, kCoutMilieu = 28, kCoutAccord = 52;
-constexpr u64 kFixeCandidats = 170, kCoutCandidat = 39;
+// Estimated costs in tenths of a nanosecond, fitted on the problems of n = 8 and n = 9, P/Q = 1
+// sampled by bench/paires_bench.cpp (each way timed alone on each problem): a fixed part, and per
+// divisor listed, per element of either half and per match of the meet-in-the-middle, per
+// candidate. 128-bit divisors cost about twice as much; a 128-bit candidate far more.
+constexpr u64 kFixeDiviseurs = 600, kCoutDiviseur = 10;
+constexpr u64 kFixeMilieu = 500, kCoutMilieu = 25, kCoutAccord = 60;
+constexpr u64 kFixeCandidats = 100, kCoutCandidat = 39, kCoutCandidat128 = 4000;
 
 constexpr u64 kSature = ~u64{0} >> 8;  // cost estimates saturate here, far from overflow
 
@@ -41,7 +43,7 @@ inline u64 reste128(u64 hi, u64 lo, u64 d) {
 #endif
 }
 
-u64 inverse_mod_2_64(u64 impair) {  // Newton's iteration doubles the correct low bits: 3, 6, ... 96
+constexpr u64 inverse_mod_2_64(u64 impair) {  // Newton's iteration doubles the correct low bits
   u64 x = impair;
   for (int t = 0; t < 5; ++t) x *= 2 - impair * x;
   return x;
@@ -60,36 +62,104 @@ struct TestMultiple {
   }
 };
 
-// x mod a for any 64-bit x, a >= 2, by Barrett: with m = floor((2^64 - 1)/a), q = hi(x·m) is
-// floor(x/a) or one less, since 2^64 - a·m <= a.
-struct Barrett {
+// ---- Residues modulo a, 2 <= a < 2^64: products of two residues, reduced -------------------------
+
+// a < 2^32, by Barrett: with m = floor((2^64 - 1)/a), q = hi(x·m) is floor(x/a) or one less.
+struct Mod32 {
   u64 a, m;
-  explicit Barrett(u64 a_) : a(a_), m(~u64{0} / a_) {}
-  u64 mod(u64 x) const {
-    const u64 q = static_cast<u64>((u128{x} * m) >> 64);
-    const u64 r = x - q * a;
+  explicit Mod32(u64 a_) : a(a_), m(~u64{0} / a_) {}
+  u64 mul(u64 x, u64 y) const {
+    const u64 p = x * y;
+    const u64 q = static_cast<u64>((u128{p} * m) >> 64);
+    const u64 r = p - q * a;
     return r >= a ? r - a : r;
   }
-  u64 mul(u64 x, u64 y) const { return mod(x * y); }  // x, y < a < 2^32
 };
 
-// c⁻¹ mod a for gcd(c, a) = 1, a >= 2, by the extended Euclidean algorithm.
+// a < 2^50: x·y/a in doubles is within 1 of its floor (a relative error of about 3·2^-53 on a
+// quotient below 2^50), so x·y - q·a, exact modulo 2^64, lies in (-a, 2a).
+struct Mod50 {
+  u64 a;
+  double inv;
+  explicit Mod50(u64 a_) : a(a_), inv(1.0 / static_cast<double>(a_)) {}
+  u64 mul(u64 x, u64 y) const {
+    const auto q = static_cast<u64>(static_cast<double>(x) * static_cast<double>(y) * inv);
+    auto r = static_cast<long long>(x * y - q * a);
+    if (r < 0) r += static_cast<long long>(a);
+    else if (r >= static_cast<long long>(a)) r -= static_cast<long long>(a);
+    return static_cast<u64>(r);
+  }
+};
+
+// Any a < 2^64: the remainder of the 128-bit product (x·y < a², so its high word is below a).
+struct Mod64 {
+  u64 a;
+  explicit Mod64(u64 a_) : a(a_) {}
+  u64 mul(u64 x, u64 y) const {
+    const u128 p = u128{x} * y;
+    return reste128(static_cast<u64>(p >> 64), static_cast<u64>(p), a);
+  }
+};
+
+// c⁻¹ mod a for gcd(c, a) = 1, a >= 2, by the extended Euclidean algorithm; the coefficients stay
+// within a in absolute value.
 u64 inverse_mod(u64 c, u64 a) {
-  long long r0 = static_cast<long long>(a), r1 = static_cast<long long>(c);
-  long long s0 = 0, s1 = 1;
+  if (a < (u64{1} << 62)) {
+    long long r0 = static_cast<long long>(a), r1 = static_cast<long long>(c % a), s0 = 0, s1 = 1;
+    while (r1 != 0) {
+      const long long q = r0 / r1;
+      long long t = r0 - q * r1;
+      r0 = r1;
+      r1 = t;
+      t = s0 - q * s1;
+      s0 = s1;
+      s1 = t;
+    }
+    return static_cast<u64>(s0 < 0 ? s0 + static_cast<long long>(a) : s0);
+  }
+  u64 r0 = a, r1 = c % a;
+  i128 s0 = 0, s1 = 1;
   while (r1 != 0) {
-    const long long q = r0 / r1;
-    long long t = r0 - q * r1;
+    const u64 q = r0 / r1, t = r0 - q * r1;
     r0 = r1;
     r1 = t;
-    t = s0 - q * s1;
+    const i128 ts = s0 - static_cast<i128>(q) * s1;
     s0 = s1;
-    s1 = t;
+    s1 = ts;
   }
-  return static_cast<u64>(s0 < 0 ? s0 + static_cast<long long>(a) : s0);
+  return static_cast<u64>(s0 < 0 ? s0 + static_cast<i128>(a) : s0);
 }
 
-constexpr std::size_t kMaxTermes = 16;  // b < 2^63 has at most 15 distinct primes
+inline int ctz128(u128 v) {
+  const auto bas = static_cast<u64>(v);
+  return bas != 0 ? __builtin_ctzll(bas) : 64 + __builtin_ctzll(static_cast<u64>(v >> 64));
+}
+
+// Binary gcd.
+u128 pgcd_binaire(u128 a, u128 b) {
+  if (a == 0) return b;
+  if (b == 0) return a;
+  const int k = ctz128(a | b);
+  a >>= ctz128(a);
+  do {
+    b >>= ctz128(b);
+    if (a > b) std::swap(a, b);
+    b -= a;
+  } while (b != 0);
+  return a << k;
+}
+
+// u divides b², for 0 < u: with r = b mod u, g = gcd(u, r), u | r² exactly when u/g divides g.
+bool divise_carre(u128 u, u128 b) {
+  const u128 r = b % u;
+  if (r == 0) return true;
+  const u128 g = pgcd_binaire(u, r);
+  return g % (u / g) == 0;
+}
+
+// ---- Divisors of b² ------------------------------------------------------------------------------
+
+constexpr std::size_t kMaxTermes = 26;  // b < 2^127 has at most 25 distinct primes
 
 // A prime of b² and the range of its exponent in u (0..2e, or narrower for 2 under a parity).
 struct Terme {
@@ -98,91 +168,137 @@ struct Terme {
   u64 nombre() const { return static_cast<u64>(emax - emin + 1); }
 };
 
+template <class V>
+std::vector<V>& premiere_liste(TravailPaires& tr) {
+  if constexpr (std::is_same_v<V, u64>) return tr.v64; else return tr.v128;
+}
+template <class V>
+std::vector<V>& seconde_liste(TravailPaires& tr) {
+  if constexpr (std::is_same_v<V, u64>) return tr.w64; else return tr.w128;
+}
+
 // Every product of p^e over the terms but the one at `sauter` (e in its range) that does not
-// exceed U, in `liste`. Only the first term may have emin > 0.
-void lister(const Terme* t, int nt, u64 U, std::vector<u64>& liste, int sauter = -1) {
-  liste.clear();
-  liste.push_back(1);
+// exceed U, in `val`; beside each in `res`, r0 times the product of f[k]^e over its terms, mod a
+// (without `res` when R is void).
+template <class V, class R>
+void lister(const Terme* t, int nt, const u64* f, V U, u64 r0, const R* mod, std::vector<V>& val,
+            std::vector<u64>& res, int sauter = -1) {
+  constexpr bool residus = !std::is_void_v<R>;
+  val.clear();
+  res.clear();
+  val.push_back(1);
+  if constexpr (residus) res.push_back(r0);
   for (int k = 0; k < nt; ++k) {
     if (k == sauter) continue;
-    const u64 p = t[k].p, lim = U / p;  // w·p <= U exactly when w <= U/p
-    if (t[k].emin > 0) {                // only on the list {1}
-      liste.clear();
-      u64 w = 1;
-      for (int e = 0; e < t[k].emin; ++e) {
-        if (w > lim) return;  // p^emin > U: no product at all
-        w *= p;
+    const u64 p = t[k].p;
+    const V lim = U / p;  // w·p <= U exactly when w <= lim
+    if (t[k].emin > 0) {  // every product takes p^emin at least
+      std::size_t garde = 0;
+      for (std::size_t j = 0; j < val.size(); ++j) {
+        V w = val[j];
+        u64 r = 0;
+        if constexpr (residus) r = res[j];
+        bool dedans = true;
+        for (int e = 0; e < t[k].emin && dedans; ++e) {
+          if (w > lim) dedans = false;
+          w *= p;
+          if constexpr (residus) r = mod->mul(r, f[k]);
+        }
+        if (!dedans) continue;
+        val[garde] = w;
+        if constexpr (residus) res[garde] = r;
+        ++garde;
       }
-      liste.push_back(w);
-      for (int e = t[k].emin; e < t[k].emax && w <= lim; ++e) liste.push_back(w *= p);
-      continue;
+      val.resize(garde);
+      if constexpr (residus) res.resize(garde);
     }
-    const std::size_t taille = liste.size();
+    const int pas = t[k].emax - t[k].emin;
+    const std::size_t taille = val.size();
     for (std::size_t j = 0; j < taille; ++j) {
-      u64 w = liste[j];
-      for (int e = 0; e < t[k].emax && w <= lim; ++e) liste.push_back(w *= p);
-    }
-  }
-}
-
-// The same, with beside each product w the residue c·w⁻¹ mod a, from the inverses of the primes.
-void lister_inverses(const Terme* t, const u64* inv, int nt, u64 U, u64 c, const Barrett& br,
-                     std::vector<u64>& liste, std::vector<std::uint32_t>& res) {
-  liste.clear();
-  res.clear();
-  liste.push_back(1);
-  res.push_back(static_cast<std::uint32_t>(c));
-  for (int k = 0; k < nt; ++k) {
-    const u64 p = t[k].p, lim = U / p, f = inv[k];
-    if (t[k].emin > 0) {
-      liste.clear();
-      res.clear();
-      u64 w = 1, r = c;
-      for (int e = 0; e < t[k].emin; ++e) {
-        if (w > lim) return;
-        w *= p;
-        r = br.mul(r, f);
-      }
-      liste.push_back(w);
-      res.push_back(static_cast<std::uint32_t>(r));
-      for (int e = t[k].emin; e < t[k].emax && w <= lim; ++e) {
-        liste.push_back(w *= p);
-        res.push_back(static_cast<std::uint32_t>(r = br.mul(r, f)));
-      }
-      continue;
-    }
-    const std::size_t taille = liste.size();
-    for (std::size_t j = 0; j < taille; ++j) {
-      u64 w = liste[j], r = res[j];
-      for (int e = 0; e < t[k].emax && w <= lim; ++e) {
-        liste.push_back(w *= p);
-        res.push_back(static_cast<std::uint32_t>(r = br.mul(r, f)));
+      V w = val[j];
+      if constexpr (residus) {
+        u64 r = res[j];
+        for (int e = 0; e < pas && w <= lim; ++e) {
+          val.push_back(w *= p);
+          res.push_back(r = mod->mul(r, f[k]));
+        }
+      } else {
+        for (int e = 0; e < pas && w <= lim; ++e) val.push_back(w *= p);
       }
     }
   }
 }
 
-// Divisors u of b² in [L, U] with u ≡ -B (mod A), by listing all but one term and multiplying by
-// the powers of the last one (the one with most exponents) in the test loop itself.
-void par_diviseurs(const Terme* t, int nt, u64 A, u64 B, u64 L, u64 U, TravailPaires& tr) {
+// The term with the most exponents: the divisor loops multiply it in last, without listing.
+int plus_long(const Terme* t, int nt) {
+  int k = -1;
+  for (int j = 0; j < nt; ++j)
+    if (k < 0 || t[j].nombre() > t[k].nombre()) k = j;
+  return k;
+}
+
+// Divisors u of b² up to U with u ≡ -b (mod a), every one listed (64-bit: u + b < 2^64, tested
+// for a multiple of a).
+template <class F>
+void par_diviseurs(const Terme* t, int nt, u64 A, u64 B, u64 U, TravailPaires& tr, F&& garder) {
   const TestMultiple multiple_de_a(A);
-  int dernier = -1;
-  for (int k = 0; k < nt; ++k)
-    if (t[k].emin == 0 && (dernier < 0 || t[k].emax > t[dernier].emax)) dernier = k;
-  lister(t, nt, U, tr.diviseurs, dernier);
+  const int dernier = plus_long(t, nt);
+  std::vector<u64> vide;
+  lister<u64, void>(t, nt, nullptr, U, 0, nullptr, tr.v64, vide, dernier);
   if (dernier < 0) {
-    for (const u64 w : tr.diviseurs)
-      if (w >= L && multiple_de_a(w + B)) tr.retenus.push_back(w);
+    for (const u64 w : tr.v64)
+      if (multiple_de_a(w + B)) garder(w);
     return;
   }
   const u64 p = t[dernier].p, lim = U / p;
-  const int e = t[dernier].emax;
-  for (const u64 w0 : tr.diviseurs) {
+  const int emin = t[dernier].emin, emax = t[dernier].emax;
+  for (const u64 w0 : tr.v64) {
     u64 w = w0;
-    for (int k = 0;; ++k) {
-      if (w >= L && multiple_de_a(w + B)) tr.retenus.push_back(w);
-      if (k == e || w > lim) break;
+    bool dedans = true;
+    for (int e = 0; e < emin && dedans; ++e) {
+      dedans = w <= lim;
       w *= p;
+    }
+    if (!dedans) continue;
+    for (int e = emin;; ++e) {
+      if (multiple_de_a(w + B)) garder(w);
+      if (e == emax || w > lim) break;
+      w *= p;
+    }
+  }
+}
+
+// The same on 128-bit divisors, by their residues modulo a.
+template <class R, class F>
+void par_diviseurs128(const Terme* t, int nt, const R& mod, u64 moins_b, u128 U, TravailPaires& tr,
+                      F&& garder) {
+  u64 f[kMaxTermes] = {};
+  for (int k = 0; k < nt; ++k) f[k] = t[k].p % mod.a;
+  const int dernier = plus_long(t, nt);
+  lister<u128, R>(t, nt, f, U, 1 % mod.a, &mod, tr.v128, tr.rv, dernier);
+  if (dernier < 0) {
+    for (std::size_t j = 0; j < tr.v128.size(); ++j)
+      if (tr.rv[j] == moins_b) garder(tr.v128[j]);
+    return;
+  }
+  const u64 p = t[dernier].p, fp = f[dernier];
+  const u128 lim = U / p;
+  const int emin = t[dernier].emin, emax = t[dernier].emax;
+  for (std::size_t j = 0; j < tr.v128.size(); ++j) {
+    u128 w = tr.v128[j];
+    u64 r = tr.rv[j];
+    bool dedans = true;
+    for (int e = 0; e < emin && dedans; ++e) {
+      dedans = w <= lim;
+      w *= p;
+      r = mod.mul(r, fp);
+    }
+    if (!dedans) continue;
+    for (int e = emin;; ++e) {
+      if (r == moins_b) garder(w);
+      if (e == emax || w > lim) break;
+      w *= p;
+      r = mod.mul(r, fp);
     }
   }
 }
@@ -195,7 +311,7 @@ struct Partage {
 };
 
 // Splits the terms in two halves of about equal numbers of divisors, the larger counts first.
-void partager(const Terme* t, int nt, Partage& h) {
+void partager_termes(const Terme* t, int nt, Partage& h) {
   int ordre[kMaxTermes];
   for (int k = 0; k < nt; ++k) ordre[k] = k;
   std::sort(ordre, ordre + nt, [&](int x, int y) { return t[x].nombre() > t[y].nombre(); });
@@ -209,74 +325,276 @@ void partager(const Terme* t, int nt, Partage& h) {
       h.dt = produit_sature(h.dt, m.nombre());
     }
   }
-  // A term with emin > 0 must come first in its half.
-  for (int k = 1; k < h.ns; ++k)
-    if (h.s[k].emin > 0) std::swap(h.s[0], h.s[k]);
-  for (int k = 1; k < h.nt; ++k)
-    if (h.t[k].emin > 0) std::swap(h.t[0], h.t[k]);
 }
 
-// Divisors u = s·t of b² in [L, U] with u ≡ -B (mod A), 2 <= A < 2^32: the t (one half of the
-// primes) go in a hash table by t mod A; each s (the other half) looks up -B·s⁻¹ mod A. The work is
-// about the two halves' sizes, about sqrt(d(b²)) each, plus the matches, about d(b²)/A.
-void par_milieu(const Partage& h, u64 A, u64 B, u64 L, u64 U, TravailPaires& tr) {
-  const Barrett br(A);
+inline u64 melange(u64 r) { return r * 0x9E3779B97F4A7C15ULL; }
 
-  // The t by residue, in open addressing at most 1/16 full (most probes then stop at once, and
-  // predictably). A slot holds residue << 32 | tour; it is empty unless its tour is the current
-  // one, so the table is never cleared between calls.
-  std::vector<u64>& lt = tr.diviseurs;
-  lister(h.t, h.nt, U, lt);
-  std::size_t taille = 64;
-  while (taille < 16 * lt.size()) taille *= 2;
-  if (tr.table.size() < taille) {
-    tr.table.assign(taille, 0);
-    tr.indices.resize(taille);
-    tr.tour = 0;
+// Divisors u = s·t of b² up to U with u ≡ -b (mod a), a >= 2: the t (one half of the primes) go
+// in a hash table by t mod a; each s (the other half) looks up -b·s⁻¹ mod a, first in a bit
+// filter that most lookups stop at. The work is about the two halves' sizes, about sqrt(d(b²))
+// each, plus the matches, about d(b²)/a.
+template <class V, class R, class F>
+void par_milieu(const Partage& h, const R& mod, u64 moins_b, V U, TravailPaires& tr, F&& garder) {
+  const u64 A = mod.a;
+  std::vector<V>& lt = premiere_liste<V>(tr);
+  std::vector<V>& ls = seconde_liste<V>(tr);
+
+  // The t with their residues, in the table and the filter.
+  u64 ft[kMaxTermes] = {};
+  for (int k = 0; k < h.nt; ++k) ft[k] = h.t[k].p % A;
+  lister<V, R>(h.t, h.nt, ft, U, 1, &mod, lt, tr.rw);
+  const std::size_t nt = lt.size();
+  int bits_table = 6, bits_filtre = 12;
+  while ((std::size_t{1} << bits_table) < 4 * nt) ++bits_table;
+  while ((std::size_t{1} << bits_filtre) < 64 * nt && bits_filtre < 22) ++bits_filtre;
+  if (tr.cles.size() < (std::size_t{1} << bits_table)) {
+    tr.cles.assign(std::size_t{1} << bits_table, 0);
+    tr.indices.resize(std::size_t{1} << bits_table);
   }
-  if (++tr.tour == 0) {  // after 2^32 calls, the old tours must not come back
-    std::fill(tr.table.begin(), tr.table.end(), 0);
-    tr.tour = 1;
-  }
-  const u64 tour = tr.tour, masque = taille - 1;
-  const int decalage = 64 - __builtin_ctzll(taille);
-  u64* table = tr.table.data();
-  std::uint32_t* indices = tr.indices.data();
-  for (std::size_t j = 0; j < lt.size(); ++j) {
-    const u64 r = br.mod(lt[j]);
-    u64 k = (r * 0x9E3779B97F4A7C15ULL) >> decalage;
-    while (static_cast<std::uint32_t>(table[k]) == tour) k = (k + 1) & masque;
-    table[k] = (r << 32) | tour;
+  if (tr.filtre.size() < (std::size_t{1} << (bits_filtre - 6))) tr.filtre.assign(std::size_t{1} << (bits_filtre - 6), 0);
+  u64* const cles = tr.cles.data();
+  std::uint32_t* const indices = tr.indices.data();
+  u64* const filtre = tr.filtre.data();
+  const int dt = 64 - bits_table, df = 64 - bits_filtre;
+  const u64 masque = (u64{1} << bits_table) - 1;
+  tr.places.clear();
+  for (std::size_t j = 0; j < nt; ++j) {
+    const u64 r = tr.rw[j], m = melange(r);
+    const u64 bit = m >> df;
+    filtre[bit >> 6] |= u64{1} << (bit & 63);
+    u64 k = m >> dt;
+    while (cles[k] != 0) k = (k + 1) & masque;
+    cles[k] = r + 1;
     indices[k] = static_cast<std::uint32_t>(j);
+    tr.places.push_back(static_cast<std::uint32_t>(k));
   }
 
-  // The inverses of the primes of s modulo A, from one inversion of their product.
-  u64 inv[kMaxTermes], cumul[kMaxTermes];
+  // The inverses of the primes of s modulo a, from one inversion of their product.
+  u64 inv[kMaxTermes] = {}, cumul[kMaxTermes] = {};
   u64 c = 1;
   for (int k = 0; k < h.ns; ++k) {
     cumul[k] = c;
-    c = br.mul(c, br.mod(h.s[k].p));
+    c = mod.mul(c, h.s[k].p % A);
   }
   u64 ic = inverse_mod(c, A);
   for (int k = h.ns - 1; k >= 0; --k) {
-    inv[k] = br.mul(ic, cumul[k]);
-    ic = br.mul(ic, br.mod(h.s[k].p));
+    inv[k] = mod.mul(ic, cumul[k]);
+    ic = mod.mul(ic, h.s[k].p % A);
   }
-  const u64 moins_b = (A - br.mod(B)) % A;
-  lister_inverses(h.s, inv, h.ns, U, moins_b, br, tr.autres, tr.residus);
 
-  for (std::size_t j = 0; j < tr.autres.size(); ++j) {
-    const u64 r = tr.residus[j], cle = (r << 32) | tour;
-    for (u64 k = (r * 0x9E3779B97F4A7C15ULL) >> decalage;; k = (k + 1) & masque) {
-      const u64 v = table[k];
-      if (v == cle) {
-        const u128 u = u128{tr.autres[j]} * lt[indices[k]];
-        if (u >= L && u <= U) tr.retenus.push_back(static_cast<u64>(u));
-      } else if (static_cast<std::uint32_t>(v) != tour) {
-        break;
+  const auto chercher = [&](V s, u64 r) {
+    const u64 m = melange(r);
+    const u64 bit = m >> df;
+    if (((filtre[bit >> 6] >> (bit & 63)) & 1) == 0) return;
+    for (u64 k = m >> dt; cles[k] != 0; k = (k + 1) & masque) {
+      if (cles[k] != r + 1) continue;
+      const V t = lt[indices[k]];
+      if constexpr (std::is_same_v<V, u64>) {
+        const u128 u = u128{s} * t;
+        if (u <= U) garder(static_cast<u64>(u));
+      } else {
+        u128 u;
+        if (!__builtin_mul_overflow(s, t, &u) && u <= U) garder(u);
+      }
+    }
+  };
+
+  // The s without the term with most exponents, which is multiplied in while looking up.
+  const int dernier = plus_long(h.s, h.ns);
+  lister<V, R>(h.s, h.ns, inv, U, moins_b, &mod, ls, tr.rv, dernier);
+  if (dernier < 0) {
+    for (std::size_t j = 0; j < ls.size(); ++j) chercher(ls[j], tr.rv[j]);
+  } else {
+    const u64 p = h.s[dernier].p, fp = inv[dernier];
+    const V lim = U / p;
+    const int emin = h.s[dernier].emin, emax = h.s[dernier].emax;
+    for (std::size_t j = 0; j < ls.size(); ++j) {
+      V s = ls[j];
+      u64 r = tr.rv[j];
+      bool dedans = true;
+      for (int e = 0; e < emin && dedans; ++e) {
+        dedans = s <= lim;
+        s *= p;
+        r = mod.mul(r, fp);
+      }
+      if (!dedans) continue;
+      for (int e = emin;; ++e) {
+        chercher(s, r);
+        if (e == emax || s > lim) break;
+        s *= p;
+        r = mod.mul(r, fp);
       }
     }
   }
+
+  // The table and the filter empty again for the next call.
+  for (const std::uint32_t k : tr.places) cles[k] = 0;
+  for (std::size_t j = 0; j < nt; ++j) filtre[(melange(tr.rw[j]) >> df) >> 6] = 0;
+}
+
+// The meet-in-the-middle with the arithmetic modulo a that a's size allows.
+template <class V, class F>
+void milieu(const Partage& h, u64 A, u64 moins_b, V U, TravailPaires& tr, F&& garder) {
+  if (A < (u64{1} << 32))
+    par_milieu(h, Mod32(A), moins_b, U, tr, garder);
+  else if (A < (u64{1} << 50))
+    par_milieu(h, Mod50(A), moins_b, U, tr, garder);
+  else
+    par_milieu(h, Mod64(A), moins_b, U, tr, garder);
+}
+
+template <class F>
+void diviseurs128(const Terme* t, int nt, u64 A, u64 moins_b, u128 U, TravailPaires& tr, F&& garder) {
+  if (A < (u64{1} << 32))
+    par_diviseurs128(t, nt, Mod32(A), moins_b, U, tr, garder);
+  else if (A < (u64{1} << 50))
+    par_diviseurs128(t, nt, Mod50(A), moins_b, U, tr, garder);
+  else
+    par_diviseurs128(t, nt, Mod64(A), moins_b, U, tr, garder);
+}
+
+// b²/u for b < 2^127 and u | b², in any size.
+mpz_class quotient_carre(u128 b, u128 u) {
+  const mpz_class B = vers_mpz(static_cast<i128>(b)), W = vers_mpz(static_cast<i128>(u));
+  mpz_class v = B * B;
+  mpz_divexact(v.get_mpz_t(), v.get_mpz_t(), W.get_mpz_t());
+  return v;
+}
+
+// The pairs with divisors on V (u64 while b < 2^63, u128 above).
+template <class V>
+void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPaires& travail) {
+  const u64 A = static_cast<u64>(pb.a);
+  const V B = static_cast<V>(pb.b);
+  const u64 z = static_cast<u64>(pb.z);
+
+  // x within [b/a + 1, 2b/a], i.e. u in [1, b]; then a·x <= 2b < 2^128 (2^64 for b < 2^63).
+  const V xmin = B / A + 1, xmax = 2 * B / A;
+  if (pb.lo > static_cast<i128>(xmax) || pb.hi < static_cast<i128>(xmin)) return;
+  const V lo = pb.lo < static_cast<i128>(xmin) ? xmin : static_cast<V>(pb.lo);
+  const V hi = pb.hi > static_cast<i128>(xmax) ? xmax : static_cast<V>(pb.hi);
+  if (lo > hi) return;
+  // x ≡ hi (mod z), from the unclipped hi.
+  const u64 classe = z == 1   ? 0
+                     : z == 2 ? static_cast<u64>(pb.hi & 1)
+                              : static_cast<u64>(((pb.hi % pb.z) + pb.z) % pb.z);
+  const V U = std::min<V>(A * hi - B, pb.strict ? B - 1 : B);
+  V L = A * lo - B;  // >= 1
+  if (pb.M != 0) {
+    // y <= M: v = b²/u <= K = a·M - b, i.e. u >= b²/K. Without the bound y <= (b + b²)/a.
+    const i128 K = static_cast<i128>(A) * pb.M - static_cast<i128>(B);  // below 2^127
+    if (K <= 0) return;
+    if constexpr (std::is_same_v<V, u64>) {
+      const u128 b2 = u128{B} * B, k = static_cast<u128>(K);
+      const u128 Lm = b2 / k + (b2 % k != 0);
+      if (Lm > U) return;
+      L = std::max(L, static_cast<V>(Lm));
+    } else {
+      const mpz_class b2 = vers_mpz(static_cast<i128>(B)) * vers_mpz(static_cast<i128>(B));
+      mpz_class Lm;
+      const mpz_class k = vers_mpz(K);
+      mpz_cdiv_q(Lm.get_mpz_t(), b2.get_mpz_t(), k.get_mpz_t());
+      i128 l = 0;
+      if (!en_i128(Lm, l) || static_cast<u128>(l) > U) return;
+      L = std::max(L, static_cast<V>(l));
+    }
+  }
+  if (L > U) return;
+
+  // The primes of b² with the exponent range of each in u. With an odd a, z = 2 fixes the parity
+  // of u = a·x - b, hence the exponent of 2 in it.
+  Terme termes[kMaxTermes];
+  int nt = 0;
+  for (const auto& [p, e] : pb.fb) termes[nt++] = {p, 0, 2 * e};
+  if (z == 2 && (A & 1) == 1) {
+    const bool u_pair = ((classe + static_cast<u64>(B)) & 1) == 0;
+    if (u_pair && (B & 1) == 1) return;  // every divisor of an odd b² is odd
+    if (nt > 0 && termes[0].p == 2) {
+      if (u_pair) {
+        termes[0].emin = 1;
+      } else {
+        std::copy(termes + 1, termes + nt, termes);
+        --nt;
+      }
+    }
+  }
+
+  // Keeps a u in [L, U] whose x has the class of hi and whose y has the parity asked.
+  const auto garder = [&](V u) {
+    if (u < L) return;
+    if (z > 1 && ((u + B) / A) % z != classe) return;
+    if (pb.parite != 0) {
+      bool y_pair;
+      if constexpr (std::is_same_v<V, u64>) {
+        y_pair = (((u128{B} * B / u + B) / A) & 1) == 0;
+      } else {
+        const mpz_class y = (quotient_carre(B, u) + vers_mpz(static_cast<i128>(B))) / vers_mpz(static_cast<i128>(A));
+        y_pair = mpz_even_p(y.get_mpz_t()) != 0;
+      }
+      if (y_pair != (pb.parite == 2)) return;
+    }
+    if (lister_tout) res.u.push_back(u);
+    if (res.nombre == 0 || u > res.u_haut) res.u_haut = u;
+    if (res.nombre == 0 || u < res.u_bas) res.u_bas = u;
+    ++res.nombre;
+  };
+
+  // Candidates x with u in [L, U], of the class of hi modulo z: from xhaut down to xbas.
+  const V xhaut0 = (U + B) / A, xbas = (L + B - 1) / A + 1;
+  const V ecart = z == 1 ? 0 : (xhaut0 % z + z - classe) % z;
+  const V nb = xhaut0 < xbas + ecart ? 0 : (xhaut0 - ecart - xbas) / z + 1;
+  const V xhaut = xhaut0 - ecart;
+
+  MethodePaires m = travail.methode;
+  const bool milieu_possible = A >= 2;
+  if (m == MethodePaires::milieu && !milieu_possible) m = MethodePaires::diviseurs;
+  Partage partage;
+  if (milieu_possible && m != MethodePaires::diviseurs && m != MethodePaires::candidats)
+    partager_termes(termes, nt, partage);
+  if (m == MethodePaires::automatique) {
+    constexpr u64 facteur = std::is_same_v<V, u64> ? 1 : 2;
+    u64 d = 1;
+    for (int k = 0; k < nt; ++k) d = produit_sature(d, termes[k].nombre());
+    const u64 nb64 = nb > kSature ? kSature : static_cast<u64>(nb);
+    const u64 cout_diviseurs = kFixeDiviseurs + produit_sature(d / 2, kCoutDiviseur * facteur);
+    const u64 cout_candidats =
+        kFixeCandidats + produit_sature(nb64, std::is_same_v<V, u64> ? kCoutCandidat : kCoutCandidat128);
+    const u64 cout_milieu =
+        milieu_possible ? kFixeMilieu + produit_sature(partage.ds + partage.dt, kCoutMilieu * facteur) +
+                              produit_sature(d / A, kCoutAccord)
+                        : kSature;
+    m = cout_candidats <= std::min(cout_diviseurs, cout_milieu) ? MethodePaires::candidats
+        : cout_milieu < cout_diviseurs                          ? MethodePaires::milieu
+                                                                : MethodePaires::diviseurs;
+  }
+
+  const u64 moins_b = (A - static_cast<u64>(B % A)) % A;
+  switch (m) {
+    case MethodePaires::candidats:
+      // Decreasing x, so the u come in order.
+      for (V k = 0, x = xhaut; k < nb; ++k, x -= z) {
+        const V u = A * x - B;
+        if constexpr (std::is_same_v<V, u64>) {
+          // u divides b² exactly when (b mod u)² ≡ 0 (mod u); u <= b.
+          const u64 r = B % u;
+          const u128 r2 = u128{r} * r;
+          if (reste128(static_cast<u64>(r2 >> 64), static_cast<u64>(r2), u) == 0) garder(u);
+        } else {
+          if (divise_carre(u, B)) garder(u);
+        }
+      }
+      return;
+    case MethodePaires::milieu:
+      milieu<V>(partage, A, moins_b, U, travail, garder);
+      break;
+    default:
+      if constexpr (std::is_same_v<V, u64>)
+        par_diviseurs(termes, nt, A, B, U, travail, garder);
+      else
+        diviseurs128(termes, nt, A, moins_b, U, travail, garder);
+      break;
+  }
+  if (lister_tout) std::sort(res.u.begin(), res.u.end(), std::greater<u128>());
 }
 
 }  // namespace
@@ -289,126 +607,60 @@ std::uint64_t nombre_diviseurs_carre(const std::vector<Facteur>& fb) {
   return d;
 }
 
-bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out) {
-  thread_local TravailPaires travail;
-  return resoudre_paires(pb, out, travail);
-}
-
-// performance-critical: called once per prefix x[1..n-2] of a count; run bench/paires_bench.cpp
+// performance-critical: called once per head x[1..n-2] of a count; run bench/paires_bench.cpp
 // before and after any change.
 //
 // With u = a·x - b and v = a·y - b, uv = b², and x <= y exactly when u <= b. Every bound on x and
 // y becomes a bound on u: x in [lo, hi] gives u in [a·lo - b, a·hi - b], y <= M gives
-// v <= a·M - b, i.e. u >= b²/(a·M - b). With b < 2^63 every u fits 64 bits and u + b too.
+// v <= a·M - b, i.e. u >= b²/(a·M - b).
+bool chercher_paires(const ProblemePaire& pb, bool lister, Paires& res, TravailPaires& travail) {
+  res.nombre = 0;
+  res.u.clear();
+  if (pb.a <= 0 || pb.b <= 0 || pb.z <= 0) return true;
+  if (pb.a - pb.b > pb.b) return true;  // a > 2b: x = (b + u)/a <= 2b/a < 1
+  if (pb.a >= (i128{1} << 64) || pb.fb.size() >= kMaxTermes) return false;
+  if (pb.b < (i128{1} << 63))
+    chercher<u64>(pb, lister, res, travail);
+  else
+    chercher<u128>(pb, lister, res, travail);
+  return true;
+}
+
+i128 x_de(const ProblemePaire& pb, u128 u) {
+  return static_cast<i128>((u + static_cast<u128>(pb.b)) / static_cast<u128>(pb.a));
+}
+
+bool y_de(const ProblemePaire& pb, u128 u, i128& y) {
+  const auto b = static_cast<u128>(pb.b), a = static_cast<u128>(pb.a);
+  if (b < (u128{1} << 64)) {
+    // b(b + 1) < 2^128: b + b²/u cannot wrap.
+    const u128 v = (b * b / u + b) / a;
+    y = static_cast<i128>(v);
+    return v < (u128{1} << 127);
+  }
+  return en_i128(y_de(pb, u), y);
+}
+
+mpz_class y_de(const ProblemePaire& pb, u128 u) {
+  return (quotient_carre(static_cast<u128>(pb.b), u) + vers_mpz(pb.b)) / vers_mpz(pb.a);
+}
+
 bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out,
                      TravailPaires& travail) {
-  if (pb.b >= (i128{1} << 63) || pb.fb.size() > kMaxTermes) return false;
-  if (pb.a <= 0 || pb.b <= 0 || pb.z <= 0) return true;
-  if (pb.a > 2 * pb.b) return true;  // x = (b + u)/a <= 2b/a < 1
-  const u64 A = static_cast<u64>(pb.a), B = static_cast<u64>(pb.b), z = static_cast<u64>(pb.z);
-
-  // x within [b/a + 1, 2b/a], i.e. u in [1, b]; then a·x <= 2b < 2^64.
-  const u64 xmin = B / A + 1, xmax = 2 * B / A;
-  if (pb.lo > xmax || pb.hi < xmin) return true;
-  const u64 lo = pb.lo < xmin ? xmin : static_cast<u64>(pb.lo);
-  const u64 hi = pb.hi > xmax ? xmax : static_cast<u64>(pb.hi);
-  if (lo > hi) return true;
-  // x ≡ hi (mod z), from the unclipped hi.
-  const u64 classe = z == 1   ? 0
-                     : z == 2 ? static_cast<u64>(pb.hi & 1)
-                              : static_cast<u64>(((pb.hi % pb.z) + pb.z) % pb.z);
-  const u64 U = std::min(A * hi - B, pb.strict ? B - 1 : B);
-  u64 L = A * lo - B;  // >= 1
-  const u128 b2 = u128{B} * B;
-  if (pb.M != 0) {
-    const i128 ymax = (i128{B} + static_cast<i128>(b2)) / A;  // y <= (b + b²)/a
-    if (pb.M < ymax) {
-      const i128 K = i128{A} * pb.M - B;  // bound on v, below 2^127
-      if (K <= 0) return true;
-      const i128 Lm = (static_cast<i128>(b2) + K - 1) / K;
-      if (Lm > U) return true;
-      L = std::max(L, static_cast<u64>(Lm));
-    }
-  }
-  if (L > U) return true;
-
-  // The primes of b² with the exponent range of each in u. With an odd a, z = 2 fixes the parity
-  // of u = a·x - b, hence the exponent of 2 in it.
-  Terme termes[kMaxTermes];
-  int nt = 0;
-  for (const auto& [p, e] : pb.fb) termes[nt++] = {p, 0, 2 * e};
-  if (z == 2 && (A & 1) == 1) {
-    const bool u_pair = ((classe + B) & 1) == 0;
-    if (u_pair && (B & 1) == 1) return true;  // every divisor of an odd b² is odd
-    if (nt > 0 && termes[0].p == 2) {
-      if (u_pair) {
-        termes[0].emin = 1;
-      } else {
-        std::copy(termes + 1, termes + nt, termes);
-        --nt;
-      }
-    }
-  }
-
-  std::vector<u64>& retenus = travail.retenus;
-  retenus.clear();
-
-  // Candidates x with u in [L, U], of the class of hi modulo z: from xhaut down to xbas.
-  const u64 xhaut0 = (U + B) / A, xbas = (L + B - 1) / A + 1;
-  const u64 ecart = z == 1 ? 0 : (xhaut0 % z + z - classe) % z;
-  const u64 nb = xhaut0 < xbas + ecart ? 0 : (xhaut0 - ecart - xbas) / z + 1;
-  const u64 xhaut = xhaut0 - ecart;
-
-  MethodePaires m = travail.methode;
-  const bool milieu_possible = A >= 2 && A < (u64{1} << 32);
-  if (m == MethodePaires::milieu && !milieu_possible) m = MethodePaires::diviseurs;
-  Partage partage;
-  if (milieu_possible && m != MethodePaires::diviseurs && m != MethodePaires::candidats)
-    partager(termes, nt, partage);
-  if (m == MethodePaires::automatique) {
-    u64 d = 1;
-    for (int k = 0; k < nt; ++k) d = produit_sature(d, termes[k].nombre());
-    const u64 cout_diviseurs = kFixeDiviseurs + produit_sature(d / 2, kCoutDiviseur);
-    const u64 cout_candidats = kFixeCandidats + produit_sature(nb, kCoutCandidat);
-    const u64 cout_milieu =
-        milieu_possible ? kFixeMilieu + produit_sature(partage.ds + partage.dt, kCoutMilieu) +
-                              produit_sature(d / A, kCoutAccord)
-                        : kSature;
-    m = cout_candidats <= std::min(cout_diviseurs, cout_milieu) ? MethodePaires::candidats
-        : cout_milieu < cout_diviseurs                          ? MethodePaires::milieu
-                                                                : MethodePaires::diviseurs;
-  }
-
-  switch (m) {
-    case MethodePaires::candidats:
-      // u = a·x - b divides b² exactly when (b mod u)² ≡ 0 (mod u); u <= b.
-      for (u64 k = 0, x = xhaut; k < nb; ++k, x -= z) {
-        const u64 u = A * x - B;
-        const u64 r = B % u;
-        const u128 r2 = u128{r} * r;
-        if (reste128(static_cast<u64>(r2 >> 64), static_cast<u64>(r2), u) == 0)
-          retenus.push_back(u);
-      }
-      break;
-    case MethodePaires::milieu:
-      par_milieu(partage, A, B, L, U, travail);
-      if (travail.trier) std::sort(retenus.begin(), retenus.end(), std::greater<u64>());
-      break;
-    default:
-      par_diviseurs(termes, nt, A, B, L, U, travail);
-      if (travail.trier) std::sort(retenus.begin(), retenus.end(), std::greater<u64>());
-      break;
-  }
-
-  // x = (b + u)/a and y = (b + b²/u)/a, both exact: u ≡ -b (mod a) and uv = b² give v ≡ -b too.
-  for (const u64 u : retenus) {
-    const u64 x = (u + B) / A;
-    if (z > 1 && x % z != classe) continue;
-    const u128 y = (b2 / u + B) / A;
-    if ((pb.parite == 1 && (y & 1) == 0) || (pb.parite == 2 && (y & 1) == 1)) continue;
-    out.emplace_back(static_cast<i128>(x), static_cast<i128>(y));
+  if (pb.b >= (i128{1} << 63)) return false;
+  thread_local Paires res;
+  if (!chercher_paires(pb, true, res, travail)) return false;
+  for (const u128 u : res.u) {
+    i128 y = 0;
+    y_de(pb, u, y);
+    out.emplace_back(x_de(pb, u), y);
   }
   return true;
+}
+
+bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out) {
+  thread_local TravailPaires travail;
+  return resoudre_paires(pb, out, travail);
 }
 
 }  // namespace unitfrac

@@ -1,7 +1,10 @@
 // The last two unknowns at once: every (x, y) with 1/x + 1/y = a/b comes from a divisor u of b²
 // with u ≡ -b (mod a), as x = (b + u)/a and y = (b + b²/u)/a, since (a·x - b)(a·y - b) = b².
-// Used by the search at depth n - 2 in place of trying x one value at a time.
+// Used by the two-unknown step (pas_paires.hpp) for every remainder whose b is below 2^127; b² is
+// never formed, the divisors are matched by their residues modulo a.
 #pragma once
+
+#include <gmpxx.h>
 
 #include <cstdint>
 #include <utility>
@@ -26,39 +29,38 @@ struct ProblemePaire {
   i128 M = 0;         // y <= M when M is not 0
 };
 
-// Appends to `out` every (x, y) of the problem, in decreasing order of x (in any order when
-// travail.trier is false). Returns false, with `out` unchanged, when the arithmetic would not fit
-// 128 bits (b² must stay below 2^126); the caller then tries x one value at a time.
-bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out);
-
-// How resoudre_paires finds the u = a·x - b: the cheapest way by its own estimate, or one way
-// forced (for the tests and the benchmarks). Measured costs, with d = d(b²):
-// - diviseurs: every divisor of b² up to the bound on u, tested for u ≡ -b (mod a); about
-//   100 + 1.0·d/2 ns;
+// How the u = a·x - b are found: the cheapest way by an estimate of its cost, or one way forced
+// (tests and benchmarks). With d = d(b²):
+// - diviseurs: every divisor of b² up to the bound on u, tested for u ≡ -b (mod a): about d/2;
 // - milieu: b's primes split in two halves of about sqrt(d) divisors each, u = s·t with the t in a
-//   hash table by residue mod a and each s looking up -b/s (mod a); about 80 ns + 2.8 ns per
-//   divisor of either half + 5 ns per match (about d/a); only for 2 <= a < 2^32;
-// - candidats: each candidate x, testing whether a·x - b divides b²; about 20 + 4 ns per candidate.
-//   This way does not read pb.fb: when the candidates are few, the caller may force it and skip
-//   factorising b.
+//   hash table by residue mod a and each s looking up -b/s (mod a): about 2·sqrt(d) plus the
+//   matches (about d/a);
+// - candidats: each candidate x, testing whether a·x - b divides b². This way does not read pb.fb:
+//   when the candidates are few, the caller may force it and skip factorising b.
 enum class MethodePaires { automatique, diviseurs, milieu, candidats };
 
-// Scratch space of resoudre_paires, kept between calls so that a steady state allocates nothing.
-// The two-argument form uses one per thread.
+// The pairs of a problem by their u = a·x - b (x grows with u): how many, the largest and the
+// smallest u, and, when they are listed, every u in decreasing order.
+struct Paires {
+  long long nombre = 0;
+  u128 u_haut = 0, u_bas = 0;
+  std::vector<u128> u;
+};
+
+// Scratch space of chercher_paires, kept between calls so that a steady state allocates nothing.
 struct TravailPaires {
-  std::vector<std::uint64_t> diviseurs;  // divisors of b² not above the bound on u (one half)
-  std::vector<std::uint64_t> autres;     // the other half's divisors, for `milieu`
-  std::vector<std::uint32_t> residus;    // -b/s (mod a) beside each s of `autres`
-  std::vector<std::uint64_t> table;      // hash table of the residues of `diviseurs` mod a
-  std::vector<std::uint32_t> indices;    // beside each slot of `table`, its place in `diviseurs`
-  std::uint32_t tour = 0;                // slots of `table` from another call have another tour
-  std::vector<std::uint64_t> retenus;    // the u = a·x - b that pass every test
+  std::vector<std::uint64_t> v64, w64;  // products of one half of the primes, of the other
+  std::vector<u128> v128, w128;
+  std::vector<std::uint64_t> rv, rw;    // their residues modulo a
+  std::vector<std::uint64_t> cles;      // hash table of the residues of one half: residue + 1
+  std::vector<std::uint32_t> indices;   // beside each slot, its place in the half
+  std::vector<std::uint32_t> places;    // slots in use, emptied after each call
+  std::vector<std::uint64_t> filtre;    // one bit per hash of a residue in the table
   MethodePaires methode = MethodePaires::automatique;
-  bool trier = true;  // false: the pairs come in any order (the caller only counts them)
 
   // Scratch only: a copy starts empty (a copied search must not carry megabytes of tables).
   TravailPaires() = default;
-  TravailPaires(const TravailPaires& o) : methode(o.methode), trier(o.trier) {}
+  TravailPaires(const TravailPaires& o) : methode(o.methode) {}
   TravailPaires& operator=(const TravailPaires& o) {
     if (this != &o) *this = TravailPaires(o);
     return *this;
@@ -66,8 +68,23 @@ struct TravailPaires {
   TravailPaires(TravailPaires&&) = default;
   TravailPaires& operator=(TravailPaires&&) = default;
 };
+
+// The pairs of the problem into `res`: with `lister`, every u in decreasing order, otherwise only
+// their number and extremes. False, with res empty, when b >= 2^127, a >= 2^64 or b has more
+// primes than b < 2^127 can have: the GMP step (grandes_paires.hpp) then serves.
+bool chercher_paires(const ProblemePaire& pb, bool lister, Paires& res, TravailPaires& travail);
+
+// x and y of the pair of u (u a divisor of b² found for pb). y when it is below 2^127 (false
+// otherwise), or in any size.
+i128 x_de(const ProblemePaire& pb, u128 u);
+bool y_de(const ProblemePaire& pb, u128 u, i128& y);
+mpz_class y_de(const ProblemePaire& pb, u128 u);
+
+// The pairs (x, y) appended to `out`, in decreasing order of x, for b below 2^63 (false otherwise,
+// `out` unchanged): the form the tests and benchmarks compare.
 bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out,
                      TravailPaires& travail);
+bool resoudre_paires(const ProblemePaire& pb, std::vector<std::pair<i128, i128>>& out);
 
 // The number of divisors of b² from b's factorisation: the product of (2e + 1), saturating.
 std::uint64_t nombre_diviseurs_carre(const std::vector<Facteur>& fb);

@@ -18,8 +18,7 @@
 #include <vector>
 
 #include "engine/entier.hpp"
-#include "engine/grandes_paires.hpp"
-#include "engine/paires.hpp"
+#include "engine/pas_paires.hpp"
 #include "state/reglages.hpp"
 
 namespace unitfrac {
@@ -38,16 +37,21 @@ bool impairs_impossibles(const Reglages& reg);
 enum class Pas { fait, debordement };
 
 // The sink of a search receives each solution as sink(x), x[1..n] (x[0] = 0), and is asked
-// sink.arret() after each: true stops the search (the step still backtracks as it would).
+// sink.arret() after each: true stops the search (the step still backtracks as it would). The
+// solutions of the two-unknown step come in the narrowest integer type that holds them, whatever
+// the width the search runs on, so a sink takes vectors of long long, __int128 and mpz_class.
 // A sink that needs only some of the solutions may also take a run of consecutive solutions at
 // once: before such a run of `nombre` solutions the search asks sink.une_a_une(nombre), and when
 // it is false hands over the first and the last of the run with sink.lot(premiere, derniere,
 // nombre). The solutions of a run share x[1..n-2] and come in decreasing order of x(n-1), so the
 // last has the smallest x1 and the largest xn.
-template <class Sink, class Int>
-concept PuitsParLots = requires(Sink& s, const std::vector<Int>& x, long long k) {
+template <class Sink>
+concept PuitsParLots = requires(Sink& s, const std::vector<long long>& x, const std::vector<i128>& y,
+                                const std::vector<mpz_class>& w, long long k) {
   { s.une_a_une(k) } -> std::convertible_to<bool>;
   s.lot(x, x, k);
+  s.lot(y, y, k);
+  s.lot(w, w, k);
 };
 
 template <class Int>
@@ -75,7 +79,9 @@ class Recherche {
   // reached P/Q or the end-sequence cut-off fires.
   Pas maxi(int k, const Int& Dk, const Int& Nk);
 
-  // One forward step of the non-decreasing (type 1) or strictly increasing (type 2) search.
+  // One forward step of the non-decreasing (type 1) or strictly increasing (type 2) search. With
+  // the two-unknown step, a step at depth n - 2 may take several heads x(n-2) in turn (see
+  // `boucler`).
   template <class Sink>
   Pas suite(Sink& sink);
   template <class Sink>
@@ -86,7 +92,7 @@ class Recherche {
 
   // The end-sequence test on the complete solution x[1..n]: false when it lies below the end
   // sequence (the search must end, nothing reported).
-  bool test_fin() const;
+  bool test_fin() const { return test_fin(x); }
 
   // Leaves the rest of the subtree of x[1..d] (d <= i) unexplored: drops the positions past d and
   // backtracks from depth d, which is what the search does once that subtree is exhausted.
@@ -123,51 +129,60 @@ class Recherche {
   int n = 1, type = 1, parite = 0, seq2 = 0, s2 = 0;
   std::vector<long long> x3;  // end sequence as typed
 
-  // Solve the last two unknowns in one step at depth n - 2, from the divisors of b² or by trying
-  // each candidate in 128 bits (off: the plain step-by-step search, the reference).
+  // Solve the last two unknowns in one step at depth n - 2 (off: the plain step-by-step search,
+  // the reference).
   bool paires_actives = true;
-  // Enumerate the divisors of b² wherever the factorisation can be had, even where another way
-  // is cheaper (tests).
-  bool paires_toujours = false;
+  // Heads x(n-2) visited so far (steps at depth n - 2, with those a bound leaves unvisited).
+  long long tetes = 0;
+  // Where the run of steps ends, when borne_d > 0: once x[borne_d] falls below borne_v. A step
+  // that passes over values of a position at once stops there, as single steps would.
+  int borne_d = 0;
+  long long borne_v = 0;
+  // The heads x(n-2) one step takes at most.
+  long long tetes_par_pas = 64;
+  // The two-unknown step; its `methode` may be forced (tests, benchmarks).
+  PasPaires pas;
 
  private:
   template <class>
   friend class Recherche;
 
+  // How the report of a head's pairs ended: every pair reported, the search ends there, the sink
+  // asked to stop after the pair whose x(n-1) is `px_arret_`; or nothing reported, the pairs to
+  // be reported one by one leaving Int (a stop after one of them needs a state wider than Int).
+  enum class Rapport { complet, fin, arret, debordement };
+  // How the solutions of a head stand against the end sequence: all at or above it, all below,
+  // or each to be tested.
+  enum class Fin { dessus, dessous, chacune };
+
+  enum class Boucle { non, faite, debordement };
+  template <class Sink>
+  Boucle boucler(Sink& sink);
   template <class Sink>
   bool essayer_paires(Sink& sink, Pas& res);
   template <class Sink>
   bool reprendre_paires(Sink& sink, Pas& res);
-  template <class Sink>
-  bool essayer_grandes_paires(Sink& sink, Pas& res);
+  template <class Sink, class C>
+  Rapport rapporter(Sink& sink, Fin fin, bool coupe, i128 t, const C& c_bas);
+  template <class S>
+  bool test_fin(const std::vector<S>& sol) const;
+  Fin fin_tete(int k) const;
+  bool sous_la_fin() const;
+  void quitter_position();
   void marcher(int p);
-  void sortir_avant_derniere(const Int& c_bas);
-  void arreter_apres(const Int& c, const Int& c_bas);
-  bool chercher_paires(i128 a, i128 b, const Int& c_bas, MethodePaires methode);
-  template <class G>
-  bool factoriser_reste(G g, std::vector<Facteur>& fb);
+  void sortir_avant_derniere(bool marche);
+  void arreter_apres(bool derniere, bool marche, const Int& minr1);
+  i128 coupure(int k) const;
 
-  // Factorisations kept along the prefix: fval_[t] is the value x[t] had when fx_[t] was made.
-  std::vector<std::uint64_t> fval_;
-  std::vector<std::vector<Facteur>> fx_;
-  std::vector<Facteur> fq_;    // factorisation of Q
-  std::vector<Facteur> prefixe_;  // factorisation of Q·x[1]···x[n-3], for the values in fval_
-  bool prefixe_valide_ = false;
-  std::vector<Facteur> tous_;     // scratch
-  ProblemePaire pb_;
-  TravailPaires travail_;
-  std::vector<std::pair<i128, i128>> paires_;
-  std::vector<Int> premiere_;  // the first solution of a run handed over whole
-  GrandProbleme gp_;  // the same problem past 2^63, for essayer_grandes_paires
-  std::vector<std::pair<mpz_class, mpz_class>> grandes_;
-  std::vector<std::pair<Int, Int>> paires_int_;
+  Int px_arret_;  // x(n-1) of the pair after which the sink stopped
+  bool px_ok_ = false;
 };
 
 // ---------------------------------------------------------------------------------------------
 
 template <class Int>
 Recherche<Int>::Recherche(const Reglages& reg)
-    : x(reg.n + 1, Int(0)), minr(reg.n + 1, Int(0)), N(0), D(1), z(reg.z) {
+    : x(reg.n + 1, Int(0)), minr(reg.n + 1, Int(0)), N(0), D(1), z(reg.z), pas(reg) {
   regler(reg);
   r = r1 = reste = pd = qn = qd = divid = divis = e = Int(0);
 }
@@ -176,11 +191,7 @@ template <class Int>
 void Recherche<Int>::regler(const Reglages& reg) {
   P = elargir<Int>(reg.P);
   Q = elargir<Int>(reg.Q);
-  fq_.clear();
-  factoriser(static_cast<std::uint64_t>(reg.Q), fq_);
-  fval_.assign(reg.n + 1, 0);
-  fx_.resize(reg.n + 1);
-  prefixe_valide_ = false;
+  pas.regler(reg);
   M = elargir<Int>(reg.M);
   n = reg.n;
   type = reg.type;
@@ -298,13 +309,44 @@ Pas Recherche<Int>::maxi(int k, const Int& Dk, const Int& Nk) {
 }
 
 template <class Int>
-bool Recherche<Int>::test_fin() const {
+template <class S>
+bool Recherche<Int>::test_fin(const std::vector<S>& sol) const {
   for (int c = 1; c <= s2; ++c) {
-    const int d = compare(x[c], x3[c]);
+    const int d = compare(sol[c], x3[c]);
     if (d > 0) return true;
     if (d < 0) return false;
   }
   return true;
+}
+
+// x[1..i] lies below the end sequence on the positions both have: every solution still to come is
+// below it too, so the search can end now (it would end at the first of them, or find none).
+template <class Int>
+bool Recherche<Int>::sous_la_fin() const {
+  const int m = std::min(i, s2);
+  for (int c = 1; c <= m; ++c) {
+    const int d = compare(x[c], x3[c]);
+    if (d != 0) return d < 0;
+  }
+  return false;
+}
+
+// How the solutions with the head x[1..k] stand against the end sequence.
+template <class Int>
+typename Recherche<Int>::Fin Recherche<Int>::fin_tete(int k) const {
+  if (seq2 != 1) return Fin::dessus;
+  const int m = std::min(k, s2);
+  for (int c = 1; c <= m; ++c) {
+    const int d = compare(x[c], x3[c]);
+    if (d != 0) return d > 0 ? Fin::dessus : Fin::dessous;
+  }
+  return s2 <= k ? Fin::dessus : Fin::chacune;
+}
+
+// The value of x[k] at which the end-sequence cut-off of the bound computation may fire.
+template <class Int>
+i128 Recherche<Int>::coupure(int k) const {
+  return static_cast<i128>(x3[1]) + (type == 2 ? static_cast<i128>(k - 1) * z : 0);
 }
 
 template <class Int>
@@ -336,15 +378,29 @@ template <class Int>
 template <class Sink>
 Pas Recherche<Int>::suite(Sink& sink) {
   derniere_complete = false;
-  if (i == n - 1 && i >= 1 && paires_actives) {
-    Pas res;
-    if (reprendre_paires(sink, res)) return res;
+  if (paires_actives) {
+    if (seq2 == 1 && sous_la_fin()) {
+      i = -1;
+      return Pas::fait;
+    }
+    if (i == n - 1 && i >= 1) {
+      Pas res;
+      if (reprendre_paires(sink, res)) return res;
+    }
+    if (i == n - 2 && n >= 3) {
+      const Boucle b = boucler(sink);
+      if (b != Boucle::non) return b == Boucle::faite ? Pas::fait : Pas::debordement;
+    }
   }
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
   if (i == -1) return Pas::fait;
+  if (i == n - 2) ++tetes;
   if (M != 0 && hors_borne) {
-    arriere();
+    if (paires_actives)
+      quitter_position();
+    else
+      arriere();
     return Pas::fait;
   }
   if (r < x[i]) {
@@ -438,15 +494,29 @@ template <class Int>
 template <class Sink>
 Pas Recherche<Int>::suite2(Sink& sink) {
   derniere_complete = false;
-  if (i == n - 1 && i >= 1 && paires_actives) {
-    Pas res;
-    if (reprendre_paires(sink, res)) return res;
+  if (paires_actives) {
+    if (seq2 == 1 && sous_la_fin()) {
+      i = -1;
+      return Pas::fait;
+    }
+    if (i == n - 1 && i >= 1) {
+      Pas res;
+      if (reprendre_paires(sink, res)) return res;
+    }
+    if (i == n - 2 && n >= 3) {
+      const Boucle b = boucler(sink);
+      if (b != Boucle::non) return b == Boucle::faite ? Pas::fait : Pas::debordement;
+    }
   }
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
   if (i == -1) return Pas::fait;
+  if (i == n - 2) ++tetes;
   if (M != 0 && hors_borne) {
-    arriere2();
+    if (paires_actives)
+      quitter_position();
+    else
+      arriere2();
     return Pas::fait;
   }
   if (r <= x[i]) {
@@ -550,121 +620,264 @@ void Recherche<Int>::marcher(int p) {
   }
 }
 
-// The last two unknowns at depth n - 2 (rem = a/b): does, in one step, what the step-by-step
-// search would do over the whole subtree of x(n-1). The candidates it would visit are c = r,
-// r - z, ... down to c_bas, the last value from which its backtracking step leaves position
-// n - 1; each c with an exact completion y (y >= c, or y > c for type 2, of the parity, at most M)
-// is one solution. The pairs come from the divisors of b², or from each candidate in turn where
-// that is cheaper, in exact 128-bit arithmetic and without touching the state, so the products
-// of position n - 1 (past 64 bits for n = 8) are never formed. Returns false when
-// the step is left to the step-by-step search; then nothing has changed. A value that does not
-// fit Int is known before the first solution is reported.
+namespace recherche_detail {
+
+// Three-way comparison of a value of any width with an __int128.
+template <class T>
+int comparer128(const T& a, i128 b) {
+  if constexpr (est_mpz<T>) {
+    const int c = cmp(a, vers_mpz(b));
+    return (c > 0) - (c < 0);
+  } else {
+    const auto v = static_cast<i128>(a);
+    return (v > b) - (v < b);
+  }
+}
+
+// v in [1, 2^64) as a 64-bit word.
+template <class Int>
+bool en_mot(const Int& v, std::uint64_t& out) {
+  return pas_paires_detail::en_mot(v, out);
+}
+
+}  // namespace recherche_detail
+
+// Out of bound at depth i (no completion with every unknown at most M): a lower x[i] leaves a
+// smaller remainder, out of bound too, so each value down to the lowest one the search gives x[i]
+// would only backtrack. That is done at once: x[i] moves to that lowest value (to the lowest not
+// below `borne_v` when the run ends there) and the search backtracks from it; unless the cut-off of
+// the end sequence fires at one of the values passed over, which ends the search.
+template <class Int>
+void Recherche<Int>::quitter_position() {
+  const int k = i;
+  const auto arriere_du_type = [this] { type == 2 ? arriere2() : arriere(); };
+  if (k < 1 || x[1] < minr[1]) return arriere_du_type();
+  Int bas = type == 2 ? x[k - 1] + 1 : x[k - 1];
+  if (bas < minr[k]) bas = minr[k];
+  if (borne_d == k && compare(bas, borne_v) < 0) bas = elargir<Int>(borne_v);
+  if (x[k] <= bas) return arriere_du_type();
+  const Int c_bas = x[k] - z * ((x[k] - bas) / z);
+  if (seq2 == 1 && M != 0) {
+    const i128 t = coupure(k);
+    mpz_class d = vers_mpz(x[k]) - vers_mpz(t);
+    if (sgn(d) > 0 && recherche_detail::comparer128(c_bas, t) <= 0 &&
+        mpz_divisible_ui_p(d.get_mpz_t(), static_cast<unsigned long>(z)) != 0) {
+      i = -1;
+      return;
+    }
+  }
+  if (k == n - 2) {
+    long long sautees = 0;
+    convertir(Int((x[k] - c_bas) / z), sautees);
+    tetes += sautees;
+  }
+  moin();
+  x[k] = c_bas;
+  plu();
+  arriere_du_type();
+}
+
+// performance-critical: the loop of a count at depth n - 2; run the benchmarks before and after a
+// change.
+//
+// The heads x(n-2) = c, c - z, ... of the prefix x[1..n-3] in one step, as the steps at depth
+// n - 2 would take them: each head's bounds and pairs (pas_paires.hpp), reported; a head out of
+// bound ends the prefix's heads at once (see quitter_position); and the state left as the search
+// leaves it after the last head taken: at the next head, or, after the lowest one, backtracked out
+// of position n - 2. At most `tetes_par_pas` heads, none below borne_v when the run ends there.
+// False, with the state at the current head, when that head is left to the single-head step
+// (an unusual state, or values out of the loop's reach).
+template <class Int>
+template <class Sink>
+typename Recherche<Int>::Boucle Recherche<Int>::boucler(Sink& sink) {
+  using u64 = std::uint64_t;
+  const int k = n - 2;
+  if (x[1] < minr[1]) return Boucle::non;
+  Int bas = type == 2 ? x[k - 1] + 1 : x[k - 1];
+  if (bas < minr[k]) bas = minr[k];
+  u64 c = 0, c_bas = 0;
+  if (x[k] < bas || !recherche_detail::en_mot(x[k], c)) return Boucle::non;
+  recherche_detail::en_mot(Int(x[k] - z * ((x[k] - bas) / z)), c_bas);
+  // The heads below borne_v are the next run's.
+  u64 plus_bas = c_bas;
+  if (borne_d == k && borne_v > 0 && static_cast<u64>(borne_v) > c_bas) plus_bas = static_cast<u64>(borne_v);
+  Int N3(0), D3(1);
+  if (k >= 2) {
+    D3 = D / x[k];
+    N3 = (N - D3) / x[k];
+  }
+  if (!pas.prefixe(x, N3, D3, c, plus_bas)) return Boucle::non;
+  const auto placer = [&](u64 v) {
+    x[k] = elargir<Int>(static_cast<i128>(v));
+    N = x[k] * N3 + D3;
+    D = D3 * x[k];
+  };
+  using Statut = PasPaires::Statut;
+  const Fin avant = fin_tete(k - 1);
+  const bool coupes = seq2 == 1 && M != 0;
+  const i128 t_k = coupure(k), t_1 = coupure(n - 1);
+  for (long long prises = 0;;) {
+    Fin fin = avant;
+    if (avant == Fin::chacune) {  // x[1..k-1] is the end sequence's start, which goes on
+      const int d = recherche_detail::comparer128(static_cast<i128>(c), x3[k]);
+      fin = d > 0 ? Fin::dessus : d < 0 ? Fin::dessous : s2 == k ? Fin::dessus : Fin::chacune;
+    }
+    if (fin == Fin::dessous) {
+      i = -1;
+      return Boucle::faite;
+    }
+    const bool lots = PuitsParLots<Sink> && fin == Fin::dessus && !coupes;
+    const PasPaires::Bornes& t = pas.tete(c, !lots);
+    if (t.statut == Statut::repli) {
+      placer(c);
+      return Boucle::non;
+    }
+    ++tetes;
+    const auto ci = static_cast<i128>(c);
+    if (coupes && t.hors_borne && ci == t_k) {
+      i = -1;
+      return Boucle::faite;
+    }
+    if (t.statut == Statut::hors_borne) {
+      // Every lower head is out of bound too (see quitter_position).
+      const u64 h = c - static_cast<u64>(z) * ((c - plus_bas) / static_cast<u64>(z));
+      if (coupes && t_k < ci && t_k >= static_cast<i128>(h) && (ci - t_k) % z == 0) {
+        i = -1;
+        return Boucle::faite;
+      }
+      tetes += static_cast<long long>((c - h) / static_cast<u64>(z));
+      placer(h);
+      if (h == c_bas) {
+        type == 2 ? arriere2() : arriere();
+      } else {
+        placer(h - static_cast<u64>(z));  // past h, below borne_v: the run ends here
+      }
+      return Boucle::faite;
+    }
+    const bool marche = type == 2 && !(t.c_bas - z < t.minr);
+    if (t.statut == Statut::paires) {
+      const bool coupe = coupes && t_1 >= t.c_bas && t_1 <= t.r && (t.r - t_1) % z == 0 &&
+                         pas.hors_borne_apres(vers_mpz(t_1));
+      const Rapport rap = rapporter(sink, fin, coupe, t_1, t.c_bas);
+      if (rap == Rapport::debordement) {
+        // At a wider width from this head, which is then not counted here: at once when it is
+        // this step's first, otherwise by the next step.
+        placer(c);
+        if (prises == 0) return Boucle::debordement;
+        --tetes;
+        return Boucle::faite;
+      }
+      if (rap == Rapport::fin) {
+        i = -1;
+        return Boucle::faite;
+      }
+      if (rap == Rapport::arret) {
+        placer(c);
+        Int minr1(0);
+        convertir(t.minr, minr1);
+        arreter_apres(derniere_complete, marche, minr1);
+        return Boucle::faite;
+      }
+    }
+    if (c == c_bas) {
+      placer(c);
+      if (t.statut == Statut::sans)
+        type == 2 ? arriere2() : arriere();
+      else
+        sortir_avant_derniere(marche);
+      return Boucle::faite;
+    }
+    c -= static_cast<u64>(z);
+    if (++prises == tetes_par_pas || c < plus_bas) {
+      placer(c);
+      return Boucle::faite;
+    }
+  }
+}
+
+// The pairs of the current head (pas_paires.hpp), x(n-1) from its largest candidate down to
+// c_bas: handed over as one run where the sink takes it (it shows none of them and they all lie
+// at or above the end sequence), otherwise one by one in order, each tested against the end
+// sequence when `fin` asks it, up to the cut-off at x(n-1) <= t when `coupe`, and up to a stop.
+template <class Int>
+template <class Sink, class C>
+typename Recherche<Int>::Rapport Recherche<Int>::rapporter(Sink& sink, Fin fin, bool coupe, i128 t,
+                                                           const C& c_bas) {
+  const long long nombre = pas.nombre();
+  if (nombre == 0) return coupe ? Rapport::fin : Rapport::complet;
+  if constexpr (PuitsParLots<Sink>) {
+    if (fin == Fin::dessus && !coupe && !sink.une_a_une(nombre)) {
+      pas.extremes([&](const auto& premiere, const auto& derniere) {
+        derniere_complete = egaux(derniere[n - 1], c_bas);
+        sink.lot(premiere, derniere, nombre);
+      });
+      return Rapport::complet;
+    }
+  }
+  constexpr int rang = std::is_same_v<Int, long long> ? 0 : std::is_same_v<Int, i128> ? 1 : 2;
+  if (pas.rang() > rang) return Rapport::debordement;
+  pas.lister();
+  Rapport res = Rapport::complet;
+  for (long long k = 0; k < nombre && res == Rapport::complet; ++k) {
+    pas.solution(static_cast<std::size_t>(k), [&](const auto& sol) {
+      if (coupe && recherche_detail::comparer128(sol[n - 1], t) <= 0) {
+        res = Rapport::fin;
+        return;
+      }
+      if (fin == Fin::chacune && !test_fin(sol)) {
+        res = Rapport::fin;
+        return;
+      }
+      derniere_complete = egaux(sol[n - 1], c_bas);
+      sink(sol);
+      if (sink.arret()) {
+        px_ok_ = convertir(sol[n - 1], px_arret_);
+        res = Rapport::arret;
+      }
+    });
+  }
+  if (res == Rapport::complet && coupe) res = Rapport::fin;
+  return res;
+}
+
+// The last two unknowns of the head x[1..n-2] in one step, x(n-1) from r down to c_bas, the last
+// value from which its backtracking step leaves position n - 1: what the step-by-step search does
+// over that whole subtree. False when the step is left to the step-by-step search (an unusual
+// state: r below the bound of x(n-1), x1 below its own); then nothing has changed.
 template <class Int>
 template <class Sink>
 bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
-  if constexpr (est_mpz<Int>) {
-    return essayer_grandes_paires(sink, res);
-  } else {
-    const int k = n - 2;
-    // The unusual states (x1 below its bound, r below the bound of x(n-1)) end the search at the
-    // next step; they are left to the step-by-step search.
-    if (r < minr[n - 1] || (k >= 1 && x[1] < minr[1])) return false;
-    Int lo = type == 2 ? x[k] + 1 : x[k];
-    if (lo < minr[n - 1]) lo = minr[n - 1];
-    const Int c_bas = r - z * ((r - lo) / z);
-    i128 a = static_cast<i128>(divis), b = static_cast<i128>(qd);
-    const i128 g = b < (static_cast<i128>(1) << 64)
-                       ? std::gcd(static_cast<std::uint64_t>(a), static_cast<std::uint64_t>(b))
-                       : pgcd128(a, b);
-    a /= g;
-    b /= g;
-    if (b >= (static_cast<i128>(1) << 63)) return essayer_grandes_paires(sink, res);
-    // A few candidates are cheaper to try one by one than b's factorisation is to make.
-    const i128 candidats = static_cast<i128>((r - c_bas) / z) + 1;
-    MethodePaires methode = paires_toujours ? MethodePaires::diviseurs : MethodePaires::automatique;
-    if ((candidats <= 20 && !paires_toujours) || !factoriser_reste(g, pb_.fb))
-      methode = MethodePaires::candidats;
-    // A sink that may take the pairs as one run needs them sorted only if it asks for them one
-    // by one (the end-sequence test needs them in order).
-    constexpr bool par_lots = PuitsParLots<Sink, Int>;
-    travail_.trier = !par_lots || seq2 == 1;
-    if (!chercher_paires(a, b, c_bas, methode)) return false;
-    if constexpr (std::is_same_v<Int, long long>) {
-      for (const auto& [px, py] : paires_)
-        if (py > static_cast<i128>(INT64_MAX)) {
-          res = Pas::debordement;
-          return true;
-        }
-    }
-    // End-sequence cut-off at depth n - 1: when the search reaches x(n-1) = t with no completion
-    // within M, it ends there.
-    bool coupe = false;
-    i128 t = 0;
-    if (seq2 == 1 && M != 0) {
-      t = static_cast<i128>(x3[1]) + (type == 2 ? static_cast<i128>(n - 2) * z : 0);
-      const i128 hi = static_cast<i128>(r), bas = static_cast<i128>(c_bas), m = static_cast<i128>(M);
-      if (t >= bas && t <= hi && (hi - t) % z == 0 && a * t > b && b * t > m * (a * t - b)) coupe = true;
-    }
-    res = Pas::fait;
-    if (!travail_.trier) {
-      const auto nombre = static_cast<long long>(paires_.size());
-      if constexpr (par_lots) {
-        if (nombre > 0 && !sink.une_a_une(nombre)) {
-          auto bas = paires_.begin(), haut = paires_.begin();
-          for (auto p = paires_.begin(); p != paires_.end(); ++p) {
-            if (p->first < bas->first) bas = p;
-            if (p->first > haut->first) haut = p;
-          }
-          premiere_ = x;
-          premiere_[n - 1] = static_cast<Int>(haut->first);
-          premiere_[n] = static_cast<Int>(haut->second);
-          x[n - 1] = static_cast<Int>(bas->first);
-          x[n] = static_cast<Int>(bas->second);
-          derniere_complete = bas->first == static_cast<i128>(c_bas);
-          sink.lot(premiere_, x, nombre);
-          sortir_avant_derniere(c_bas);
-          return true;
-        }
-      }
-      std::sort(paires_.begin(), paires_.end(),
-                [](const auto& u, const auto& v) { return u.first > v.first; });
-    }
-    for (const auto& [px, py] : paires_) {
-      if (coupe && px <= t) {
-        i = -1;
-        return true;
-      }
-      x[n - 1] = static_cast<Int>(px);
-      x[n] = static_cast<Int>(py);
-      if (seq2 == 1 && !test_fin()) {
-        i = -1;
-        return true;
-      }
-      derniere_complete = px == static_cast<i128>(c_bas);
-      sink(x);
-      if (sink.arret()) {
-        // The user stopped at a pause: the step that reported this solution still backtracks,
-        // to the next candidate, or out of position n - 1 from the last one.
-        const Int c = static_cast<Int>(px);
-        Int nN(0), nD(0);
-        if (c == c_bas) {
-          sortir_avant_derniere(c_bas);
-        } else if (!mul_ovf(c - z, N, nN) && !add_ovf(nN, D, nN) && !mul_ovf(D, c - z, nD)) {
-          x[n - 1] = c - z;
-          i = n - 1;
-          N = nN;
-          D = nD;
-        }  // otherwise the state stays at depth n - 2: the search is stopped either way
-        return true;
-      }
-    }
-    if (coupe) {
-      i = -1;
-      return true;
-    }
-    sortir_avant_derniere(c_bas);
+  const int k = n - 2;
+  if (r < minr[n - 1] || (k >= 1 && x[1] < minr[1])) return false;
+  Int lo = type == 2 ? x[k] + 1 : x[k];
+  if (lo < minr[n - 1]) lo = minr[n - 1];
+  const Int c_bas = r - z * ((r - lo) / z);
+  res = Pas::fait;
+  const Fin fin = fin_tete(k);
+  if (fin == Fin::dessous) {
+    i = -1;
     return true;
   }
+  const bool coupes = seq2 == 1 && M != 0;
+  pas.tete(x, divis, qd, c_bas, r, !(PuitsParLots<Sink> && fin == Fin::dessus && !coupes));
+  const i128 t = coupure(n - 1);
+  bool coupe = false;
+  if (coupes) {
+    const mpz_class tm = vers_mpz(t), hi = vers_mpz(r), d = hi - tm;
+    coupe = tm >= vers_mpz(c_bas) && tm <= hi && mpz_divisible_ui_p(d.get_mpz_t(), static_cast<unsigned long>(z)) != 0 &&
+            pas.hors_borne_apres(tm);
+  }
+  const bool marche = type == 2 && !(c_bas - z < minr[n - 1]);
+  const Rapport rap = rapporter(sink, fin, coupe, t, c_bas);
+  if (rap == Rapport::debordement)
+    res = Pas::debordement;
+  else if (rap == Rapport::fin)
+    i = -1;
+  else if (rap == Rapport::arret)
+    arreter_apres(derniere_complete, marche, minr[n - 1]);
+  else
+    sortir_avant_derniere(marche);
+  return true;
 }
 
 // The search at depth n - 1 with x(n-1) set by a placement (n = 2 with the selection options, a
@@ -700,50 +913,27 @@ bool Recherche<Int>::reprendre_paires(Sink& sink, Pas& res) {
   i = n - 2;
   r = x[n - 1];
   res = Pas::fait;
-  const bool fait = essayer_paires(sink, res);
-  if (fait && res == Pas::fait) return true;
+  if (essayer_paires(sink, res)) return true;
   remettre();
-  return fait;
+  return false;
 }
 
-// The pairs of the candidates c_bas..r (step z) into paires_, in decreasing order of x.
-template <class Int>
-bool Recherche<Int>::chercher_paires(i128 a, i128 b, const Int& c_bas, MethodePaires methode) {
-  if constexpr (est_mpz<Int>) {
-    return false;
-  } else {
-    pb_.a = a;
-    pb_.b = b;
-    pb_.lo = static_cast<i128>(c_bas);
-    pb_.hi = static_cast<i128>(r);
-    pb_.z = z;
-    pb_.strict = type == 2;
-    pb_.parite = parite;
-    pb_.M = static_cast<i128>(M);
-    paires_.clear();
-    travail_.methode = methode;
-    return resoudre_paires(pb_, paires_, travail_);
-  }
-}
-
-// The backtracking step from x(n-1) = c_bas, its last candidate, done from the prefix at depth
+// The backtracking step from x(n-1) = c_bas, its last candidate, done from the head at depth
 // n - 2 without forming the sum with c_bas. Type 1: c_bas - z is below minr[n-1] (the position is
 // dropped) or c_bas = x[n-2] (the run walk starts from x[n-2], which is at least minr[n-1] - z
 // >= minr[n-2] - z above its bound): either way `arriere` from depth n - 2 does the same. Type 2:
-// the same when c_bas - z is below minr[n-1]; otherwise c_bas - z = x[n-2] and the walk goes on
-// from position n - 2 without looking at its bound, as `arriere2` would from n - 1.
+// the same when c_bas - z is below minr[n-1]; otherwise (`marche`) c_bas - z = x[n-2] and the
+// walk goes on from position n - 2 without looking at its bound, as `arriere2` would from n - 1.
 template <class Int>
-void Recherche<Int>::sortir_avant_derniere(const Int& c_bas) {
+void Recherche<Int>::sortir_avant_derniere(bool marche) {
   const int k = n - 2;
   i = k;
   if (k == 0) {
     i = -1;
     return;
   }
-  if (type != 2) {
-    arriere();
-  } else if (c_bas - z < minr[n - 1]) {
-    arriere2();
+  if (!marche) {
+    type == 2 ? arriere2() : arriere();
   } else if (x[1] < minr[1]) {
     i = -1;
   } else {
@@ -751,136 +941,21 @@ void Recherche<Int>::sortir_avant_derniere(const Int& c_bas) {
   }
 }
 
-// The factorisation of b = Q·D/g (rem = divis/qd with qd = Q·D, g their gcd) into fb: the primes
-// and exponents of Q·x[1]···x[n-2], from the factorisations kept along the prefix, less those of
-// g (g divides Q·D, so its primes are among them). The product for Q·x[1]···x[n-3] is kept while
-// those unknowns stay; only x[n-2] is new at each call. False when an unknown is past 2^63.
+// The sink stopped after a pair of the head at depth n - 2 (x(n-1) in px_arret_ when it fits):
+// the step that reported it still backtracks, to the next candidate with minr[n-1] = minr1, or,
+// after the last one (`derniere`), out of position n - 1.
 template <class Int>
-template <class G>
-bool Recherche<Int>::factoriser_reste(G g, std::vector<Facteur>& fb) {
-  const int k = n - 2;
-  for (int t = 1; t <= k; ++t)
-    if (x[t] <= 0 || x[t] > INT64_MAX) return false;
-  bool meme = prefixe_valide_;
-  for (int t = 1; t < k && meme; ++t) meme = fval_[t] == en_u64(x[t]);
-  if (!meme) {
-    prefixe_ = fq_;
-    for (int t = 1; t < k; ++t) {
-      fval_[t] = en_u64(x[t]);
-      fx_[t].clear();
-      factoriser(fval_[t], fx_[t]);
-      fusionner(prefixe_, fx_[t], tous_);
-      prefixe_.swap(tous_);
-    }
-    prefixe_valide_ = true;
-  }
-  const std::uint64_t v = en_u64(x[k]);
-  if (fval_[k] != v) {
-    fx_[k].clear();
-    factoriser(v, fx_[k]);
-    fval_[k] = v;
-  }
-  fusionner(prefixe_, fx_[k], fb);
-  if (g > 1) {
-    std::size_t j = 0;
-    for (const auto& [p, e] : fb) {
-      int f = e;
-      while (g % p == 0) {
-        g /= p;
-        --f;
-      }
-      if (f > 0) fb[j++] = {p, f};
-    }
-    fb.resize(j);
-  }
-  return true;
-}
-
-// The two-unknown step where rem = a/b has b past 2^63, and every step on GMP integers: what
-// essayer_paires does, with the pairs from resoudre_grandes_paires (b factored from the unknowns
-// as there). A pair that does not fit Int is known before anything is reported: Pas::debordement,
-// and the state is as it was.
-template <class Int>
-template <class Sink>
-bool Recherche<Int>::essayer_grandes_paires(Sink& sink, Pas& res) {
-  const int k = n - 2;
-  if (r < minr[n - 1] || (k >= 1 && x[1] < minr[1])) return false;
-  Int lo = x[k];
-  if (type == 2) lo += 1;
-  if (lo < minr[n - 1]) lo = minr[n - 1];
-  const Int c_bas = r - z * ((r - lo) / z);
-  GrandProbleme& gp = gp_;
-  gp.a = vers_mpz(divis);
-  gp.b = vers_mpz(qd);
-  mpz_class g;
-  mpz_gcd(g.get_mpz_t(), gp.a.get_mpz_t(), gp.b.get_mpz_t());
-  gp.a /= g;
-  gp.b /= g;
-  gp.fb.clear();
-  gp.fb_connue = factoriser_reste(g, gp.fb);
-  gp.lo = vers_mpz(c_bas);
-  gp.hi = vers_mpz(r);
-  gp.z = z;
-  gp.strict = type == 2;
-  gp.parite = parite;
-  gp.M = vers_mpz(M);
-  gp.diviseurs = paires_toujours;
-  grandes_.clear();
-  resoudre_grandes_paires(gp, grandes_);
-  paires_int_.resize(grandes_.size());
-  for (std::size_t j = 0; j < grandes_.size(); ++j)
-    if (!convertir(grandes_[j].first, paires_int_[j].first) ||
-        !convertir(grandes_[j].second, paires_int_[j].second)) {
-      res = Pas::debordement;
-      return true;
-    }
-  // End-sequence cut-off at depth n - 1, as in essayer_paires.
-  bool coupe = false;
-  mpz_class t = vers_mpz(x3[1]);
-  if (seq2 == 1 && M != 0) {
-    if (type == 2) t += (n - 2) * z;
-    const mpz_class hi = vers_mpz(r), bas = vers_mpz(c_bas), m = vers_mpz(M), at = gp.a * t;
-    coupe = t >= bas && t <= hi && (hi - t) % z == 0 && at > gp.b && gp.b * t > m * (at - gp.b);
-  }
-  res = Pas::fait;
-  for (const auto& [px, py] : paires_int_) {
-    if (coupe && vers_mpz(px) <= t) {
-      i = -1;
-      return true;
-    }
-    x[n - 1] = px;
-    x[n] = py;
-    if (seq2 == 1 && !test_fin()) {
-      i = -1;
-      return true;
-    }
-    derniere_complete = px == c_bas;
-    sink(x);
-    if (sink.arret()) {
-      arreter_apres(px, c_bas);
-      return true;
-    }
-  }
-  if (coupe) {
-    i = -1;
-    return true;
-  }
-  sortir_avant_derniere(c_bas);
-  return true;
-}
-
-// The user stopped at a pause after the pair with x(n-1) = c: the step that reported it still
-// backtracks, to the next candidate, or out of position n - 1 from the last one.
-template <class Int>
-void Recherche<Int>::arreter_apres(const Int& c, const Int& c_bas) {
-  if (c == c_bas) {
-    sortir_avant_derniere(c_bas);
+void Recherche<Int>::arreter_apres(bool derniere, bool marche, const Int& minr1) {
+  if (derniere) {
+    sortir_avant_derniere(marche);
     return;
   }
-  const Int c1 = c - z;
+  if (!px_ok_) return;  // stopped anyway, at the head
+  const Int c1 = px_arret_ - z;
   Int nN(0), nD(0);
-  if (mul_ovf(c1, N, nN) || add_ovf(nN, D, nN) || mul_ovf(D, c1, nD)) return;  // stopped anyway
+  if (mul_ovf(c1, N, nN) || add_ovf(nN, D, nN) || mul_ovf(D, c1, nD)) return;
   x[n - 1] = c1;
+  minr[n - 1] = minr1;
   i = n - 1;
   N = nN;
   D = nD;

@@ -210,7 +210,7 @@ TEST(RecherchePaires, AStopAfterAnySolutionLeavesTheSameStateAndTheSameRest) {
         const Reglages reg = reglages(type, cas.n, 1, cas.Q);
         Recherche<long long> a(reg), b(reg);
         a.paires_actives = false;
-        b.paires_toujours = true;
+        b.pas.methode = MethodePaires::diviseurs;
         Arret sa{{}, k}, sb{{}, k};
         for (auto* rech : {&a, &b}) {
           int stop1 = 0, s = 0;

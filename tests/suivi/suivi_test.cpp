@@ -79,7 +79,7 @@ TEST(Estimation, CountsFromAStateInTheMiddleOfTheSearch) {
   Moteur m(test::reglages(1, 7, 1, 1));
   Compteur c;
   const int sortie = -1;
-  m.courir_jusqua(c, sortie, 20000, [] { return false; });  // 20000 steps in
+  m.courir_jusqua(c, sortie, 2000, [] { return false; });  // 2000 steps in
   ASSERT_GE(m.profondeur(), 0);
   Estimation e(m);
   while (!e.travailler(10ms)) {
