@@ -32,8 +32,8 @@ std::vector<Premier> premiers_impairs(u64 limite) {
   return t;
 }
 
-// The odd primes up to at least `racine` (at most 2^26), built once per size on first use and
-// shared read-only by the threads.
+// The odd primes up to at least `racine` (at most 2^26), in tables of 2^16, 2^20, 2^23 and 2^26
+// built once each on first use and shared read-only by the threads.
 const std::vector<Premier>& premiers(u64 racine) {
   if (racine < (u64{1} << 16)) {
     static const std::vector<Premier> t = premiers_impairs(u64{1} << 16);
@@ -41,6 +41,10 @@ const std::vector<Premier>& premiers(u64 racine) {
   }
   if (racine < (u64{1} << 20)) {
     static const std::vector<Premier> t = premiers_impairs(u64{1} << 20);
+    return t;
+  }
+  if (racine < (u64{1} << 23)) {
+    static const std::vector<Premier> t = premiers_impairs(u64{1} << 23);
     return t;
   }
   static const std::vector<Premier> t = premiers_impairs(u64{1} << 26);

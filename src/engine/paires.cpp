@@ -177,56 +177,78 @@ std::vector<V>& seconde_liste(TravailPaires& tr) {
   if constexpr (std::is_same_v<V, u64>) return tr.w64; else return tr.w128;
 }
 
+// Room for n elements at the front of v (grown, never shrunk, so that a steady state neither
+// allocates nor fills).
+template <class T>
+T* place(std::vector<T>& v, std::size_t n) {
+  if (v.size() < n) v.resize(n);
+  return v.data();
+}
+
+// The number of products lister can make: the product of the exponent ranges, saturating.
+inline u64 borne_liste(const Terme* t, int nt, int sauter) {
+  u64 d = 1;
+  for (int k = 0; k < nt; ++k)
+    if (k != sauter) d = produit_sature(d, t[k].nombre());
+  return d;
+}
+
 // Every product of p^e over the terms but the one at `sauter` (e in its range) that does not
 // exceed U, in `val`; beside each in `res`, r0 times the product of f[k]^e over its terms, mod a
-// (without `res` when R is void).
+// (no residues when R is void). Returns how many.
 template <class V, class R>
-void lister(const Terme* t, int nt, const u64* f, V U, u64 r0, const R* mod, std::vector<V>& val,
-            std::vector<u64>& res, int sauter = -1) {
+std::size_t lister(const Terme* t, int nt, const u64* f, V U, u64 r0, const R* mod, std::vector<V>& vval,
+                   std::vector<u64>& vres, int sauter = -1) {
   constexpr bool residus = !std::is_void_v<R>;
-  val.clear();
-  res.clear();
-  val.push_back(1);
-  if constexpr (residus) res.push_back(r0);
+  const std::size_t borne = static_cast<std::size_t>(borne_liste(t, nt, sauter));
+  V* const val = place(vval, borne);
+  u64* const res = residus ? place(vres, borne) : nullptr;
+  std::size_t n = 1;
+  val[0] = 1;
+  if constexpr (residus) res[0] = r0;
   for (int k = 0; k < nt; ++k) {
     if (k == sauter) continue;
     const u64 p = t[k].p;
     const V lim = U / p;  // w·p <= U exactly when w <= lim
+    u64 fk = 0;
+    if constexpr (residus) fk = f[k];
     if (t[k].emin > 0) {  // every product takes p^emin at least
       std::size_t garde = 0;
-      for (std::size_t j = 0; j < val.size(); ++j) {
+      for (std::size_t j = 0; j < n; ++j) {
         V w = val[j];
         u64 r = 0;
         if constexpr (residus) r = res[j];
         bool dedans = true;
         for (int e = 0; e < t[k].emin && dedans; ++e) {
-          if (w > lim) dedans = false;
+          dedans = w <= lim;
           w *= p;
-          if constexpr (residus) r = mod->mul(r, f[k]);
+          if constexpr (residus) r = mod->mul(r, fk);
         }
         if (!dedans) continue;
         val[garde] = w;
         if constexpr (residus) res[garde] = r;
         ++garde;
       }
-      val.resize(garde);
-      if constexpr (residus) res.resize(garde);
+      n = garde;
     }
     const int pas = t[k].emax - t[k].emin;
-    const std::size_t taille = val.size();
+    const std::size_t taille = n;
     for (std::size_t j = 0; j < taille; ++j) {
       V w = val[j];
       if constexpr (residus) {
         u64 r = res[j];
         for (int e = 0; e < pas && w <= lim; ++e) {
-          val.push_back(w *= p);
-          res.push_back(r = mod->mul(r, f[k]));
+          w *= p;
+          r = mod->mul(r, fk);
+          val[n] = w;
+          res[n++] = r;
         }
       } else {
-        for (int e = 0; e < pas && w <= lim; ++e) val.push_back(w *= p);
+        for (int e = 0; e < pas && w <= lim; ++e) val[n++] = w *= p;
       }
     }
   }
+  return n;
 }
 
 // The term with the most exponents: the divisor loops multiply it in last, without listing.
@@ -243,17 +265,17 @@ template <class F>
 void par_diviseurs(const Terme* t, int nt, u64 A, u64 B, u64 U, TravailPaires& tr, F&& garder) {
   const TestMultiple multiple_de_a(A);
   const int dernier = plus_long(t, nt);
-  std::vector<u64> vide;
-  lister<u64, void>(t, nt, nullptr, U, 0, nullptr, tr.v64, vide, dernier);
+  const std::size_t nl = lister<u64, void>(t, nt, nullptr, U, 0, nullptr, tr.v64, tr.rv, dernier);
+  const u64* const liste = tr.v64.data();
   if (dernier < 0) {
-    for (const u64 w : tr.v64)
-      if (multiple_de_a(w + B)) garder(w);
+    for (std::size_t j = 0; j < nl; ++j)
+      if (multiple_de_a(liste[j] + B)) garder(liste[j]);
     return;
   }
   const u64 p = t[dernier].p, lim = U / p;
   const int emin = t[dernier].emin, emax = t[dernier].emax;
-  for (const u64 w0 : tr.v64) {
-    u64 w = w0;
+  for (std::size_t j = 0; j < nl; ++j) {
+    u64 w = liste[j];
     bool dedans = true;
     for (int e = 0; e < emin && dedans; ++e) {
       dedans = w <= lim;
@@ -275,16 +297,16 @@ void par_diviseurs128(const Terme* t, int nt, const R& mod, u64 moins_b, u128 U,
   u64 f[kMaxTermes] = {};
   for (int k = 0; k < nt; ++k) f[k] = t[k].p % mod.a;
   const int dernier = plus_long(t, nt);
-  lister<u128, R>(t, nt, f, U, 1 % mod.a, &mod, tr.v128, tr.rv, dernier);
+  const std::size_t nl = lister<u128, R>(t, nt, f, U, 1 % mod.a, &mod, tr.v128, tr.rv, dernier);
   if (dernier < 0) {
-    for (std::size_t j = 0; j < tr.v128.size(); ++j)
+    for (std::size_t j = 0; j < nl; ++j)
       if (tr.rv[j] == moins_b) garder(tr.v128[j]);
     return;
   }
   const u64 p = t[dernier].p, fp = f[dernier];
   const u128 lim = U / p;
   const int emin = t[dernier].emin, emax = t[dernier].emax;
-  for (std::size_t j = 0; j < tr.v128.size(); ++j) {
+  for (std::size_t j = 0; j < nl; ++j) {
     u128 w = tr.v128[j];
     u64 r = tr.rv[j];
     bool dedans = true;
@@ -313,8 +335,11 @@ struct Partage {
 // Splits the terms in two halves of about equal numbers of divisors, the larger counts first.
 void partager_termes(const Terme* t, int nt, Partage& h) {
   int ordre[kMaxTermes];
-  for (int k = 0; k < nt; ++k) ordre[k] = k;
-  std::sort(ordre, ordre + nt, [&](int x, int y) { return t[x].nombre() > t[y].nombre(); });
+  for (int k = 0; k < nt; ++k) {  // by decreasing exponent range; the terms are few
+    int j = k;
+    for (; j > 0 && t[ordre[j - 1]].nombre() < t[k].nombre(); --j) ordre[j] = ordre[j - 1];
+    ordre[j] = k;
+  }
   for (int k = 0; k < nt; ++k) {
     const Terme& m = t[ordre[k]];
     if (h.ds <= h.dt) {
@@ -330,43 +355,38 @@ void partager_termes(const Terme* t, int nt, Partage& h) {
 inline u64 melange(u64 r) { return r * 0x9E3779B97F4A7C15ULL; }
 
 // Divisors u = s·t of b² up to U with u ≡ -b (mod a), a >= 2: the t (one half of the primes) go
-// in a hash table by t mod a; each s (the other half) looks up -b·s⁻¹ mod a, first in a bit
-// filter that most lookups stop at. The work is about the two halves' sizes, about sqrt(d(b²))
-// each, plus the matches, about d(b²)/a.
+// in a hash table by t mod a; each s (the other half) looks up -b·s⁻¹ mod a. The table is at most
+// an eighth full, so most lookups stop at an empty slot at once; a residue is its own hash (the
+// residues are spread over [0, a), and below the table's size they do not collide). The work is
+// about the two halves' sizes, about sqrt(d(b²)) each, plus the matches, about d(b²)/a.
 template <class V, class R, class F>
 void par_milieu(const Partage& h, const R& mod, u64 moins_b, V U, TravailPaires& tr, F&& garder) {
   const u64 A = mod.a;
-  std::vector<V>& lt = premiere_liste<V>(tr);
-  std::vector<V>& ls = seconde_liste<V>(tr);
 
-  // The t with their residues, in the table and the filter.
+  // The t with their residues, in the table.
   u64 ft[kMaxTermes] = {};
   for (int k = 0; k < h.nt; ++k) ft[k] = h.t[k].p % A;
-  lister<V, R>(h.t, h.nt, ft, U, 1, &mod, lt, tr.rw);
-  const std::size_t nt = lt.size();
-  int bits_table = 6, bits_filtre = 12;
-  while ((std::size_t{1} << bits_table) < 4 * nt) ++bits_table;
-  while ((std::size_t{1} << bits_filtre) < 64 * nt && bits_filtre < 22) ++bits_filtre;
-  if (tr.cles.size() < (std::size_t{1} << bits_table)) {
-    tr.cles.assign(std::size_t{1} << bits_table, 0);
-    tr.indices.resize(std::size_t{1} << bits_table);
+  const std::size_t nt = lister<V, R>(h.t, h.nt, ft, U, 1, &mod, premiere_liste<V>(tr), tr.rw);
+  const V* const lt = premiere_liste<V>(tr).data();
+  const u64* const rt = tr.rw.data();
+  int bits = 6;
+  while ((std::size_t{1} << bits) < 8 * nt) ++bits;
+  const std::size_t taille = std::size_t{1} << bits;
+  if (tr.cles.size() < taille) {
+    tr.cles.assign(taille, 0);
+    tr.indices.resize(taille);
   }
-  if (tr.filtre.size() < (std::size_t{1} << (bits_filtre - 6))) tr.filtre.assign(std::size_t{1} << (bits_filtre - 6), 0);
   u64* const cles = tr.cles.data();
   std::uint32_t* const indices = tr.indices.data();
-  u64* const filtre = tr.filtre.data();
-  const int dt = 64 - bits_table, df = 64 - bits_filtre;
-  const u64 masque = (u64{1} << bits_table) - 1;
-  tr.places.clear();
+  std::uint32_t* const places = place(tr.places, nt);
+  const u64 masque = taille - 1;
   for (std::size_t j = 0; j < nt; ++j) {
-    const u64 r = tr.rw[j], m = melange(r);
-    const u64 bit = m >> df;
-    filtre[bit >> 6] |= u64{1} << (bit & 63);
-    u64 k = m >> dt;
+    const u64 r = rt[j];
+    u64 k = r & masque;
     while (cles[k] != 0) k = (k + 1) & masque;
     cles[k] = r + 1;
     indices[k] = static_cast<std::uint32_t>(j);
-    tr.places.push_back(static_cast<std::uint32_t>(k));
+    places[j] = static_cast<std::uint32_t>(k);
   }
 
   // The inverses of the primes of s modulo a, from one inversion of their product.
@@ -383,10 +403,7 @@ void par_milieu(const Partage& h, const R& mod, u64 moins_b, V U, TravailPaires&
   }
 
   const auto chercher = [&](V s, u64 r) {
-    const u64 m = melange(r);
-    const u64 bit = m >> df;
-    if (((filtre[bit >> 6] >> (bit & 63)) & 1) == 0) return;
-    for (u64 k = m >> dt; cles[k] != 0; k = (k + 1) & masque) {
+    for (u64 k = r & masque; cles[k] != 0; k = (k + 1) & masque) {
       if (cles[k] != r + 1) continue;
       const V t = lt[indices[k]];
       if constexpr (std::is_same_v<V, u64>) {
@@ -401,16 +418,18 @@ void par_milieu(const Partage& h, const R& mod, u64 moins_b, V U, TravailPaires&
 
   // The s without the term with most exponents, which is multiplied in while looking up.
   const int dernier = plus_long(h.s, h.ns);
-  lister<V, R>(h.s, h.ns, inv, U, moins_b, &mod, ls, tr.rv, dernier);
+  const std::size_t ns = lister<V, R>(h.s, h.ns, inv, U, moins_b, &mod, seconde_liste<V>(tr), tr.rv, dernier);
+  const V* const ls = seconde_liste<V>(tr).data();
+  const u64* const rs = tr.rv.data();
   if (dernier < 0) {
-    for (std::size_t j = 0; j < ls.size(); ++j) chercher(ls[j], tr.rv[j]);
+    for (std::size_t j = 0; j < ns; ++j) chercher(ls[j], rs[j]);
   } else {
     const u64 p = h.s[dernier].p, fp = inv[dernier];
     const V lim = U / p;
     const int emin = h.s[dernier].emin, emax = h.s[dernier].emax;
-    for (std::size_t j = 0; j < ls.size(); ++j) {
+    for (std::size_t j = 0; j < ns; ++j) {
       V s = ls[j];
-      u64 r = tr.rv[j];
+      u64 r = rs[j];
       bool dedans = true;
       for (int e = 0; e < emin && dedans; ++e) {
         dedans = s <= lim;
@@ -427,9 +446,8 @@ void par_milieu(const Partage& h, const R& mod, u64 moins_b, V U, TravailPaires&
     }
   }
 
-  // The table and the filter empty again for the next call.
-  for (const std::uint32_t k : tr.places) cles[k] = 0;
-  for (std::size_t j = 0; j < nt; ++j) filtre[(melange(tr.rw[j]) >> df) >> 6] = 0;
+  // The table empty again for the next call.
+  for (std::size_t j = 0; j < nt; ++j) cles[places[j]] = 0;
 }
 
 // The meet-in-the-middle with the arithmetic modulo a that a's size allows.

@@ -4,6 +4,7 @@
 // (The whole search with the pair step is compared with the step-by-step search elsewhere.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <numeric>
 #include <random>
@@ -19,7 +20,7 @@ namespace {
 
 using u64 = std::uint64_t;
 using u128 = unsigned __int128;
-using Paires = std::vector<std::pair<i128, i128>>;
+using ListePaires = std::vector<std::pair<i128, i128>>;
 
 // ---- factoriser ---------------------------------------------------------------------------------
 
@@ -157,8 +158,8 @@ TEST(Facteurs, RandomSixtyFourBitValuesMultiplyBackFromPrimes) {
 
 // Every candidate x = hi, hi - z, ... >= max(lo, 1): y = bx/(ax - b) when that is a positive
 // integer. Needs b·x below 2^127.
-Paires par_candidats(const ProblemePaire& pb) {
-  Paires r;
+ListePaires par_candidats(const ProblemePaire& pb) {
+  ListePaires r;
   for (i128 x = pb.hi; x >= pb.lo && x >= 1; x -= pb.z) {
     const i128 d = pb.a * x - pb.b;
     if (d <= 0) break;  // 1/x >= a/b: no y, nor for any smaller x
@@ -199,13 +200,13 @@ u64 b_aleatoire(std::mt19937_64& g, int bits) {
 
 // Every way of resoudre_paires and its own choice give the list of par_candidats, appended.
 void verifier(const ProblemePaire& pb, TravailPaires& t, long long* trouvees = nullptr) {
-  Paires attendu = par_candidats(pb);
+  ListePaires attendu = par_candidats(pb);
   if (trouvees != nullptr) *trouvees += static_cast<long long>(attendu.size());
   attendu.insert(attendu.begin(), {-7, -7});
   for (MethodePaires m : {MethodePaires::automatique, MethodePaires::diviseurs,
                           MethodePaires::milieu, MethodePaires::candidats}) {
     t.methode = m;
-    Paires obtenu = {{-7, -7}};  // appended to, never cleared
+    ListePaires obtenu = {{-7, -7}};  // appended to, never cleared
     ASSERT_TRUE(resoudre_paires(pb, obtenu, t)) << texte(pb);
     ASSERT_EQ(obtenu, attendu) << texte(pb) << " methode " << static_cast<int>(m);
   }
@@ -213,7 +214,7 @@ void verifier(const ProblemePaire& pb, TravailPaires& t, long long* trouvees = n
   ProblemePaire sans = pb;
   sans.fb.clear();
   t.methode = MethodePaires::candidats;
-  Paires obtenu = {{-7, -7}};
+  ListePaires obtenu = {{-7, -7}};
   ASSERT_TRUE(resoudre_paires(sans, obtenu, t)) << texte(pb);
   ASSERT_EQ(obtenu, attendu) << texte(pb) << " without b's factorisation";
   t.methode = MethodePaires::automatique;
@@ -329,6 +330,96 @@ TEST(GrandesPaires, MatchEveryCandidatePastTwoToTheSixtyFour) {
   EXPECT_GT(trouvees, 300);
 }
 
+// The pairs of chercher_paires as (x, y) in GMP integers, listed in one way.
+std::vector<std::pair<mpz_class, mpz_class>> listees(const ProblemePaire& pb, MethodePaires m, TravailPaires& t) {
+  t.methode = m;
+  Paires res;
+  EXPECT_TRUE(chercher_paires(pb, true, res, t));
+  std::vector<std::pair<mpz_class, mpz_class>> r;
+  for (const u128 u : res.u) r.emplace_back(vers_mpz(x_de(pb, u)), y_de(pb, u));
+  return r;
+}
+
+TEST(Paires, PastTwoToTheSixtyThreeEveryWayListsAndCountsTheCandidatesPairs) {
+  // b = s·p·q up to 2^126: s with many divisors, p and q primes of 20 to 40 bits. a small (many
+  // pairs near the lowest x), of 33 to 49 bits or 51 to 63 bits (the three arithmetics modulo a),
+  // or past 2^64 (left to GMP). At most 1500 candidates, checked in exact rationals.
+  std::mt19937_64 g(31337);
+  TravailPaires t;
+  long long trouvees = 0, grands = 0;
+  for (int k = 0; k < 600; ++k) {
+    const u64 s = b_aleatoire(g, 30);
+    mpz_class b = vers_mpz(static_cast<long long>(s));
+    std::vector<Facteur> fb;
+    factoriser(s, fb);
+    while (mpz_sizeinbase(b.get_mpz_t(), 2) < 64 + g() % 62) {
+      mpz_class p = vers_mpz(static_cast<long long>((u64{1} << (20 + g() % 20)) + g() % 1000000));
+      mpz_nextprime(p.get_mpz_t(), p.get_mpz_t());
+      b *= p;
+      fb.emplace_back(mpz_get_ui(p.get_mpz_t()), 1);
+    }
+    if (mpz_sizeinbase(b.get_mpz_t(), 2) > 126) continue;
+    std::sort(fb.begin(), fb.end());
+    std::vector<Facteur> f;  // equal primes merged
+    for (const auto& [p, e] : fb)
+      if (!f.empty() && f.back().first == p) f.back().second += e; else f.emplace_back(p, e);
+    const int bits[] = {5, 33 + static_cast<int>(g() % 17), 51 + static_cast<int>(g() % 13)};
+    mpz_class a = k % 4 == 3 ? vers_mpz(i128{1} << 64) + static_cast<unsigned long>(g() % 1000)
+                             : vers_mpz(static_cast<long long>(1 + g() % (u64{1} << (bits[k % 4] - 1))));
+    mpz_class d;
+    for (mpz_gcd(d.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t()); d != 1; mpz_gcd(d.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t()))
+      a += 1;
+    GrandProbleme gp;
+    gp.a = a;
+    gp.b = b;
+    gp.fb = f;
+    gp.fb_connue = true;
+    gp.lo = b / a - 2;
+    gp.hi = gp.lo + mpz_class(static_cast<unsigned long>(g() % 1500));
+    if (k % 5 == 1) gp.lo = gp.hi - 40;  // a window that starts far from the densest pairs
+    gp.z = 1 + static_cast<int>(g() % 2);
+    gp.strict = g() % 2 == 0;
+    gp.parite = static_cast<int>(g() % 3);
+    if (g() % 3 == 0) gp.M = b * b / a / (1 + g() % 1000);
+    if (gp.M > vers_mpz(static_cast<long long>(INT64_MAX))) gp.M = 0;
+    const auto attendu = par_candidats_gmp(gp);
+    trouvees += static_cast<long long>(attendu.size());
+    ProblemePaire pb;
+    en_i128(a, pb.a);
+    en_i128(b, pb.b);
+    pb.fb = f;
+    en_i128(gp.lo, pb.lo);
+    en_i128(gp.hi, pb.hi);
+    pb.z = gp.z;
+    pb.strict = gp.strict;
+    pb.parite = gp.parite;
+    en_i128(gp.M, pb.M);
+    SCOPED_TRACE(texte(pb));
+    Paires compte;
+    if (a >= vers_mpz(i128{1} << 64)) {  // beyond the residues on 64 bits: the GMP step's
+      EXPECT_FALSE(chercher_paires(pb, false, compte, t));
+      ++grands;
+      continue;
+    }
+    for (MethodePaires m : {MethodePaires::automatique, MethodePaires::diviseurs, MethodePaires::milieu,
+                            MethodePaires::candidats})
+      ASSERT_EQ(listees(pb, m, t), attendu) << "methode " << static_cast<int>(m);
+    std::vector<std::pair<mpz_class, mpz_class>> gmp;
+    resoudre_grandes_paires(gp, gmp);
+    EXPECT_EQ(gmp, attendu);
+    // Counted only: the number, and the first and the last pair by their u.
+    t.methode = MethodePaires::automatique;
+    ASSERT_TRUE(chercher_paires(pb, false, compte, t));
+    ASSERT_EQ(compte.nombre, static_cast<long long>(attendu.size()));
+    if (compte.nombre > 0) {
+      EXPECT_EQ(vers_mpz(x_de(pb, compte.u_haut)), attendu.front().first);
+      EXPECT_EQ(y_de(pb, compte.u_bas), attendu.back().second);
+    }
+  }
+  EXPECT_GT(trouvees, 200);
+  EXPECT_GT(grands, 50);
+}
+
 TEST(Paires, SmallHandWorkedCases) {
   ProblemePaire pb;
   pb.a = 1;
@@ -336,13 +427,13 @@ TEST(Paires, SmallHandWorkedCases) {
   pb.fb = {{2, 1}};
   pb.lo = 3;
   pb.hi = 4;
-  Paires out;
+  ListePaires out;
   ASSERT_TRUE(resoudre_paires(pb, out));
-  EXPECT_EQ(out, (Paires{{4, 4}, {3, 6}}));
+  EXPECT_EQ(out, (ListePaires{{4, 4}, {3, 6}}));
   pb.strict = true;  // x < y drops (4, 4)
   out.clear();
   ASSERT_TRUE(resoudre_paires(pb, out));
-  EXPECT_EQ(out, (Paires{{3, 6}}));
+  EXPECT_EQ(out, (ListePaires{{3, 6}}));
   pb.a = 2;  // 1/x + 1/y = 2: (1, 1) only
   pb.b = 1;
   pb.fb = {};
@@ -351,7 +442,7 @@ TEST(Paires, SmallHandWorkedCases) {
   pb.strict = false;
   out.clear();
   ASSERT_TRUE(resoudre_paires(pb, out));
-  EXPECT_EQ(out, (Paires{{1, 1}}));
+  EXPECT_EQ(out, (ListePaires{{1, 1}}));
   pb.a = 3;  // 1/x + 1/y = 3: none
   out.clear();
   ASSERT_TRUE(resoudre_paires(pb, out));
@@ -367,9 +458,9 @@ TEST(Paires, DenominatorsOfTwoToTheSixtyThreeOrMoreAreLeftToTheCaller) {
   pb.fb = {{2, 63}};
   pb.lo = 1;
   pb.hi = pb.b * 2;
-  Paires out = {{1, 2}};
+  ListePaires out = {{1, 2}};
   EXPECT_FALSE(resoudre_paires(pb, out));
-  EXPECT_EQ(out, (Paires{{1, 2}}));
+  EXPECT_EQ(out, (ListePaires{{1, 2}}));
 }
 
 }  // namespace

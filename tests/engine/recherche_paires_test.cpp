@@ -2,8 +2,11 @@
 // search: the same solutions in the same order, the same stop at a pause, the same state after.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <numeric>
+
+#include "engine/grandes_paires.hpp"
 
 #include "tests/engine/outils.hpp"
 
@@ -231,6 +234,136 @@ TEST(RecherchePaires, AStopAfterAnySolutionLeavesTheSameStateAndTheSameRest) {
         while (b.i >= 0) type == 2 ? b.suite2(sb) : b.suite(sb);
         EXPECT_EQ(sa.solutions, sb.solutions);
       }
+}
+
+// Takes runs of solutions whole: their number, the last solution, the extremes of x1 and xn.
+struct ParLots {
+  long long nombre = 0;
+  std::vector<std::string> derniere;
+  mpz_class x1_min, xn_max;
+  template <class Int>
+  void garder(const std::vector<Int>& x, long long k) {
+    if (nombre == 0 || cmp(x1_min, vers_mpz(x[1])) > 0) x1_min = vers_mpz(x[1]);
+    if (nombre == 0 || cmp(xn_max, vers_mpz(x.back())) < 0) xn_max = vers_mpz(x.back());
+    derniere.clear();
+    for (std::size_t a = 1; a < x.size(); ++a) derniere.push_back(en_texte(x[a]));
+    nombre += k;
+  }
+  template <class Int>
+  void operator()(const std::vector<Int>& x) { garder(x, 1); }
+  bool une_a_une(long long) const { return false; }
+  template <class Int>
+  void lot(const std::vector<Int>&, const std::vector<Int>& derniere_du_lot, long long k) { garder(derniere_du_lot, k); }
+  bool arret() const { return false; }
+};
+
+// The count, the last solution and the extremes that runs handed over whole give, against the list.
+void comparer_par_lots(Moteur m, const test::Liste& liste) {
+  ParLots lots;
+  m.courir(lots);
+  ASSERT_EQ(lots.nombre, static_cast<long long>(liste.size()));
+  if (liste.empty()) return;
+  EXPECT_EQ(lots.derniere, liste.back());
+  mpz_class x1 = mpz_class(liste[0][0]), xn = mpz_class(liste[0].back());
+  for (const auto& sol : liste) {
+    x1 = std::min(x1, mpz_class(sol[0]));
+    xn = std::max(xn, mpz_class(sol.back()));
+  }
+  EXPECT_EQ(lots.x1_min, x1);
+  EXPECT_EQ(lots.xn_max, xn);
+}
+
+TEST(RecherchePaires, RunsHandedOverWholeGiveTheCountExtremesAndLastSolutionOfTheList) {
+  for (int type = 1; type <= 2; ++type)
+    for (int n = 3; n <= 6; ++n)
+      for (const auto& [P, Q] : {std::pair{1LL, 1LL}, {2LL, 3LL}, {5LL, 7LL}})
+        for (int parite = 0; parite <= 2; ++parite)
+          for (long long M : {0LL, 500LL}) {
+            const Reglages reg = reglages(type, n, P, Q, parite, M);
+            if (pairs_impossibles(reg) || impairs_impossibles(reg) || (n == 6 && P != Q)) continue;
+            SCOPED_TRACE(testing::Message() << "type " << type << " n " << n << " " << P << "/" << Q
+                                            << " parite " << parite << " M " << M);
+            comparer_par_lots(Moteur(reg), chercher(reg, Mode::auto_));
+          }
+}
+
+// The pairs of 1/x + 1/y = rem with x from lo up (y >= x, or y > x when strict), y at most M when
+// M is not 0, by the GMP step from b's factorisation; b divides the product of `valeurs`.
+std::vector<std::pair<mpz_class, mpz_class>> paires_gmp(const mpq_class& rem, const std::vector<long long>& valeurs,
+                                                        const mpz_class& lo, bool strict, long long M) {
+  GrandProbleme gp;
+  gp.a = rem.get_num();
+  gp.b = rem.get_den();
+  std::map<std::uint64_t, int> premiers;
+  std::vector<Facteur> f;
+  for (long long v : valeurs) {
+    factoriser(static_cast<std::uint64_t>(v), f);
+    for (const auto& [p, e] : f) premiers[p] += e;
+  }
+  mpz_class reste = gp.b;
+  for (const auto& [p, e] : premiers) {
+    int k = 0;
+    for (; mpz_divisible_ui_p(reste.get_mpz_t(), p) != 0; ++k) mpz_divexact_ui(reste.get_mpz_t(), reste.get_mpz_t(), p);
+    if (k > 0) gp.fb.emplace_back(p, k);
+  }
+  gp.fb_connue = reste == 1;
+  gp.lo = lo;
+  gp.hi = 2 * gp.b / gp.a;
+  gp.strict = strict;
+  gp.M = vers_mpz(M);
+  std::vector<std::pair<mpz_class, mpz_class>> r;
+  resoudre_grandes_paires(gp, r);
+  return r;
+}
+
+TEST(RecherchePaires, NineUnknownsHeadsPastTwoToTheSixtyThreeMatchTheGmpStep) {
+  // n = 9, P/Q = 1, the prefix 2, 3, 7, 43, 1850, 75935: its heads x7 near 2/rem, 1.27·10^10,
+  // leave b of about 2^67. The search over 41 heads (start and end sequences) against each head
+  // solved alone by the GMP step, both types, with and without a bound, listed and in runs.
+  const std::vector<long long> prefixe = {2, 3, 7, 43, 1850, 75935};
+  const long long haut = 12685321425LL, bas = haut - 40;
+  mpq_class rem(1);
+  for (long long v : prefixe) rem -= mpq_class(1, vers_mpz(v));
+  long long paires = 0;
+  for (int type = 1; type <= 2; ++type)
+    for (long long M : {0LL, 100000000000000000LL}) {
+      SCOPED_TRACE(testing::Message() << "type " << type << " M " << M);
+      test::Liste attendu;
+      for (long long c = haut; c >= bas; --c) {
+        std::vector<long long> valeurs = prefixe;
+        valeurs.push_back(c);
+        const mpz_class lo = vers_mpz(type == 2 ? c + 1 : c);
+        for (const auto& [x, y] : paires_gmp(rem - mpq_class(1, vers_mpz(c)), valeurs, lo, type == 2, M)) {
+          std::vector<std::string> sol;
+          for (long long v : valeurs) sol.push_back(std::to_string(v));
+          sol.push_back(x.get_str());
+          sol.push_back(y.get_str());
+          attendu.push_back(sol);
+        }
+      }
+      paires += static_cast<long long>(attendu.size());
+      Reglages reg = reglages(type, 9, 1, 1, 0, M);
+      std::vector<long long> debut = prefixe, fin = prefixe;
+      debut.push_back(haut);
+      fin.push_back(bas);
+      reg = avec_fin(reg, fin);
+      EXPECT_EQ(chercher(reg, Mode::auto_, debut), attendu);
+      Moteur m(reg);
+      int stop1 = 0, s = 0;
+      for (long long v : debut)
+        if (++s, stop1 == 0) m.placer_debut(v, s, stop1);
+      comparer_par_lots(m, attendu);
+    }
+  EXPECT_GT(paires, 2000);
+}
+
+TEST(RecherchePaires, ABoundNoLastUnknownMeetsEndsTheSearchWithoutAPair) {
+  // The start sequence leaves 1/x4 = 11/(6·2^60) - 1/2^60 - 1/2^61 - 1/(6·2^60), past M: the
+  // bound ends the search at once, and no remainder a/b with a·M <= b reaches the pair step.
+  Reglages reg = reglages(1, 4, 11, 6917529027641081856LL, 0, 3458764513820540928LL);
+  for (Mode mode : {Mode::auto_, Mode::toujours})
+    EXPECT_EQ(chercher(reg, mode, {1152921504606846976LL, 2305843009213693952LL, 6917529027641081856LL}),
+              test::Liste{});
 }
 
 TEST(RecherchePaires, CountsForPOverQEqualToOne) {
