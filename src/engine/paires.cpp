@@ -130,6 +130,18 @@ u64 inverse_mod(u64 c, u64 a) {
   return static_cast<u64>(s0 < 0 ? s0 + static_cast<i128>(a) : s0);
 }
 
+// v mod a without a division where v is already below a (the small primes of b mostly are).
+inline u64 reduit(u64 v, u64 a) { return v < a ? v : v % a; }
+
+// w·p when it does not exceed U; false otherwise (no division: the bound holds for the product).
+template <class V, class P>
+inline bool multiplier(V& w, P p, V U) {
+  V r;
+  if (__builtin_mul_overflow(w, static_cast<V>(p), &r) || r > U) return false;
+  w = r;
+  return true;
+}
+
 inline int ctz128(u128 v) {
   const auto bas = static_cast<u64>(v);
   return bas != 0 ? __builtin_ctzll(bas) : 64 + __builtin_ctzll(static_cast<u64>(v >> 64));
@@ -160,6 +172,7 @@ bool divise_carre(u128 u, u128 b) {
 // ---- Divisors of b² ------------------------------------------------------------------------------
 
 constexpr std::size_t kMaxTermes = 26;  // b < 2^127 has at most 25 distinct primes
+constexpr int kMaxExposant = 254;       // the exponent of 2 in b², b < 2^127
 
 // A prime of b² and the range of its exponent in u (0..2e, or narrower for 2 under a parity).
 struct Terme {
@@ -206,45 +219,47 @@ std::size_t lister(const Terme* t, int nt, const u64* f, V U, u64 r0, const R* m
   std::size_t n = 1;
   val[0] = 1;
   if constexpr (residus) res[0] = r0;
+  // Each product and residue comes from an element listed before and a power of the prime: the
+  // powers are formed once, so the products do not wait on one another (the residues' chain of
+  // multiplications modulo a would otherwise set the pace).
+  V pv[kMaxExposant + 1];
+  u64 pr[kMaxExposant + 1];
   for (int k = 0; k < nt; ++k) {
     if (k == sauter) continue;
     const u64 p = t[k].p;
-    const V lim = U / p;  // w·p <= U exactly when w <= lim
-    u64 fk = 0;
-    if constexpr (residus) fk = f[k];
-    if (t[k].emin > 0) {  // every product takes p^emin at least
+    int pas = t[k].emax;
+    pv[0] = 1;
+    pr[0] = 1;
+    for (int e = 1; e <= pas; ++e) {
+      pv[e] = pv[e - 1];
+      if (!multiplier(pv[e], p, U)) {
+        pas = e - 1;  // p^e passes U, and so does every product with it
+        break;
+      }
+      if constexpr (residus) pr[e] = mod->mul(pr[e - 1], f[k]);
+    }
+    const int emin = t[k].emin;
+    if (emin > pas) return 0;  // p^emin passes U: no product at all
+    if (emin > 0) {  // every product takes p^emin at least
       std::size_t garde = 0;
       for (std::size_t j = 0; j < n; ++j) {
         V w = val[j];
-        u64 r = 0;
-        if constexpr (residus) r = res[j];
-        bool dedans = true;
-        for (int e = 0; e < t[k].emin && dedans; ++e) {
-          dedans = w <= lim;
-          w *= p;
-          if constexpr (residus) r = mod->mul(r, fk);
-        }
-        if (!dedans) continue;
+        if (!multiplier(w, pv[emin], U)) continue;
         val[garde] = w;
-        if constexpr (residus) res[garde] = r;
+        if constexpr (residus) res[garde] = mod->mul(res[j], pr[emin]);
         ++garde;
       }
       n = garde;
     }
-    const int pas = t[k].emax - t[k].emin;
     const std::size_t taille = n;
     for (std::size_t j = 0; j < taille; ++j) {
-      V w = val[j];
-      if constexpr (residus) {
-        u64 r = res[j];
-        for (int e = 0; e < pas && w <= lim; ++e) {
-          w *= p;
-          r = mod->mul(r, fk);
-          val[n] = w;
-          res[n++] = r;
-        }
-      } else {
-        for (int e = 0; e < pas && w <= lim; ++e) val[n++] = w *= p;
+      const V w = val[j];
+      for (int e = 1; e <= pas - emin; ++e) {
+        V x = w;
+        if (!multiplier(x, pv[e], U)) break;
+        val[n] = x;
+        if constexpr (residus) res[n] = mod->mul(res[j], pr[e]);
+        ++n;
       }
     }
   }
@@ -272,20 +287,16 @@ void par_diviseurs(const Terme* t, int nt, u64 A, u64 B, u64 U, TravailPaires& t
       if (multiple_de_a(liste[j] + B)) garder(liste[j]);
     return;
   }
-  const u64 p = t[dernier].p, lim = U / p;
+  const u64 p = t[dernier].p;
   const int emin = t[dernier].emin, emax = t[dernier].emax;
   for (std::size_t j = 0; j < nl; ++j) {
     u64 w = liste[j];
     bool dedans = true;
-    for (int e = 0; e < emin && dedans; ++e) {
-      dedans = w <= lim;
-      w *= p;
-    }
+    for (int e = 0; e < emin && dedans; ++e) dedans = multiplier(w, p, U);
     if (!dedans) continue;
     for (int e = emin;; ++e) {
       if (multiple_de_a(w + B)) garder(w);
-      if (e == emax || w > lim) break;
-      w *= p;
+      if (e == emax || !multiplier(w, p, U)) break;
     }
   }
 }
@@ -295,7 +306,7 @@ template <class R, class F>
 void par_diviseurs128(const Terme* t, int nt, const R& mod, u64 moins_b, u128 U, TravailPaires& tr,
                       F&& garder) {
   u64 f[kMaxTermes] = {};
-  for (int k = 0; k < nt; ++k) f[k] = t[k].p % mod.a;
+  for (int k = 0; k < nt; ++k) f[k] = reduit(t[k].p, mod.a);
   const int dernier = plus_long(t, nt);
   const std::size_t nl = lister<u128, R>(t, nt, f, U, 1 % mod.a, &mod, tr.v128, tr.rv, dernier);
   if (dernier < 0) {
@@ -304,22 +315,19 @@ void par_diviseurs128(const Terme* t, int nt, const R& mod, u64 moins_b, u128 U,
     return;
   }
   const u64 p = t[dernier].p, fp = f[dernier];
-  const u128 lim = U / p;
   const int emin = t[dernier].emin, emax = t[dernier].emax;
   for (std::size_t j = 0; j < nl; ++j) {
     u128 w = tr.v128[j];
     u64 r = tr.rv[j];
     bool dedans = true;
     for (int e = 0; e < emin && dedans; ++e) {
-      dedans = w <= lim;
-      w *= p;
+      dedans = multiplier(w, p, U);
       r = mod.mul(r, fp);
     }
     if (!dedans) continue;
     for (int e = emin;; ++e) {
       if (r == moins_b) garder(w);
-      if (e == emax || w > lim) break;
-      w *= p;
+      if (e == emax || !multiplier(w, p, U)) break;
       r = mod.mul(r, fp);
     }
   }
@@ -354,19 +362,43 @@ void partager_termes(const Terme* t, int nt, Partage& h) {
 
 inline u64 melange(u64 r) { return r * 0x9E3779B97F4A7C15ULL; }
 
-// Divisors u = s·t of b² up to U with u ≡ -b (mod a), a >= 2: the t (one half of the primes) go
-// in a hash table by t mod a; each s (the other half) looks up -b·s⁻¹ mod a. The table is at most
-// an eighth full, so most lookups stop at an empty slot at once; a residue is its own hash (the
-// residues are spread over [0, a), and below the table's size they do not collide). The work is
-// about the two halves' sizes, about sqrt(d(b²)) each, plus the matches, about d(b²)/a.
+// Divisors u = s·t of b² up to U with u ≡ -b (mod a), a >= 2. With G the product of the powers
+// p^emax of one half's primes and s' = G/s, s·t ≡ -b exactly when G·t ≡ -b·s' (multiply by s',
+// prime to a): the t (the other half) go in a hash table by G·t mod a, and each s' looks up -b·s'
+// mod a; both only multiply, no inverse modulo a is needed. The table is at most an eighth full,
+// so most lookups stop at an empty slot at once; a residue is its own hash (the residues spread
+// over [0, a), and below the table's size they cannot collide). The work is about the two halves'
+// sizes, about sqrt(d(b²)) each, plus the matches, about d(b²)/a; s = G/s' is formed for matches.
 template <class V, class R, class F>
-void par_milieu(const Partage& h, const R& mod, u64 moins_b, V U, TravailPaires& tr, F&& garder) {
+void par_milieu(Partage h, const R& mod, u64 moins_b, V U, TravailPaires& tr, F&& garder) {
   const u64 A = mod.a;
+  // G mod a, and G itself while it fits 128 bits; otherwise the halves swap if the other's does.
+  const auto carre = [](const Terme* t, int nt, u128& G) {
+    G = 1;
+    for (int k = 0; k < nt; ++k)
+      for (int e = 0; e < t[k].emax; ++e)
+        if (__builtin_mul_overflow(G, u128{t[k].p}, &G)) return false;
+    return true;
+  };
+  u128 G = 1, Gt = 1;
+  bool complements = carre(h.s, h.ns, G);
+  if (!complements && carre(h.t, h.nt, Gt)) {
+    std::swap(h.s, h.t);
+    std::swap(h.ns, h.nt);
+    G = Gt;
+    complements = true;
+  }
+  u64 gmod = 1;
+  if (complements)
+    for (int k = 0; k < h.ns; ++k) {
+      const u64 pa = reduit(h.s[k].p, A);
+      for (int e = 0; e < h.s[k].emax; ++e) gmod = mod.mul(gmod, pa);
+    }
 
-  // The t with their residues, in the table.
-  u64 ft[kMaxTermes] = {};
-  for (int k = 0; k < h.nt; ++k) ft[k] = h.t[k].p % A;
-  const std::size_t nt = lister<V, R>(h.t, h.nt, ft, U, 1, &mod, premiere_liste<V>(tr), tr.rw);
+  // The t, with their residues (G·)t, in the table.
+  u64 f[kMaxTermes] = {};
+  for (int k = 0; k < h.nt; ++k) f[k] = reduit(h.t[k].p, A);
+  const std::size_t nt = lister<V, R>(h.t, h.nt, f, U, gmod, &mod, premiere_liste<V>(tr), tr.rw);
   const V* const lt = premiere_liste<V>(tr).data();
   const u64* const rt = tr.rw.data();
   int bits = 6;
@@ -389,59 +421,71 @@ void par_milieu(const Partage& h, const R& mod, u64 moins_b, V U, TravailPaires&
     places[j] = static_cast<std::uint32_t>(k);
   }
 
-  // The inverses of the primes of s modulo a, from one inversion of their product.
-  u64 inv[kMaxTermes] = {}, cumul[kMaxTermes] = {};
-  u64 c = 1;
-  for (int k = 0; k < h.ns; ++k) {
-    cumul[k] = c;
-    c = mod.mul(c, h.s[k].p % A);
-  }
-  u64 ic = inverse_mod(c, A);
-  for (int k = h.ns - 1; k >= 0; --k) {
-    inv[k] = mod.mul(ic, cumul[k]);
-    ic = mod.mul(ic, h.s[k].p % A);
-  }
-
-  const auto chercher = [&](V s, u64 r) {
+  // Every t of the table whose residue is r, with s = base·p^g: u = s·t kept when at most U.
+  // With complements, base·p^g is s' and s = G/s'.
+  const auto chercher = [&](u64 r, u128 base, u64 p, int g) {
     for (u64 k = r & masque; cles[k] != 0; k = (k + 1) & masque) {
       if (cles[k] != r + 1) continue;
-      const V t = lt[indices[k]];
-      if constexpr (std::is_same_v<V, u64>) {
-        const u128 u = u128{s} * t;
-        if (u <= U) garder(static_cast<u64>(u));
-      } else {
-        u128 u;
-        if (!__builtin_mul_overflow(s, t, &u) && u <= U) garder(u);
-      }
+      u128 s = base;
+      for (int e = 0; e < g; ++e) s *= p;
+      if (complements) s = G / s;
+      u128 u;
+      if (!__builtin_mul_overflow(s, u128{lt[indices[k]]}, &u) && u <= U) garder(static_cast<V>(u));
     }
   };
 
-  // The s without the term with most exponents, which is multiplied in while looking up.
-  const int dernier = plus_long(h.s, h.ns);
-  const std::size_t ns = lister<V, R>(h.s, h.ns, inv, U, moins_b, &mod, seconde_liste<V>(tr), tr.rv, dernier);
-  const V* const ls = seconde_liste<V>(tr).data();
+  // The other half: the s' = G/s, every divisor of G with the exponent of each p from 0 to
+  // emax - emin (G/s' is the one bounded by U), keys -b·s'; or, past 128 bits, the s up to U
+  // with keys -b·s⁻¹ from the inverses of the primes. The term with most exponents is multiplied
+  // in while looking up.
+  Terme termes[kMaxTermes];
+  u64 fs[kMaxTermes] = {};
+  for (int k = 0; k < h.ns; ++k) {
+    termes[k] = complements ? Terme{h.s[k].p, 0, h.s[k].emax - h.s[k].emin} : h.s[k];
+    fs[k] = reduit(h.s[k].p, A);
+  }
+  if (!complements) {  // the inverses, from one inversion of their product
+    u64 cumul[kMaxTermes] = {};
+    u64 c = 1;
+    for (int k = 0; k < h.ns; ++k) {
+      cumul[k] = c;
+      c = mod.mul(c, fs[k]);
+    }
+    u64 ic = inverse_mod(c, A);
+    for (int k = h.ns - 1; k >= 0; --k) {
+      const u64 pk = fs[k];
+      fs[k] = mod.mul(ic, cumul[k]);
+      ic = mod.mul(ic, pk);
+    }
+  }
+  const u128 borne = complements ? ~u128{0} : u128{U};
+  const int dernier = plus_long(termes, h.ns);
+  const std::size_t ns = lister<u128, R>(termes, h.ns, fs, borne, moins_b, &mod, tr.w128, tr.rv, dernier);
+  const u128* const ls = tr.w128.data();
   const u64* const rs = tr.rv.data();
   if (dernier < 0) {
-    for (std::size_t j = 0; j < ns; ++j) chercher(ls[j], rs[j]);
+    for (std::size_t j = 0; j < ns; ++j) chercher(rs[j], ls[j], 1, 0);
   } else {
-    const u64 p = h.s[dernier].p, fp = inv[dernier];
-    const V lim = U / p;
-    const int emin = h.s[dernier].emin, emax = h.s[dernier].emax;
-    for (std::size_t j = 0; j < ns; ++j) {
-      V s = ls[j];
-      u64 r = rs[j];
-      bool dedans = true;
-      for (int e = 0; e < emin && dedans; ++e) {
-        dedans = s <= lim;
-        s *= p;
-        r = mod.mul(r, fp);
+    const u64 p = termes[dernier].p;
+    const int emin = termes[dernier].emin;
+    int emax = termes[dernier].emax;
+    u128 pv[kMaxExposant + 1];
+    u64 pr[kMaxExposant + 1];
+    pv[0] = 1;
+    pr[0] = 1;
+    for (int g = 1; g <= emax; ++g) {
+      pv[g] = pv[g - 1];
+      if (!multiplier(pv[g], p, borne)) {
+        emax = g - 1;
+        break;
       }
-      if (!dedans) continue;
-      for (int e = emin;; ++e) {
-        chercher(s, r);
-        if (e == emax || s > lim) break;
-        s *= p;
-        r = mod.mul(r, fp);
+      pr[g] = mod.mul(pr[g - 1], fs[dernier]);
+    }
+    for (std::size_t j = 0; j < ns; ++j) {
+      for (int g = emin; g <= emax; ++g) {
+        u128 w = ls[j];
+        if (!multiplier(w, pv[g], borne)) break;
+        chercher(mod.mul(rs[j], pr[g]), ls[j], p, g);
       }
     }
   }
