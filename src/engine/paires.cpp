@@ -68,6 +68,7 @@ struct TestMultiple {
 struct Mod32 {
   u64 a, m;
   explicit Mod32(u64 a_) : a(a_), m(~u64{0} / a_) {}
+  Mod32(u64 a_, u64 m_) : a(a_), m(m_) {}
   u64 mul(u64 x, u64 y) const {
     const u64 p = x * y;
     const u64 q = static_cast<u64>((u128{p} * m) >> 64);
@@ -496,9 +497,9 @@ void par_milieu(Partage h, const R& mod, u64 moins_b, V U, TravailPaires& tr, F&
 
 // The meet-in-the-middle with the arithmetic modulo a that a's size allows.
 template <class V, class F>
-void milieu(const Partage& h, u64 A, u64 moins_b, V U, TravailPaires& tr, F&& garder) {
+void milieu(const Partage& h, u64 A, u64 m, u64 moins_b, V U, TravailPaires& tr, F&& garder) {
   if (A < (u64{1} << 32))
-    par_milieu(h, Mod32(A), moins_b, U, tr, garder);
+    par_milieu(h, Mod32(A, m), moins_b, U, tr, garder);
   else if (A < (u64{1} << 50))
     par_milieu(h, Mod50(A), moins_b, U, tr, garder);
   else
@@ -531,7 +532,26 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   const u64 z = static_cast<u64>(pb.z);
 
   // x within [b/a + 1, 2b/a], i.e. u in [1, b]; then a·x <= 2b < 2^128 (2^64 for b < 2^63).
-  const V xmin = B / A + 1, xmax = 2 * B / A;
+  // Divisions by a: by one reciprocal for 64-bit values (q = hi(x·m) is the quotient or one
+  // less, m = floor((2^64 - 1)/a)), by the 128-bit division otherwise.
+  const u64 inv_a = ~u64{0} / A;
+  const auto diviser = [A, inv_a](V x, V& reste) -> V {
+    if constexpr (std::is_same_v<V, u64>) {
+      u64 q = static_cast<u64>((u128{x} * inv_a) >> 64), r = x - q * A;
+      if (r >= A) {
+        ++q;
+        r -= A;
+      }
+      reste = r;
+      return q;
+    } else {
+      reste = x % A;
+      return x / A;
+    }
+  };
+  V reste_b = 0, reste = 0;
+  const V qb = diviser(B, reste_b);
+  const V xmin = qb + 1, xmax = 2 * qb + (2 * reste_b >= A ? 1 : 0);
   if (pb.lo > static_cast<i128>(xmax) || pb.hi < static_cast<i128>(xmin)) return;
   const V lo = pb.lo < static_cast<i128>(xmin) ? xmin : static_cast<V>(pb.lo);
   const V hi = pb.hi > static_cast<i128>(xmax) ? xmax : static_cast<V>(pb.hi);
@@ -602,9 +622,12 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   };
 
   // Candidates x with u in [L, U], of the class of hi modulo z: from xhaut down to xbas.
-  const V xhaut0 = (U + B) / A, xbas = (L + B - 1) / A + 1;
-  const V ecart = z == 1 ? 0 : (xhaut0 % z + z - classe) % z;
-  const V nb = xhaut0 < xbas + ecart ? 0 : (xhaut0 - ecart - xbas) / z + 1;
+  const V xhaut0 = diviser(U + B, reste), xbas = diviser(L + B - 1, reste) + 1;
+  const V ecart = z == 1 ? 0 : z == 2 ? ((xhaut0 ^ classe) & 1) : (xhaut0 % z + z - classe) % z;
+  const V nb = xhaut0 < xbas + ecart ? 0
+               : z == 1            ? xhaut0 - xbas + 1
+               : z == 2            ? ((xhaut0 - ecart - xbas) >> 1) + 1
+                                   : (xhaut0 - ecart - xbas) / z + 1;
   const V xhaut = xhaut0 - ecart;
 
   MethodePaires m = travail.methode;
@@ -623,14 +646,14 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
         kFixeCandidats + produit_sature(nb64, std::is_same_v<V, u64> ? kCoutCandidat : kCoutCandidat128);
     const u64 cout_milieu =
         milieu_possible ? kFixeMilieu + produit_sature(partage.ds + partage.dt, kCoutMilieu * facteur) +
-                              produit_sature(d / A, kCoutAccord)
+                              produit_sature(d < A ? 0 : d / A, kCoutAccord)
                         : kSature;
     m = cout_candidats <= std::min(cout_diviseurs, cout_milieu) ? MethodePaires::candidats
         : cout_milieu < cout_diviseurs                          ? MethodePaires::milieu
                                                                 : MethodePaires::diviseurs;
   }
 
-  const u64 moins_b = (A - static_cast<u64>(B % A)) % A;
+  const u64 moins_b = reste_b == 0 ? 0 : A - static_cast<u64>(reste_b);
   switch (m) {
     case MethodePaires::candidats:
       // Decreasing x, so the u come in order.
@@ -647,7 +670,7 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
       }
       return;
     case MethodePaires::milieu:
-      milieu<V>(partage, A, moins_b, U, travail, garder);
+      milieu<V>(partage, A, inv_a, moins_b, U, travail, garder);
       break;
     default:
       if constexpr (std::is_same_v<V, u64>)

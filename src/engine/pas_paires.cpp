@@ -88,23 +88,12 @@ bool PasPaires::hors_borne_apres(const mpz_class& t) const {
   return at > b && b * t > vers_mpz(M_) * (at - b);
 }
 
-// performance-critical: once per head of a count; run bench/paires_bench.cpp before and after a
-// change.
-//
-// The head's remainder: A/B - 1/c = (A·c - B)/(B·c). A prime p of g = gcd(A·c - B, B·c) divides
-// B·c, and if it divides c it divides B (p | A·c - B), and if it divides B it divides c (p does
-// not divide A): so p divides both, and v_p(A·c - B) = min(v_p(c), v_p(B)) unless they are equal.
-const PasPaires::Bornes& PasPaires::tete(std::uint64_t c, bool lister) {
-  Bornes& t = bornes_;
-  t = Bornes{};
-  grande_ = false;
-  const int k = n_ - 2;
-  t128_[k] = static_cast<i128>(c);
-  rang_prefixe_ = c > static_cast<std::uint64_t>(INT64_MAX) ? 1 : 0;
-
-  crible_.factoriser(c, bas_, fc_);
-  const u128 num = A_ * c - B_;
-  u128 g = 1;
+// The head's remainder a/b in lowest terms, and b's primes in pb_.fb, on words W wide enough for
+// B·c (see tete).
+template <class W>
+void PasPaires::reste_tete(W A, W B, std::uint64_t c, W& a, W& b) {
+  const W num = A * c - B;
+  W g = 1;
   std::vector<Facteur>& fb = pb_.fb;
   fb.clear();
   std::size_t i = 0, j = 0;
@@ -121,7 +110,7 @@ const PasPaires::Bornes& PasPaires::tete(std::uint64_t c, bool lister) {
     const int eB = fB_[i++].second, ec = fc_[j++].second;
     int eg = std::min(eB, ec);
     if (eB == ec) {  // A·c and B both have p^e exactly: their difference may have more
-      u128 q = num;
+      W q = num;
       for (int e = 0; e < ec; ++e) q /= p;
       while (eg < 2 * ec && q % p == 0) {
         q /= p;
@@ -131,16 +120,53 @@ const PasPaires::Bornes& PasPaires::tete(std::uint64_t c, bool lister) {
     for (int e = 0; e < eg; ++e) g *= p;
     if (eB + ec > eg) fb.emplace_back(p, eB + ec - eg);
   }
-  u128 a = num, b = B_ * c;
+  a = num;
+  b = B * c;
   if (g > 1) {
     a /= g;
     b /= g;
+  }
+}
+
+// performance-critical: once per head of a count; run bench/paires_bench.cpp before and after a
+// change.
+//
+// The head's remainder: A/B - 1/c = (A·c - B)/(B·c). A prime p of g = gcd(A·c - B, B·c) divides
+// B·c, and if it divides c it divides B (p | A·c - B), and if it divides B it divides c (p does
+// not divide A): so p divides both, and v_p(A·c - B) = min(v_p(c), v_p(B)) unless they are equal.
+const PasPaires::Bornes& PasPaires::tete(std::uint64_t c, bool lister) {
+  Bornes& t = bornes_;
+  t = Bornes{};
+  grande_ = false;
+  const int k = n_ - 2;
+  t128_[k] = static_cast<i128>(c);
+  rang_prefixe_ = c > static_cast<std::uint64_t>(INT64_MAX) ? 1 : 0;
+
+  crible_.factoriser(c, bas_, fc_);
+  u128 a = 0, b = 0;
+  u128 bc, ac;
+  const bool court = !__builtin_mul_overflow(B_, u128{c}, &bc) && bc < (u128{1} << 63) &&
+                     !__builtin_mul_overflow(A_, u128{c}, &ac) && (ac >> 64) == 0;
+  if (court) {  // b < 2^63: 64-bit divisions
+    std::uint64_t a64 = 0, b64 = 0;
+    reste_tete(static_cast<std::uint64_t>(A_), static_cast<std::uint64_t>(B_), c, a64, b64);
+    a = a64;
+    b = b64;
+  } else {
+    reste_tete(A_, B_, c, a, b);
   }
   if ((a >> 64) != 0) return t;  // repli: the residues need a below 2^64
 
   // The bounds of x(n-1) as the bound computation gives them: minr = floor(b/a) + 1 (of the
   // parity), r = floor(2b/a), at most M (of the parity).
-  const u128 q = b / a, rq = b - q * a;
+  u128 q, rq;
+  if (court) {
+    q = static_cast<std::uint64_t>(b) / static_cast<std::uint64_t>(a);
+    rq = static_cast<std::uint64_t>(b) - static_cast<std::uint64_t>(q) * static_cast<std::uint64_t>(a);
+  } else {
+    q = b / a;
+    rq = b - q * a;
+  }
   const u128 r2 = 2 * q + (2 * rq >= a ? 1 : 0);
   auto lo = static_cast<i128>(q), r1 = static_cast<i128>(r2);
   t.hors_borne = M_ != 0 && static_cast<u128>(M_) * a < 2 * b;
@@ -167,7 +193,7 @@ const PasPaires::Bornes& PasPaires::tete(std::uint64_t c, bool lister) {
   if (r1 < lo) return t;  // repli: the step-by-step search places x(n-1) below its bound
   i128 lo_x = type_ == 2 ? ci + 1 : ci;
   if (lo_x < lo) lo_x = lo;
-  t.c_bas = r1 - z_ * ((r1 - lo_x) / z_);
+  t.c_bas = z_ == 1 ? lo_x : z_ == 2 ? r1 - ((r1 - lo_x) & ~i128{1}) : r1 - z_ * ((r1 - lo_x) / z_);
   pb_.a = static_cast<i128>(a);
   pb_.b = static_cast<i128>(b);
   pb_.lo = t.c_bas;

@@ -87,6 +87,8 @@ class PasPaires {
   bool mettre_prefixe(const std::vector<Int>& x, int k);
   template <class Int>
   void garder_tete(const std::vector<Int>& x);
+  template <class W>
+  void reste_tete(W A, W B, std::uint64_t c, W& a, W& b);
   bool resoudre(bool lister);
   void choisir_largeur();
   template <class S>
