@@ -223,6 +223,7 @@ class Moteur {
     const long long tetes = rech.tetes;
     const Pas p = rech.type == 2 ? rech.suite2(sink) : rech.suite(sink);
     if (p == Pas::debordement) rech.tetes = tetes;
+    assert(p == Pas::debordement || rech.coherent());
     return p;
   }
 

@@ -209,8 +209,9 @@ inline u64 borne_liste(const Terme* t, int nt, int sauter) {
 
 // Every product of p^e over the terms but the one at `sauter` (e in its range) that does not
 // exceed U, in `val`; beside each in `res`, r0 times the product of f[k]^e over its terms, mod a
-// (no residues when R is void). Returns how many.
-template <class V, class R>
+// (no residues when R is void). Without `borne`, every product is listed: the caller knows they
+// all fit V. Returns how many.
+template <class V, class R, bool borne_u = true>
 std::size_t lister(const Terme* t, int nt, const u64* f, V U, u64 r0, const R* mod, std::vector<V>& vval,
                    std::vector<u64>& vres, int sauter = -1) {
   constexpr bool residus = !std::is_void_v<R>;
@@ -232,10 +233,14 @@ std::size_t lister(const Terme* t, int nt, const u64* f, V U, u64 r0, const R* m
     pv[0] = 1;
     pr[0] = 1;
     for (int e = 1; e <= pas; ++e) {
-      pv[e] = pv[e - 1];
-      if (!multiplier(pv[e], p, U)) {
-        pas = e - 1;  // p^e passes U, and so does every product with it
-        break;
+      if constexpr (borne_u) {
+        pv[e] = pv[e - 1];
+        if (!multiplier(pv[e], p, U)) {
+          pas = e - 1;  // p^e passes U, and so does every product with it
+          break;
+        }
+      } else {
+        pv[e] = pv[e - 1] * p;
       }
       if constexpr (residus) pr[e] = mod->mul(pr[e - 1], f[k]);
     }
@@ -245,7 +250,11 @@ std::size_t lister(const Terme* t, int nt, const u64* f, V U, u64 r0, const R* m
       std::size_t garde = 0;
       for (std::size_t j = 0; j < n; ++j) {
         V w = val[j];
-        if (!multiplier(w, pv[emin], U)) continue;
+        if constexpr (borne_u) {
+          if (!multiplier(w, pv[emin], U)) continue;
+        } else {
+          w *= pv[emin];
+        }
         val[garde] = w;
         if constexpr (residus) res[garde] = mod->mul(res[j], pr[emin]);
         ++garde;
@@ -257,7 +266,11 @@ std::size_t lister(const Terme* t, int nt, const u64* f, V U, u64 r0, const R* m
       const V w = val[j];
       for (int e = 1; e <= pas - emin; ++e) {
         V x = w;
-        if (!multiplier(x, pv[e], U)) break;
+        if constexpr (borne_u) {
+          if (!multiplier(x, pv[e], U)) break;
+        } else {
+          x *= pv[e];
+        }
         val[n] = x;
         if constexpr (residus) res[n] = mod->mul(res[j], pr[e]);
         ++n;
@@ -461,7 +474,10 @@ void par_milieu(Partage h, const R& mod, u64 moins_b, V U, TravailPaires& tr, F&
   }
   const u128 borne = complements ? ~u128{0} : u128{U};
   const int dernier = plus_long(termes, h.ns);
-  const std::size_t ns = lister<u128, R>(termes, h.ns, fs, borne, moins_b, &mod, tr.w128, tr.rv, dernier);
+  // Every s' divides G < 2^128: no product of them is checked.
+  const std::size_t ns = complements
+                             ? lister<u128, R, false>(termes, h.ns, fs, borne, moins_b, &mod, tr.w128, tr.rv, dernier)
+                             : lister<u128, R>(termes, h.ns, fs, borne, moins_b, &mod, tr.w128, tr.rv, dernier);
   const u128* const ls = tr.w128.data();
   const u64* const rs = tr.rv.data();
   if (dernier < 0) {
@@ -484,8 +500,10 @@ void par_milieu(Partage h, const R& mod, u64 moins_b, V U, TravailPaires& tr, F&
     }
     for (std::size_t j = 0; j < ns; ++j) {
       for (int g = emin; g <= emax; ++g) {
-        u128 w = ls[j];
-        if (!multiplier(w, pv[g], borne)) break;
+        if (!complements) {
+          u128 w = ls[j];
+          if (!multiplier(w, pv[g], borne)) break;
+        }
         chercher(mod.mul(rs[j], pr[g]), ls[j], p, g);
       }
     }

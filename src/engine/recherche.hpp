@@ -73,6 +73,15 @@ class Recherche {
   // unchecked only where the new values are known to be no larger than values already held.
   void plu();
   void moin();
+  // The invariants of the state between two steps (Debug builds check them after every step): D is
+  // the product of x[1..i] and N the sum of D/x[t], so N/D is the sum of their unit fractions;
+  // while every unknown is at or above its lower bound, they keep the order of the type and the
+  // sum stays below P/Q. Costs O(i) in wide integers.
+  bool coherent() const;
+  // N/D + 1/v into nN/nD (N·v + D over D·v), checked: false when it leaves Int.
+  bool ajouter(const Int& v, Int& nN, Int& nD) const {
+    return !mul_ovf(v, N, nN) && !add_ovf(nN, D, nN) && !mul_ovf(D, v, nD);
+  }
 
   // Bounds of position k + 1 after x[1..k] with partial sum Nk/Dk: minr[k+1], r1, reste,
   // hors_borne. Ends the search (i = -1, returns fait with r1 = 0) when the partial sum has
@@ -223,6 +232,20 @@ bool Recherche<Int>::charger(const Recherche<Autre>& o) {
   for (int j = 0; j < 9; ++j)
     if (!convertir(*b[j], *a[j])) *a[j] = 0;
   return true;
+}
+
+template <class Int>
+bool Recherche<Int>::coherent() const {
+  if (i < 0) return true;
+  for (int t = 1; t <= i; ++t)
+    if (x[t] < minr[t]) return true;  // placed below its bound: the next step ends the search
+  mpz_class d(1), s(0);
+  for (int t = 1; t <= i; ++t) d *= vers_mpz(x[t]);
+  for (int t = 1; t <= i; ++t) s += d / vers_mpz(x[t]);
+  if (d != vers_mpz(D) || s != vers_mpz(N)) return false;
+  for (int t = 2; t <= i; ++t)
+    if (type == 2 ? x[t] <= x[t - 1] : x[t] < x[t - 1]) return false;
+  return vers_mpz(N) * vers_mpz(Q) < vers_mpz(P) * vers_mpz(D) || i == n;
 }
 
 template <class Int>
@@ -417,7 +440,7 @@ Pas Recherche<Int>::suite(Sink& sink) {
       return Pas::fait;
     }
     Int nN(0), nD(0);  // descend: x[i+1] := r
-    if (mul_ovf(r, N, nN) || add_ovf(nN, D, nN) || mul_ovf(D, r, nD)) return Pas::debordement;
+    if (!ajouter(r, nN, nD)) return Pas::debordement;
     x[++i] = r;
     N = nN;
     D = nD;
@@ -428,7 +451,7 @@ Pas Recherche<Int>::suite(Sink& sink) {
   // formed first, so that an overflow is known before anything is reported.
   const bool fixer = i < n - 1;
   Int nN(0), nD(0);
-  if (fixer && (mul_ovf(r, N, nN) || add_ovf(nN, D, nN) || mul_ovf(D, r, nD)))
+  if (fixer && !ajouter(r, nN, nD))
     return Pas::debordement;
   for (int t = i + 1; t <= n; ++t) x[t] = r;
   if (seq2 == 1 && !test_fin()) {
@@ -544,7 +567,7 @@ Pas Recherche<Int>::suite2(Sink& sink) {
     return Pas::fait;
   }
   Int nN(0), nD(0);  // fix x[i+1] := r
-  if (mul_ovf(r, N, nN) || add_ovf(nN, D, nN) || mul_ovf(D, r, nD)) return Pas::debordement;
+  if (!ajouter(r, nN, nD)) return Pas::debordement;
   x[++i] = r;
   N = nN;
   D = nD;
@@ -953,7 +976,7 @@ void Recherche<Int>::arreter_apres(bool derniere, bool marche, const Int& minr1)
   if (!px_ok_) return;  // stopped anyway, at the head
   const Int c1 = px_arret_ - z;
   Int nN(0), nD(0);
-  if (mul_ovf(c1, N, nN) || add_ovf(nN, D, nN) || mul_ovf(D, c1, nD)) return;
+  if (!ajouter(c1, nN, nD)) return;
   x[n - 1] = c1;
   minr[n - 1] = minr1;
   i = n - 1;
@@ -980,7 +1003,7 @@ Pas Recherche<Int>::placer_debut(long long deb3, int s, int& stop1) {
   if (r < deb) deb = r;
   if (i == s - 1 && minr[s] <= deb && (type != 2 || deb > x[s - 1])) {
     Int nN(0), nD(0);
-    if (mul_ovf(N, deb, nN) || add_ovf(nN, D, nN) || mul_ovf(D, deb, nD)) return Pas::debordement;
+    if (!ajouter(deb, nN, nD)) return Pas::debordement;
     x[s] = deb;
     i = s;
     N = nN;
