@@ -84,7 +84,9 @@ struct Mod50 {
   double inv;
   explicit Mod50(u64 a_) : a(a_), inv(1.0 / static_cast<double>(a_)) {}
   u64 mul(u64 x, u64 y) const {
-    const auto q = static_cast<u64>(static_cast<double>(x) * static_cast<double>(y) * inv);
+    // Through signed values (below 2^50): one conversion instruction each way.
+    const auto q = static_cast<u64>(static_cast<long long>(
+        static_cast<double>(static_cast<long long>(x)) * static_cast<double>(static_cast<long long>(y)) * inv));
     auto r = static_cast<long long>(x * y - q * a);
     if (r < 0) r += static_cast<long long>(a);
     else if (r >= static_cast<long long>(a)) r -= static_cast<long long>(a);
