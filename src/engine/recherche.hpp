@@ -83,9 +83,19 @@ class Recherche {
     return !mul_ovf(v, N, nN) && !add_ovf(nN, D, nN) && !mul_ovf(D, v, nD);
   }
 
-  // Bounds of position k + 1 after x[1..k] with partial sum Nk/Dk: minr[k+1], r1, reste,
-  // hors_borne. Ends the search (i = -1, returns fait with r1 = 0) when the partial sum has
-  // reached P/Q or the end-sequence cut-off fires.
+  // What the bound computation gives position k + 1 after x[1..k] (its last value xk) with
+  // partial sum Nk/Dk: the lowest value minr, the highest r1 and the remainder `reste` of
+  // (n - k)/rem (0: the positions k + 1..n all at r1 complete the sum), whether no completion has
+  // every unknown within M, and the products it formed. `fin`: the search ends there (the sum has
+  // reached P/Q, or the cut-off of the end sequence fires). Touches nothing of the search, so a
+  // walk over the tree (engine/travail.hpp) reads the bounds of any prefix.
+  struct Bornes {
+    Int minr{0}, r1{0}, reste{0}, pd{0}, qn{0}, qd{0}, divid{0}, divis{0};
+    bool hors_borne = false, fin = false;
+  };
+  Pas bornes(int k, const Int& Dk, const Int& Nk, const Int& xk, Bornes& b) const;
+  // The same into the search: minr[k+1], r1, reste, hors_borne; ends the search (i = -1, r1 = 0)
+  // where `fin` says so.
   Pas maxi(int k, const Int& Dk, const Int& Nk);
 
   // One forward step of the non-decreasing (type 1) or strictly increasing (type 2) search. With
@@ -183,6 +193,7 @@ class Recherche {
   void arreter_apres(bool derniere, bool marche, const Int& minr1);
   i128 coupure(int k) const;
 
+  Bornes bornes_;  // maxi's scratch
   Int px_arret_;  // x(n-1) of the pair after which the sink stopped
   bool px_ok_ = false;
 };
@@ -270,31 +281,31 @@ void Recherche<Int>::moin() {
 }
 
 template <class Int>
-Pas Recherche<Int>::maxi(int k, const Int& Dk, const Int& Nk) {
-  if (mul_ovf(P, Dk, pd) || mul_ovf(Nk, Q, qn)) return Pas::debordement;
-  if (pd <= qn) {  // the partial sum has reached P/Q
-    i = -1;
-    r1 = 0;
+Pas Recherche<Int>::bornes(int k, const Int& Dk, const Int& Nk, const Int& xk, Bornes& b) const {
+  b.fin = false;
+  if (mul_ovf(P, Dk, b.pd) || mul_ovf(Nk, Q, b.qn)) return Pas::debordement;
+  if (b.pd <= b.qn) {  // the partial sum has reached P/Q
+    b.fin = true;
     return Pas::fait;
   }
-  if (mul_ovf(Q, Dk, qd) || mul_ovf(Int(n - k), qd, divid)) return Pas::debordement;
-  divis = pd - qn;  // both non-negative and pd > qn: no overflow
-  Int& lo = minr[k + 1];
-  lo = qd / divis;  // floor of 1/rem
-  r1 = divid / divis;  // floor of (n - k)/rem
-  reste = divid % divis;
-  hors_borne = false;
+  if (mul_ovf(Q, Dk, b.qd) || mul_ovf(Int(n - k), b.qd, b.divid)) return Pas::debordement;
+  b.divis = b.pd - b.qn;  // both non-negative and pd > qn: no overflow
+  Int& lo = b.minr;
+  lo = b.qd / b.divis;           // floor of 1/rem
+  b.r1 = b.divid / b.divis;      // floor of (n - k)/rem
+  b.reste = b.divid % b.divis;
+  b.hors_borne = false;
   Int mdivis(0);
   if (M != 0) {
-    if (mul_ovf(M, divis, mdivis)) return Pas::debordement;
-    hors_borne = mdivis < divid;
+    if (mul_ovf(M, b.divis, mdivis)) return Pas::debordement;
+    b.hors_borne = mdivis < b.divid;
   }
   if (parite == 0) {
     if (add_ovf(lo, Int(1), lo)) return Pas::debordement;
   }
-  if (M != 0 && r1 > M) {
-    r1 = M;
-    reste = divid - mdivis;  // positive: M < r1 = floor(divid/divis)
+  if (M != 0 && b.r1 > M) {
+    b.r1 = M;
+    b.reste = b.divid - mdivis;  // positive: M < r1 = floor(divid/divis)
   }
   const bool derniere = k + 1 == n;
   if (parite == 1) {
@@ -303,9 +314,9 @@ Pas Recherche<Int>::maxi(int k, const Int& Dk, const Int& Nk) {
     } else if (!derniere) {
       if (add_ovf(lo, Int(2), lo)) return Pas::debordement;
     }
-    if (est_pair(r1)) {
-      r1 -= 1;
-      if (reste == 0) reste = 1;
+    if (est_pair(b.r1)) {
+      b.r1 -= 1;
+      if (b.reste == 0) b.reste = 1;
     }
   } else if (parite == 2) {
     if (!est_pair(lo)) {
@@ -313,21 +324,36 @@ Pas Recherche<Int>::maxi(int k, const Int& Dk, const Int& Nk) {
     } else if (!derniere) {
       if (add_ovf(lo, Int(2), lo)) return Pas::debordement;
     }
-    if (!est_pair(r1) && r1 != 1) {
-      r1 -= 1;
-      if (reste == 0) reste = 1;
+    if (!est_pair(b.r1) && b.r1 != 1) {
+      b.r1 -= 1;
+      if (b.reste == 0) b.reste = 1;
     }
   }
   // End-sequence cut-off: x[1..k] sit at the smallest values their order allows from x3[1] and
   // cannot be completed within M, so every later candidate lies below the end sequence.
-  if (seq2 == 1 && M != 0) {
-    const i128 t = static_cast<i128>(x3[1]) + (type == 2 ? static_cast<i128>(k - 1) * z : 0);
-    if (egal(x[k], t) && hors_borne) {
-      i = -1;
-      r1 = 0;
-      return Pas::fait;
-    }
+  if (seq2 == 1 && M != 0 && b.hors_borne && egal(xk, coupure(k))) b.fin = true;
+  return Pas::fait;
+}
+
+template <class Int>
+Pas Recherche<Int>::maxi(int k, const Int& Dk, const Int& Nk) {
+  Bornes& b = bornes_;
+  if (bornes(k, Dk, Nk, x[k], b) == Pas::debordement) return Pas::debordement;
+  pd = b.pd;
+  qn = b.qn;
+  if (b.fin && b.pd <= b.qn) {
+    i = -1;
+    r1 = 0;
+    return Pas::fait;
   }
+  qd = b.qd;
+  divid = b.divid;
+  divis = b.divis;
+  minr[k + 1] = b.minr;
+  reste = b.reste;
+  hors_borne = b.hors_borne;
+  r1 = b.fin ? Int(0) : b.r1;
+  if (b.fin) i = -1;
   return Pas::fait;
 }
 
