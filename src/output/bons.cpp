@@ -5,15 +5,49 @@
 #include "output/bons.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cassert>
 #include <charconv>
 #include <string>
+#include <utility>
 
 namespace unitfrac {
 
 namespace {
 
 constexpr std::size_t kLotMin = std::size_t{1} << 20;  // values waiting before a first merge
+
+// Sorts [debut, fin) in place: the values go into 2048 buckets by their 11 highest bits that
+// differ (each straight to its bucket, swapping out the one there), then each bucket is sorted
+// the same way by the next bits. No second buffer: the memory of a tally is what costs most here.
+void trier(std::uint64_t* debut, std::uint64_t* fin) {
+  constexpr int kBits = 11;
+  constexpr std::size_t kCases = std::size_t{1} << kBits;
+  if (fin - debut <= 64) {
+    std::sort(debut, fin);
+    return;
+  }
+  std::uint64_t differents = 0;
+  for (const std::uint64_t* p = debut; p != fin; ++p) differents |= *p ^ *debut;
+  if (differents == 0) return;
+  const int decalage = std::max(0, static_cast<int>(std::bit_width(differents)) - kBits);
+  const auto cas = [decalage](std::uint64_t x) { return (x >> decalage) & (kCases - 1); };
+  std::array<std::size_t, kCases + 1> bornes{};
+  for (const std::uint64_t* p = debut; p != fin; ++p) ++bornes[cas(*p) + 1];
+  for (std::size_t c = 0; c < kCases; ++c) bornes[c + 1] += bornes[c];
+  std::array<std::size_t, kCases> prochain;
+  std::copy(bornes.begin(), bornes.end() - 1, prochain.begin());
+  for (std::size_t c = 0; c < kCases; ++c) {
+    while (prochain[c] < bornes[c + 1]) {
+      std::uint64_t x = debut[prochain[c]];
+      for (std::size_t d = cas(x); d != c; d = cas(x)) std::swap(x, debut[prochain[d]++]);
+      debut[prochain[c]++] = x;
+    }
+  }
+  if (decalage > 0)
+    for (std::size_t c = 0; c < kCases; ++c) trier(debut + bornes[c], debut + bornes[c + 1]);
+}
 
 }  // namespace
 
@@ -58,7 +92,7 @@ void Bons::vider() {
 // table when it is empty).
 void Bons::ranger() const {
   if (attente_.empty()) return;
-  std::sort(attente_.begin(), attente_.end());
+  trier(attente_.data(), attente_.data() + attente_.size());
   std::vector<long long> k;
   k.reserve(attente_.size());
   std::size_t b = 0;

@@ -95,10 +95,7 @@ void Equipe::publier(Tache& t, Morceau& m) {
 
 void Equipe::rendre(Morceau&& m) {
   if (m.octets() > (std::size_t{1} << 20)) return;  // a large one goes: it would hold memory idle
-  m.nombre = 0;
-  m.texte.clear();
-  m.fins.clear();
-  m.bons.clear();
+  m.vider();
   std::lock_guard lk(m_);
   if (rendus_.size() < 2 * ouvriers_.size()) rendus_.push_back(std::move(m));
 }

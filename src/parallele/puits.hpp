@@ -19,39 +19,62 @@ struct Morceau {
   long long nombre = 0;
   std::string texte;                 // the texts one after another
   std::vector<std::uint32_t> fins;   // where each ends in `texte`
-  std::vector<Bon> bons;             // tally on: the good number of each
+  // Tally on: the good number of each, or, past __int128, -1 - its place in `grands`.
+  std::vector<i128> sommes;
+  std::vector<mpz_class> grands;
 
   template <class Int>
   void ajouter(Queue& queue, const std::vector<Int>& x, bool tally) {
     const std::size_t debut = texte.size();
     texte.resize(debut + queue.place(x, tally));
-    if (tally) bons.emplace_back();
-    Bon poubelle;
     char* const p = texte.data() + debut;
-    char* const fin = queue.ecrire(p, x, tally, tally ? bons.back() : poubelle);
+    char* const fin = queue.ecrire(p, x, tally, bon_);
     texte.resize(debut + static_cast<std::size_t>(fin - p));
     fins.push_back(static_cast<std::uint32_t>(texte.size()));
+    if (tally) garder(bon_);
     ++nombre;
   }
   // Record k of another.
   void ajouter_de(const Morceau& o, std::size_t k) {
     texte.append(o.queue(k));
     fins.push_back(static_cast<std::uint32_t>(texte.size()));
-    if (!o.bons.empty()) bons.push_back(o.bons[k]);
+    if (!o.sommes.empty()) garder(o.bon(k));
     ++nombre;
   }
   std::string_view queue(std::size_t k) const {
     const std::size_t debut = k == 0 ? 0 : fins[k - 1];
     return std::string_view(texte).substr(debut, fins[k] - debut);
   }
-  const Bon& bon(std::size_t k) const {
-    static const Bon zero;
-    return bons.empty() ? zero : bons[k];
+  Bon bon(std::size_t k) const {
+    Bon b;
+    if (sommes.empty()) return b;
+    b.v = sommes[k];
+    b.grand = b.v < 0;
+    if (b.grand) b.g = grands[static_cast<std::size_t>(-1 - b.v)];
+    return b;
+  }
+  void vider() {
+    nombre = 0;
+    texte.clear();
+    fins.clear();
+    sommes.clear();
+    grands.clear();
   }
   // The memory it holds.
   std::size_t octets() const {
-    return texte.capacity() + 4 * fins.capacity() + sizeof(Bon) * bons.capacity();
+    return texte.capacity() + 4 * fins.capacity() + 16 * sommes.capacity() + 32 * grands.size();
   }
+
+ private:
+  void garder(const Bon& b) {
+    if (b.grand) {
+      sommes.push_back(-1 - static_cast<i128>(grands.size()));
+      grands.push_back(b.g);
+    } else {
+      sommes.push_back(b.v);
+    }
+  }
+  Bon bon_;
 };
 
 // Every solution prepared as a line.
