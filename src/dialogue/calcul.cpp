@@ -264,7 +264,7 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
     aff.vider();
   }
 
-  resultat(out, reg, aff, bons);
+  if (aff.forme() == Forme::tableau) resultat(out, reg, aff, bons);  // the tally may be long
   out << '\n' << " \n \t FIN DU CALCUL" << '\n' << credit << "\n\n";
 }
 

@@ -11,8 +11,8 @@
 
 namespace unitfrac {
 
-Equipe::Equipe(const Parallele& cfg, const Moteur& depart, bool tally, long long L)
-    : cfg_(cfg), tally_(tally), L_(L) {
+Equipe::Equipe(const Parallele& cfg, const Moteur& depart, Forme forme, bool tally, long long L)
+    : cfg_(cfg), forme_(forme), tally_(tally), L_(L) {
   inserer(ordre_.end(), depart, {});
   for (int k = 0; k < cfg_.threads; ++k) ouvriers_.emplace_back([this] { ouvrier(); });
 }
@@ -61,15 +61,15 @@ void Equipe::ouvrier() {
     if (arret_) return;
     t->etat = Tache::Etat::en_cours;
     attente_vue_ = --attente_;
-    t->compte = L_ < -1 && -static_cast<i128>(L_) >= cfg_.seuil_compte;
+    t->compte = forme_ == Forme::compte || (L_ < -1 && -static_cast<i128>(L_) >= cfg_.seuil_compte);
     lk.unlock();
     if (cfg_.avant_tache) cfg_.avant_tache(t->numero);
     const auto debut = std::chrono::steady_clock::now();
     if (t->compte) {
-      PuitsCompte puits(tally_);
+      PuitsCompte puits(forme_, tally_);
       courir(t, puits);
     } else {
-      PuitsLignes puits(tally_);
+      PuitsLignes puits(forme_, tally_);
       courir(t, puits);
     }
     if (cfg_.apres_tache) cfg_.apres_tache(t->numero, std::chrono::steady_clock::now() - debut);
@@ -185,9 +185,10 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
     t->nombre = puits.nombre;
     t->premiere = std::move(puits.premiere);
     t->derniere = puits.derniere();
+    t->bons = std::move(puits.bons);
     t->reperes = std::move(reperes);
     t->places = std::move(places);
-    const std::size_t o = t->reperes.size() * sizeof(long long);
+    const std::size_t o = t->reperes.size() * sizeof(long long) + t->bons.octets();
     octets_ += o;
     t->octets += o;
   }

@@ -46,6 +46,7 @@ struct Tache {
   std::optional<Moteur> arrivee;   // the state after its last step
   bool fin_sur_derniere = false;   // that step ended the search right after its last solution
   Extremes extremes;
+  Bons bons;                       // a count with the tally: the good numbers of its solutions
   long long nombre = 0;            // counting: its solutions,
   Morceau premiere, derniere;      // the first and the last prepared,
   std::vector<long long> reperes;  // and states on the way: rank, then Moteur::exporter's values
@@ -55,8 +56,9 @@ struct Tache {
 
 class Equipe {
  public:
-  // Starts cfg.threads workers on the search from `depart` to its end.
-  Equipe(const Parallele& cfg, const Moteur& depart, bool tally, long long L);
+  // Starts cfg.threads workers on the search from `depart` to its end, preparing lines in the form
+  // `forme`.
+  Equipe(const Parallele& cfg, const Moteur& depart, Forme forme, bool tally, long long L);
   // Stops the workers and waits for them.
   ~Equipe();
 
@@ -114,6 +116,7 @@ class Equipe {
   std::shared_ptr<Tache> premiere_en_attente() const;
 
   const Parallele cfg_;
+  const Forme forme_;
   const bool tally_;
   mutable std::mutex m_;
   std::condition_variable cv_ouvriers_, cv_conso_;

@@ -12,7 +12,7 @@ namespace {
 
 // The lines of a counted task at the ranks `rangs` (increasing), run again from the states its
 // worker kept on the way: from each state, up to the last rank before the next one.
-Morceau extraire(const Tache& t, const std::vector<long long>& rangs, bool tally) {
+Morceau extraire(const Tache& t, const std::vector<long long>& rangs, Forme forme, bool tally) {
   Morceau lignes;
   std::size_t k = 0, j = 0;  // next rank wanted; first state not before it
   while (k < rangs.size()) {
@@ -26,7 +26,7 @@ Morceau extraire(const Tache& t, const std::vector<long long>& rangs, bool tally
     const long long limite = j < t.places.size() ? t.reperes[t.places[j]] : t.nombre;
     std::vector<long long> voulus;
     while (k < rangs.size() && rangs[k] < limite) voulus.push_back(rangs[k++]);
-    PuitsExtraction puits(tally, rang, std::move(voulus));
+    PuitsExtraction puits(forme, tally, rang, std::move(voulus));
     moteur.courir(puits);
     for (long long a = 0; a < puits.lignes.nombre; ++a)
       lignes.ajouter_de(puits.lignes, static_cast<std::size_t>(a));
@@ -36,17 +36,18 @@ Morceau extraire(const Tache& t, const std::vector<long long>& rangs, bool tally
 
 // A counted task: its solutions go to the display in the every-K-th mode, where only those at the
 // start of each group of K are shown; they come from the first and last solutions kept, or are
-// found again.
+// found again. For a count with the tally, the task's good numbers join the display's.
 void compter(const Tache& t, Affichage& aff, bool tally) {
   const long long c = t.nombre;
   if (c == 0) return;
+  if (aff.tout_sommer()) aff.ajouter(t.bons);
   const i128 K = -static_cast<i128>(aff.L);
   std::vector<long long> montres, interieurs;
   for (i128 r = aff.avant_montree(); r < c; r += K) {
     montres.push_back(static_cast<long long>(r));
     if (r != 0 && r != c - 1) interieurs.push_back(static_cast<long long>(r));
   }
-  const Morceau extraits = extraire(t, interieurs, tally);
+  const Morceau extraits = extraire(t, interieurs, aff.forme(), tally);
   long long fait = 0;
   std::size_t e = 0;
   for (const long long r : montres) {
@@ -65,7 +66,7 @@ void compter(const Tache& t, Affichage& aff, bool tally) {
 Issue courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& reg,
                           const Parallele& cfg, Veille* veille, std::vector<std::string>& reprise) {
   const bool tally = reg.cptbon == 1;
-  Equipe equipe(cfg, depart, tally, aff.L);
+  Equipe equipe(cfg, depart, aff.forme(), tally, aff.L);
   struct Bilan {
     const Parallele& cfg;
     const Equipe& equipe;

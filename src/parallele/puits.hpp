@@ -80,7 +80,7 @@ struct Morceau {
 // Every solution prepared as a line.
 class PuitsLignes {
  public:
-  explicit PuitsLignes(bool tally) : tally_(tally) {}
+  PuitsLignes(Forme forme, bool tally) : queue_(forme), tally_(tally) {}
   template <class Int>
   void operator()(const std::vector<Int>& x) {
     morceau.ajouter(queue_, x, tally_);
@@ -96,18 +96,24 @@ class PuitsLignes {
   bool tally_;
 };
 
-// Solutions counted, with the first prepared and the last kept, and taken in runs.
+// Solutions counted, with the first prepared and the last kept, and taken in runs; for a count
+// with the tally, one by one with the good number of each recorded.
 class PuitsCompte {
  public:
-  explicit PuitsCompte(bool tally) : tally_(tally) {}
+  PuitsCompte(Forme forme, bool tally)
+      : queue_(forme), tally_(tally), tout_sommer_(forme == Forme::compte && tally) {}
   template <class Int>
   void operator()(const std::vector<Int>& x) {
     if (nombre == 0) premiere.ajouter(queue_, x, tally_);
     derniere_.garder(x);
     extremes.ajouter(x[1], x.back());
+    if (tout_sommer_) {
+      sommer(x, bon_);
+      bons.inserer(bon_);
+    }
     ++nombre;
   }
-  bool une_a_une(long long) const { return false; }
+  bool une_a_une(long long) const { return tout_sommer_; }
   template <class Int>
   void lot(const std::vector<Int>& prem, const std::vector<Int>& dern, long long k) {
     if (nombre == 0) premiere.ajouter(queue_, prem, tally_);
@@ -126,18 +132,20 @@ class PuitsCompte {
   long long nombre = 0;
   Morceau premiere;
   Extremes extremes;
+  Bons bons;  // a count with the tally: the good numbers of all
 
  private:
   Queue queue_;
   Copie derniere_;
-  bool tally_;
+  bool tally_, tout_sommer_;
+  Bon bon_;
 };
 
 // Solutions counted from rank `rang`; those whose ranks are in `voulus` (increasing) prepared.
 class PuitsExtraction {
  public:
-  PuitsExtraction(bool tally, long long rang, std::vector<long long> voulus)
-      : rang_(rang), voulus_(std::move(voulus)), tally_(tally) {}
+  PuitsExtraction(Forme forme, bool tally, long long rang, std::vector<long long> voulus)
+      : rang_(rang), voulus_(std::move(voulus)), queue_(forme), tally_(tally) {}
   template <class Int>
   void operator()(const std::vector<Int>& x) {
     if (k_ < voulus_.size() && voulus_[k_] == rang_) {
