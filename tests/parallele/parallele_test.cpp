@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "dialogue/options.hpp"
 #include "dialogue/programme.hpp"
 #include "engine/puits.hpp"
 #include "parallele/decoupe.hpp"
@@ -182,6 +183,28 @@ TEST(Parallele, GridOfCalculationsMatchesTheOneThreadSearch) {
     }
   }
   std::printf("%lld tasks, %lld resumed\n", taches, reprises);
+}
+
+// The plain form and the count with the tally, from options: the same output on several threads.
+TEST(Parallele, PlainFormAndCountWithTallyMatchTheOneThreadSearch) {
+  const std::vector<std::vector<std::string_view>> cas = {
+      {"-n", "6", "--brut", "-b"},      {"-n", "6", "--brut", "-k", "7", "-b"},
+      {"-t", "2", "-n", "6", "-c", "-b"}, {"-n", "7", "-p", "1", "-c", "-b"},
+      {"-n", "7", "--brut", "-k", "1000", "-b"}};
+  for (const auto& args : cas) {
+    std::string un;
+    for (const int threads : {1, 2, 8}) {
+      Options opt;
+      std::string erreur;
+      ASSERT_TRUE(analyser(args, opt, erreur)) << erreur;
+      opt.parallele = serre(threads);
+      std::ostringstream out;
+      calcul_options(opt, out);
+      if (threads == 1) un = out.str();
+      EXPECT_EQ(out.str(), un) << args[1] << ' ' << args[3] << " on " << threads << " threads";
+    }
+    EXPECT_NE(un.find("\n\n"), std::string::npos);
+  }
 }
 
 TEST(Parallele, WrongSplitsAreCaughtAndTheSearchGoesOnFromWhereTheTaskEnded) {
