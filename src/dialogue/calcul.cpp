@@ -175,23 +175,24 @@ Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Parall
       veille->montrer({aff.K1, moteur.feuilles(), moteur.premieres(std::min(moteur.profondeur(), 3))});
     return true;
   };
-  if (p.threads == 1) {
-    if (veille == nullptr) {
-      moteur.courir(aff);
-      return issue(Moteur::Fin::sortie);
+  if (p.threads > 1) {
+    if (p.pas_echauffement > 0) {
+      long long reste = p.pas_echauffement;
+      const long long pas = std::min(reste, kPasVeille);
+      const auto fin = moteur.courir_jusqua(aff, -1, pas, [&] {
+        reste -= pas;
+        return reste > 0 && (veille == nullptr || veiller());
+      });
+      if (fin != Moteur::Fin::controle || (veille != nullptr && veille->interrompue())) return issue(fin);
     }
-    return issue(moteur.courir_jusqua(aff, -1, kPasVeille, veiller));
+    if (const auto fin = courir_en_parallele(moteur, aff, reg, p, veille, reprise)) return *fin;
+    // No thread could be started: the search goes on in this one.
   }
-  if (p.pas_echauffement > 0) {
-    long long reste = p.pas_echauffement;
-    const long long pas = std::min(reste, kPasVeille);
-    const auto fin = moteur.courir_jusqua(aff, -1, pas, [&] {
-      reste -= pas;
-      return reste > 0 && (veille == nullptr || veiller());
-    });
-    if (fin != Moteur::Fin::controle || (veille != nullptr && veille->interrompue())) return issue(fin);
+  if (veille == nullptr) {
+    moteur.courir(aff);
+    return issue(Moteur::Fin::sortie);
   }
-  return courir_en_parallele(moteur, aff, reg, p, veille, reprise);
+  return issue(moteur.courir_jusqua(aff, -1, kPasVeille, veiller));
 }
 
 // After Ctrl-C, on standard error: how many solutions were found, the last one, and how to take

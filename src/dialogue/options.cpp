@@ -5,7 +5,6 @@
 #include "dialogue/options.hpp"
 
 #include <cerrno>
-#include <climits>
 #include <limits>
 #include <cstring>
 #include <optional>
@@ -91,7 +90,8 @@ bool appliquer(const Definition& d, const std::string& nom, std::string_view v, 
     case Cle::aide: opt.action = Options::Action::aide; break;
     case Cle::version: opt.action = Options::Action::version; break;
     case Cle::threads:
-      if (!lire_entier(4, v, x) || x < 1 || x > INT_MAX) return refus("un entier positif");
+      if (!lire_entier(4, v, x) || x < 1 || x > fils_maximum)
+        return refus("un entier de 1 a " + std::to_string(fils_maximum));
       opt.parallele.threads = static_cast<int>(x);
       break;
     case Cle::status: opt.statut = Options::Statut::toujours; break;
@@ -333,7 +333,8 @@ void aide(std::ostream& out) {
          "                      nombre\" par nombre Bon des lignes ecrites, par ordre croissant\n"
          "\n"
          "Execution :\n"
-         "      --threads=N     nombre de fils de calcul ; par defaut, un par coeur\n"
+         "      --threads=N     nombre de fils de calcul, de 1 a 1024 ; par defaut, un par coeur\n"
+         "                      (si le systeme en donne moins, avec ceux qu'il donne)\n"
          "      --status        ligne d'avancement sur la sortie d'erreur, toujours\n"
          "      --no-status     jamais de ligne d'avancement (par defaut : vers un terminal)\n"
          "  -h, --help          cette aide\n"

@@ -63,6 +63,10 @@ class Affichage {
   void operator()(std::string_view queue, const Bon& bon);
   void passer(long long nombre);
   void copier(std::string_view queue, const Bon& bon);
+  void copier(const Copie& x) {
+    x1_ = x;
+    x1_en_texte_ = false;
+  }
   // The values of the last solution found, in decimal (empty before the first).
   std::vector<std::string> derniere() const;
   // No pause from now on: the lines found are written out at once (the search was interrupted).

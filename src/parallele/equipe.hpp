@@ -28,9 +28,9 @@
 namespace unitfrac {
 
 struct Tache {
-  Tache(Moteur d, Moteur::Sortie s, long long num) : depart(std::move(d)), sortie(s), numero(num) {}
+  Tache(Moteur::Etat d, Moteur::Sortie s, long long num) : depart(std::move(d)), sortie(s), numero(num) {}
 
-  const Moteur depart;    // the state the task starts from
+  const Moteur::Etat depart;  // the state the task starts from
   Moteur::Sortie sortie;  // where it ends; its worker brings it forward when it splits
   const long long numero;  // order of creation
   std::atomic<bool> annulee{false};  // dropped: its worker stops at its next check
@@ -43,12 +43,13 @@ struct Tache {
   std::deque<Morceau> morceaux;    // lines published, not yet taken
   std::size_t octets = 0;          // their size (and, once counting is over, that of `reperes`)
   // Once finished:
-  std::optional<Moteur> arrivee;   // the state after its last step
+  std::optional<Moteur::Etat> arrivee;  // the state after its last step
   bool fin_sur_derniere = false;   // that step ended the search right after its last solution
   Extremes extremes;
   Bons bons;                       // a count with the tally: the good numbers of its solutions
   long long nombre = 0;            // counting: its solutions,
-  Morceau premiere, derniere;      // the first and the last prepared,
+  Morceau premiere, derniere;      // the first and the last prepared (a count: the last as values),
+  Copie valeurs_derniere;
   std::vector<long long> reperes;  // and states on the way: rank, then Moteur::exporter's values
   std::vector<std::size_t> places; // where each state starts in `reperes`
   std::list<std::shared_ptr<Tache>>::iterator place;  // in the team's list
@@ -57,10 +58,17 @@ struct Tache {
 class Equipe {
  public:
   // Starts cfg.threads workers on the search from `depart` to its end, preparing lines in the form
-  // `forme`.
-  Equipe(const Parallele& cfg, const Moteur& depart, Forme forme, bool tally, long long L);
+  // `forme`: as many as `lancer` starts (fewer when the system gives no more threads). Each worker
+  // runs its tasks on a search of its own, made at its first task: `depart` itself, lent for the
+  // team's life (it is left in no particular state), for the first, a search with the same
+  // settings for the others (a deep search holds megabytes).
+  Equipe(const Parallele& cfg, Moteur& depart, Forme forme, bool tally, long long L,
+         const Lanceur& lancer = lancer_fil);
   // Stops the workers and waits for them.
   ~Equipe();
+
+  // The workers started.
+  int ouvriers() const { return static_cast<int>(ouvriers_.size()); }
 
   // What the consumer takes next from the head task: published lines, or the end of the task
   // once it is finished and everything it published has been taken. `finale`: these lines are the
@@ -106,16 +114,17 @@ class Equipe {
 
  private:
   void ouvrier();
-  void executer(const std::shared_ptr<Tache>& t);
   template <class Puits>
-  void courir(const std::shared_ptr<Tache>& t, Puits& puits);
+  void courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m);
   void publier(Tache& t, Morceau& m);
   bool attendre_budget(Tache& t);
-  std::shared_ptr<Tache> inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur etat,
+  std::shared_ptr<Tache> inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur::Etat etat,
                                  Moteur::Sortie sortie);
   std::shared_ptr<Tache> premiere_en_attente() const;
 
   const Parallele cfg_;
+  const Moteur& modele_;
+  Moteur* prete_;  // `depart`, until a worker takes it (under the lock)
   const Forme forme_;
   const bool tally_;
   mutable std::mutex m_;
@@ -129,6 +138,7 @@ class Equipe {
   long long L_ = 0;
   std::atomic<long long> attente_vue_{0};  // attente_, read by the workers without the lock
   std::atomic<bool> arret_{false};
+  std::atomic<int> lances_{0};  // workers started, read by the workers
   std::atomic<long long> trouvees_{0}, feuilles_{0};
   std::vector<std::thread> ouvriers_;
 };

@@ -97,14 +97,15 @@ class PuitsLignes {
 };
 
 // Solutions counted, with the first prepared and the last kept, and taken in runs; for a count
-// with the tally, one by one with the good number of each recorded.
+// (nothing written), without preparing lines, and with the tally one by one with the good number
+// of each recorded.
 class PuitsCompte {
  public:
   PuitsCompte(Forme forme, bool tally)
-      : queue_(forme), tally_(tally), tout_sommer_(forme == Forme::compte && tally) {}
+      : queue_(forme), tally_(tally), textes_(forme != Forme::compte), tout_sommer_(forme == Forme::compte && tally) {}
   template <class Int>
   void operator()(const std::vector<Int>& x) {
-    if (nombre == 0) premiere.ajouter(queue_, x, tally_);
+    if (nombre == 0 && textes_) premiere.ajouter(queue_, x, tally_);
     derniere_.garder(x);
     extremes.ajouter(x[1], x.back());
     if (tout_sommer_) {
@@ -116,12 +117,14 @@ class PuitsCompte {
   bool une_a_une(long long) const { return tout_sommer_; }
   template <class Int>
   void lot(const std::vector<Int>& prem, const std::vector<Int>& dern, long long k) {
-    if (nombre == 0) premiere.ajouter(queue_, prem, tally_);
+    if (nombre == 0 && textes_) premiere.ajouter(queue_, prem, tally_);
     derniere_.garder(dern);
     extremes.ajouter(dern[1], dern.back());
     nombre += k;
   }
   bool arret() const { return false; }
+  // The last solution counted, as values (a count prepares no line: none is written).
+  const Copie& valeurs_derniere() const { return derniere_; }
   // The last solution counted, prepared.
   Morceau derniere() {
     Morceau m;
@@ -137,7 +140,7 @@ class PuitsCompte {
  private:
   Queue queue_;
   Copie derniere_;
-  bool tally_, tout_sommer_;
+  bool tally_, textes_, tout_sommer_;
   Bon bon_;
 };
 

@@ -81,6 +81,18 @@ void Veille::question(bool debut) {
   if (interruptions_ && en_recherche_) traiter_interruptions(!debut);
 }
 
+void Veille::fils_refuses(int demandes, int lances) {
+  if (fils_signales_) return;
+  fils_signales_ = true;
+  effacer();
+  err_ << "unitfrac: " << demandes << " fils de calcul demandes, ";
+  if (lances == 0)
+    err_ << "le systeme n'en donne aucun : la recherche se fait dans le fil principal.\n";
+  else
+    err_ << "le systeme n'en donne que " << lances << " : la recherche se fait avec eux.\n";
+  err_ << std::flush;
+}
+
 std::chrono::steady_clock::duration Veille::ecoule() const { return horloge::now() - debut_; }
 
 void Veille::avant_sortie() {

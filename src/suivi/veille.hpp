@@ -50,6 +50,9 @@ class Veille {
   // Before anything is written to standard output.
   void avant_sortie();
 
+  // Says once, for the whole program, that fewer threads than asked for could be started.
+  void fils_refuses(int demandes, int lances);
+
   // The time since debut().
   std::chrono::steady_clock::duration ecoule() const;
   std::ostream& erreurs() { return err_; }
@@ -72,6 +75,7 @@ class Veille {
   std::optional<Moteur> depart_;
   std::optional<Estimation> estimation_;
   long long feuilles_debut_ = 0;
+  bool fils_signales_ = false;
 };
 
 // Standard output through the watch: everything written to `dessous` is first announced to

@@ -73,7 +73,7 @@ TEST(Options, RefusalsNameTheOptionOnOneLineAndExitWithStatus2) {
       {{"-n", "4", "-k", "0"}, "-k : valeur invalide '0'"},
       {{"--threads", "0"}, "--threads : valeur invalide '0'"},
       {{"--threads=x", "-n", "4"}, "--threads : valeur invalide 'x'"},
-      {{"--threads", "3000000000"}, "--threads : valeur invalide"},
+      {{"--threads", "1025"}, "--threads : valeur invalide '1025' (un entier de 1 a 1024)"},
       {{"-f", "2/3"}, "il manque le nombre d'inconnues"},
   };
   for (const auto& c : cas) {
@@ -319,6 +319,9 @@ TEST(Programme, WriteErrorsEndWithStatus4AndAClosedPipeQuietly) {
       {exe + " -n 7 | head -c 10 >/dev/null; exit ${PIPESTATUS[0]}", 128 + SIGPIPE, ""},
       {"trap '' PIPE; " + exe + " -n 7 | head -c 10 >/dev/null; exit ${PIPESTATUS[0]}", 4, ""},
       {exe + " --nope >/dev/null", 2, "unitfrac: option inconnue '--nope'"},
+      // The most threads allowed, and a deep search on two: the answer and status 0.
+      {exe + " -n 7 --threads 1024 -c | grep -qx 294314", 0, ""},
+      {exe + " -n 100000 -f 99999 -c --threads 2 | grep -qx 1", 0, ""},
   };
   for (const auto& c : cas) {
     std::ofstream(dossier + "/commande.sh") << c.commande << '\n';

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "dialogue/programme.hpp"
 #include "engine/puits.hpp"
 #include "parallele/decoupe.hpp"
+#include "parallele/fusion.hpp"
 #include "tests/engine/outils.hpp"
 
 namespace unitfrac {
@@ -71,16 +73,21 @@ std::string lire(const fs::path& p) {
 Moteur courir_en_taches(const Moteur& depart, Moteur::Sortie sortie, int pas, test::Liste& solutions) {
   Moteur m = depart;
   Collecteur c;
-  std::vector<std::pair<Moteur, Moteur::Sortie>> donnees;
+  std::vector<std::pair<Moteur::Etat, Moteur::Sortie>> donnees;
+  int vide = 0;
   m.courir_jusqua(c, sortie, pas, [&] {
     const Moteur::Sortie avant = sortie;
-    if (auto suite = partager(m, sortie)) donnees.emplace_back(std::move(*suite), avant);
+    const Moteur::Etat ici = m.etat();
+    if (auto suite = partager(m, sortie, vide)) donnees.emplace_back(std::move(*suite), avant);
+    EXPECT_TRUE(m.etat() == ici) << "the task goes on from where it was";
     return true;
   });
   solutions.insert(solutions.end(), c.solutions.begin(), c.solutions.end());
   for (auto t = donnees.rbegin(); t != donnees.rend(); ++t) {
-    EXPECT_TRUE(m.meme_etat(t->first)) << "a task does not start where the one before it ended";
-    m = courir_en_taches(t->first, t->second, pas, solutions);
+    EXPECT_TRUE(m.etat() == t->first) << "a task does not start where the one before it ended";
+    Moteur suivante = depart;
+    suivante.reprendre(t->first);
+    m = courir_en_taches(suivante, t->second, pas, solutions);
   }
   return m;
 }
@@ -204,6 +211,46 @@ TEST(Parallele, PlainFormAndCountWithTallyMatchTheOneThreadSearch) {
       EXPECT_EQ(out.str(), un) << args[1] << ' ' << args[3] << " on " << threads << " threads";
     }
     EXPECT_NE(un.find("\n\n"), std::string::npos);
+  }
+}
+
+// When the system gives fewer threads than asked (here a starter that fails after k), the search
+// runs on those it gave, or, with none, is left to the caller; standard error says so once.
+TEST(Parallele, ThreadsTheSystemRefusesAreDoneWithoutAndSaidOnce) {
+  const Reglages reg = test::reglages(1, 6, 1, 1);
+  std::string attendu;
+  for (const auto& s : test::chercher(reg)) {
+    for (std::size_t a = 0; a < s.size(); ++a) attendu += (a ? " " : "") + s[a];
+    attendu += '\n';
+  }
+  for (const int donnes : {0, 1, 3}) {
+    std::ostringstream err;
+    Veille veille(err, Veille::Ligne::aucune, false);
+    for (int fois = 0; fois < 2; ++fois) {
+      int lances = 0;
+      const Lanceur lanceur = [&](std::function<void()> f) {
+        if (lances == donnes) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        ++lances;
+        return std::thread(std::move(f));
+      };
+      std::istringstream in;
+      std::ostringstream out;
+      Lecteur lecteur(in, out);
+      Bons bons;
+      Affichage aff(out, lecteur, reg, bons);
+      aff.debut_calcul();
+      aff.forme(Forme::brut);
+      aff.debut_run();
+      Moteur moteur(reg);
+      std::vector<std::string> reprise;
+      const auto issue = courir_en_parallele(moteur, aff, reg, serre(8), &veille, reprise, lanceur);
+      aff.vider();
+      EXPECT_EQ(issue.has_value(), donnes > 0) << donnes;
+      EXPECT_EQ(out.str(), donnes > 0 ? attendu : "") << donnes;
+    }
+    EXPECT_EQ(err.str(), "unitfrac: 8 fils de calcul demandes, le systeme n'en donne " +
+                             (donnes == 0 ? std::string("aucun : la recherche se fait dans le fil principal.\n")
+                                          : "que " + std::to_string(donnes) + " : la recherche se fait avec eux.\n"));
   }
 }
 
