@@ -135,15 +135,10 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m) {
   int vide = 0;              // the positions down to this one have nothing left to give away
   auto debut = std::chrono::steady_clock::now();
   std::chrono::steady_clock::duration cout_partage{0};  // of the last look for work to give away
-  // The team's counts of solutions and steps at depth n - 2, brought up to date.
-  long long publiees = 0, trouvees = 0, feuilles = m.feuilles();
+  // The team's count of steps at depth n - 2, brought up to date.
+  long long feuilles = m.feuilles();
   auto compter = [&] {
-    long long n = 0;
-    if constexpr (lignes) n = publiees + puits.morceau.nombre;
-    else n = puits.nombre;
-    trouvees_.fetch_add(n - trouvees, std::memory_order_relaxed);
     feuilles_.fetch_add(m.feuilles() - feuilles, std::memory_order_relaxed);
-    trouvees = n;
     feuilles = m.feuilles();
   };
 
@@ -157,7 +152,6 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m) {
     for (int k = 1; k <= 3 && k <= i; ++k) t->position[k].store(m.valeur(k), std::memory_order_relaxed);
     if constexpr (lignes) {
       if (puits.morceau.nombre > 0) {
-        publiees += puits.morceau.nombre;
         publier(*t, puits.morceau);
       }
       if (!attendre_budget(*t)) return false;

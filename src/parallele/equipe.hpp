@@ -93,9 +93,8 @@ class Equipe {
   // Stops every worker at its next check.
   void arreter();
 
-  // What the workers did so far: solutions found, steps at depth n - 2; and where the earliest
-  // task running is (its first unknowns, in decimal).
-  long long trouvees() const { return trouvees_.load(std::memory_order_relaxed); }
+  // What the workers did so far: steps at depth n - 2; and where the earliest task running is (its
+  // first unknowns, in decimal).
   long long feuilles() const { return feuilles_.load(std::memory_order_relaxed); }
   std::vector<std::string> position() const;
   // The first unknowns of the state the head task started from.
@@ -139,7 +138,7 @@ class Equipe {
   std::atomic<long long> attente_vue_{0};  // attente_, read by the workers without the lock
   std::atomic<bool> arret_{false};
   std::atomic<int> lances_{0};  // workers started, read by the workers
-  std::atomic<long long> trouvees_{0}, feuilles_{0};
+  std::atomic<long long> feuilles_{0};
   std::vector<std::thread> ouvriers_;
 };
 

@@ -77,7 +77,7 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
                                          const Parallele& cfg, Veille* veille, std::vector<std::string>& reprise,
                                          const Lanceur& lancer) {
   const bool tally = reg.cptbon == 1;
-  const long long trouvees = aff.K1, feuilles = depart.feuilles();
+  const long long feuilles = depart.feuilles();
   Equipe equipe(cfg, depart, aff.forme(), tally, aff.L, lancer);
   if (equipe.ouvriers() < cfg.threads && veille != nullptr) veille->fils_refuses(cfg.threads, equipe.ouvriers());
   if (equipe.ouvriers() == 0) return std::nullopt;
@@ -96,7 +96,7 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
         vidange = true;
         aff.sans_pause();
       } else if (veille->due()) {
-        veille->montrer({trouvees + equipe.trouvees(), feuilles + equipe.feuilles(), equipe.position()});
+        veille->montrer({aff.K1, feuilles + equipe.feuilles(), equipe.position()});
       }
     }
     using std::chrono::milliseconds;

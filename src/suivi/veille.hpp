@@ -1,6 +1,6 @@
 // Watching a long search: the progress line on standard error and Ctrl-C. The line shows, once a
-// search has written nothing to standard output for about a second, the time spent, the
-// solutions found, the first unknowns being searched, the share done and the time left; it is
+// search has written nothing to standard output for about a second, the share done and the time
+// left, the time spent, the solutions found in order, and the first unknowns being searched; it is
 // erased before anything goes to standard output and at the end of the search, so that the
 // screen shows standard output alone. Ctrl-C during a search asks it to stop; at a question it
 // ends the program, as it does without this watch. Used by the run driver, from the main thread.
@@ -21,7 +21,7 @@ namespace unitfrac {
 
 // What a search tells at a check.
 struct Progres {
-  long long solutions = 0;  // found so far
+  long long solutions = 0;  // found so far, in order (handed to the display)
   long long feuilles = 0;   // steps taken at depth n - 2 so far (Moteur::feuilles)
   std::vector<std::string> premieres;  // the first unknowns of the current position
 };

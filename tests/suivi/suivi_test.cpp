@@ -4,8 +4,10 @@
 // during a count and during a listing (what was written is the start of the whole output, the
 // summary names the count and the last solution, status 130).
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -105,7 +107,7 @@ TEST(Veille, WritesItsLineInPlaceOrAsPlainLinesAndErasesItBeforeOutput) {
       EXPECT_EQ(t, "");
       continue;
     }
-    const std::string texte = "unitfrac: 0 s, 12 solution(s), en x1 = 2, x2 = 3, estimation en cours";
+    const std::string texte = "unitfrac: estimation en cours ; 0 s, 12 solution(s) ; en x1 = 2, x2 = 3";
     if (ligne == Veille::Ligne::terminal)
       EXPECT_EQ(t, "\r" + texte + "\033[K\r\033[K");
     else
@@ -174,22 +176,27 @@ Execution executer(const std::vector<std::string>& args, std::chrono::millisecon
   return e;
 }
 
-// What a terminal shows of `brut`: "\r" back to the start of the line, "\033[K" clears to its end.
-std::string ecran(const std::string& brut) {
+// What a terminal `largeur` columns wide shows of `brut`: a character past the last column goes to
+// the next row, "\r" back to the start of the row, "\033[K" clears to its end.
+std::string ecran(const std::string& brut, std::size_t largeur = 1000) {
   std::vector<std::string> lignes(1);
   std::size_t col = 0;
   for (std::size_t k = 0; k < brut.size(); ++k) {
     const char c = brut[k];
-    std::string& l = lignes.back();
     if (c == '\r') {
       col = 0;
     } else if (c == '\n') {
       lignes.emplace_back();
       col = 0;
     } else if (brut.compare(k, 3, "\033[K") == 0) {
-      l.resize(std::min(l.size(), col));
+      lignes.back().resize(std::min(lignes.back().size(), col));
       k += 2;
     } else {
+      if (col == largeur) {
+        lignes.emplace_back();
+        col = 0;
+      }
+      std::string& l = lignes.back();
       if (col < l.size()) l[col] = c; else l.push_back(c);
       ++col;
     }
@@ -225,6 +232,61 @@ TEST(Terminal, TheLineShowsDuringALongCountAndLeavesNothingOnTheScreen) {
   // The terminal turns "\n" into "\r\n"; once the line is erased, the count alone is left.
   EXPECT_EQ(ecran(brut), "14004302\n");
 }
+
+// A long count at a terminal of each width, Ctrl-C typed once the time left shows: the line, cut
+// to the width, kept the share done and the time left; afterwards the screen holds the summary
+// alone (not the line, not the "^C" the terminal echoes).
+class Largeur : public testing::TestWithParam<int> {};
+
+TEST_P(Largeur, TheLineKeepsTheTimeLeftAndCtrlCLeavesOnlyTheSummary) {
+  const int largeur = GetParam();
+  winsize w{};
+  w.ws_col = static_cast<unsigned short>(largeur);
+  w.ws_row = 24;
+  int maitre = -1;
+  const pid_t pid = forkpty(&maitre, nullptr, nullptr, &w);
+  if (pid == 0) {
+    setenv("TERM", "xterm", 1);
+    execl(UNITFRAC_EXE, UNITFRAC_EXE, "-n", "8", "--compte", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  std::string brut;
+  char buf[4096];
+  bool tape = false;
+  const auto limite = std::chrono::steady_clock::now() + 120s;
+  for (;;) {
+    pollfd p{maitre, POLLIN, 0};
+    if (poll(&p, 1, 1000) < 0) break;
+    if ((p.revents & (POLLIN | POLLHUP)) != 0) {
+      const ssize_t k = read(maitre, buf, sizeof buf);
+      if (k <= 0) break;
+      brut.append(buf, static_cast<std::size_t>(k));
+    }
+    if (!tape && (brut.find(", reste ") != std::string::npos || std::chrono::steady_clock::now() > limite)) {
+      ASSERT_EQ(write(maitre, "\003", 1), 1);  // Ctrl-C, as typed
+      tape = true;
+    }
+  }
+  close(maitre);
+  int etat = 0;
+  waitpid(pid, &etat, 0);
+  EXPECT_EQ(statut(etat), 130);
+  // A line written: "\runitfrac: NN %, reste <time> ; ..." cut to the width less 3, the time whole.
+  const std::size_t reste = brut.find(", reste ");
+  ASSERT_NE(reste, std::string::npos) << brut;
+  const std::size_t debut = brut.rfind('\r', reste) + 1;
+  const std::string ligne = brut.substr(debut, brut.find("\033[K", reste) - debut);
+  EXPECT_TRUE(ligne.starts_with("unitfrac: ")) << ligne;
+  EXPECT_LE(ligne.size(), static_cast<std::size_t>(largeur - 3)) << ligne;
+  EXPECT_NE(ligne.find(" ;", reste - debut), std::string::npos) << ligne;
+  const std::string vu = ecran(brut, static_cast<std::size_t>(largeur));
+  EXPECT_TRUE(vu.starts_with("unitfrac: recherche interrompue apres ")) << vu;
+  EXPECT_EQ(vu.find("^C"), std::string::npos) << vu;
+  EXPECT_EQ(vu.find("reste"), std::string::npos) << vu;
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminal, Largeur, testing::Values(40, 80, 120));
 
 TEST(Terminal, EveryTranscriptGivesTheSameOutputWithStandardErrorATerminal) {
   std::vector<std::filesystem::path> cas;
