@@ -347,7 +347,9 @@ void aide(std::ostream& out) {
          "Exemples :\n"
          "  unitfrac -n 4                     les 14 solutions de 1 = 1/x1 + 1/x2 + 1/x3 + 1/x4\n"
          "  unitfrac -t 2 -n 7 --compte       le nombre de solutions a inconnues differentes\n"
-         "  unitfrac -n 5 -f 3/5 -p 1 -m 99   les solutions impaires de 3/5 avec xn <= 99\n";
+         "  unitfrac -n 5 -f 3/5 -p 1 -m 99   les solutions impaires de 3/5 avec xn <= 99\n"
+         "  unitfrac -n 7 --brut > s.txt      les solutions une par ligne, pour un autre programme\n"
+         "  unitfrac -n 6 -c -b               le nombre de solutions et leurs nombres Bons\n";
 }
 
 void calcul_options(const Options& opt, std::ostream& out) {
