@@ -8,6 +8,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -132,10 +133,11 @@ std::string lire_tout(int fd) {
 int statut(int w) { return WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w); }
 
 // The program with `args`, its standard input from `entree` (nothing when empty), its standard
-// output into a file, standard error into a pipe or, with `terminal`, a pseudo-terminal; SIGINT
-// after `apres` when given.
-Execution executer(const std::vector<std::string>& args, std::chrono::milliseconds apres = 0ms,
-                   const std::string& entree = "", bool terminal = false) {
+// output into a file, standard error into a pipe or, with `terminal`, a pseudo-terminal. With
+// `interrompre`, SIGINT once the search is surely under way: 64 KB of output written, or a line of
+// --status on standard error (no fixed delay: the machine may be busy).
+Execution executer(const std::vector<std::string>& args, bool interrompre = false, const std::string& entree = "",
+                   bool terminal = false) {
   char chemin[] = "/tmp/unitfrac_suiviXXXXXX";
   const int sortie = mkstemp(chemin);
   int err[2];
@@ -159,12 +161,22 @@ Execution executer(const std::vector<std::string>& args, std::chrono::millisecon
     _exit(127);
   }
   close(err[1]);
-  if (apres > 0ms) {
-    std::this_thread::sleep_for(apres);
-    kill(pid, SIGINT);
-  }
   Execution e;
-  e.erreurs = lire_tout(err[0]);
+  char buf[1 << 16];
+  for (bool envoye = !interrompre;;) {
+    pollfd p{err[0], POLLIN, 0};
+    if (poll(&p, 1, 50) < 0) break;
+    if ((p.revents & (POLLIN | POLLHUP)) != 0) {
+      const ssize_t k = read(err[0], buf, sizeof buf);
+      if (k <= 0) break;
+      e.erreurs.append(buf, static_cast<std::size_t>(k));
+    }
+    struct stat st {};
+    if (!envoye && fstat(sortie, &st) == 0 && (st.st_size >= (1 << 16) || e.erreurs.find("unitfrac: ") != std::string::npos)) {
+      kill(pid, SIGINT);
+      envoye = true;
+    }
+  }
   close(err[0]);
   int w = 0;
   waitpid(pid, &w, 0);
@@ -298,7 +310,7 @@ TEST(Terminal, EveryTranscriptGivesTheSameOutputWithStandardErrorATerminal) {
     auto out = in, statut = in;
     out.replace_extension(".out");
     statut.replace_extension(".status");
-    const Execution e = executer({}, 0ms, in, true);
+    const Execution e = executer({}, false, in, true);
     std::ifstream f(out, std::ios::binary);
     EXPECT_EQ(e.sortie, std::string(std::istreambuf_iterator<char>(f), {})) << in;
     int attendu = 1;
@@ -349,7 +361,7 @@ std::string prefixe(const std::vector<std::string>& x) {
 
 TEST(Interruption, DuringACountTheSummaryNamesTheCountAndTheLastSolution) {
   for (const char* threads : {"1", "2"}) {
-    const Execution e = executer({"-n", "8", "--compte", "--threads", threads}, 800ms);
+    const Execution e = executer({"-n", "8", "--compte", "--status", "--threads", threads}, true);
     EXPECT_EQ(e.statut, 130) << e.erreurs;
     EXPECT_EQ(e.sortie, "");
     const Resume r = lire_resume(e.erreurs);
@@ -364,7 +376,7 @@ TEST(Interruption, DuringACountTheSummaryNamesTheCountAndTheLastSolution) {
 
 TEST(Interruption, DuringAListingTheLinesWrittenStartTheWholeListing) {
   for (const char* threads : {"1", "2"}) {
-    const Execution e = executer({"-n", "8", "--threads", threads}, 250ms);
+    const Execution e = executer({"-n", "8", "--threads", threads}, true);
     EXPECT_EQ(e.statut, 130) << e.erreurs;
     const Resume r = lire_resume(e.erreurs);
     ASSERT_EQ(r.derniere.size(), 8u) << e.erreurs;
