@@ -2,7 +2,9 @@
 // tasks (decoupe.hpp), kept in the order of the one-thread search; each worker takes the earliest
 // task not yet started, runs it with a sink of puits.hpp, publishes what it prepared between two
 // steps, and splits its task when others wait for work or when it has run for a while. One
-// consumer takes, in order, what the task at the head of the list published (fusion.hpp).
+// consumer takes, in order, what the task at the head of the list published (fusion.hpp). A task
+// holds its start and end as states in O(depth) (Moteur::Etat); each worker runs its tasks on one
+// search of its own, so that what a task costs does not grow with n beyond that.
 //
 // Bounded: the prepared lines waiting for the consumer take at most about twice the budget: the
 // head task waits when its own lines reach it, the others when all lines together do. Nothing
