@@ -193,10 +193,11 @@ class Moteur {
     std::vector<mpz_class> grand;
     bool operator==(const Etat&) const = default;
     int profondeur() const { return v.empty() ? static_cast<int>(grand[0].get_si()) : static_cast<int>(v[0]); }
-    // x[1..d] in decimal (d at most the depth).
-    std::vector<std::string> premieres(int d) const {
-      std::vector<std::string> s;
-      for (int t = 1; t <= d; ++t) s.push_back(v.empty() ? grand[2 + t].get_str() : std::to_string(v[2 + t]));
+    // x[1..d] in decimal, separated by one blank (d at most the depth).
+    std::string premieres(int d) const {
+      std::string s;
+      for (int t = 1; t <= d; ++t)
+        s.append(t > 1 ? " " : "").append(v.empty() ? grand[2 + t].get_str() : std::to_string(v[2 + t]));
       return s;
     }
   };

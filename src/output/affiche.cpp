@@ -237,22 +237,23 @@ void Affichage::copier(std::string_view queue, const Bon& bon) {
   x1_en_texte_ = true;
 }
 
-std::vector<std::string> Affichage::derniere() const {
-  std::vector<std::string> v;
+std::string Affichage::derniere() const {
+  std::string v;
   if (K1 == 0) return v;
   if (!x1_en_texte_) {
     x1_.avec([&v](const auto& x) {
-      for (std::size_t a = 1; a < x.size(); ++a) v.push_back(en_texte(x[a]));
+      for (std::size_t a = 1; a < x.size(); ++a) {
+        if (a > 1) v += ' ';
+        v += en_texte(x[a]);
+      }
     });
     return v;
   }
-  // The text of a line holds each value followed by "  \t", or, plain, the values separated by one
-  // blank.
-  const std::string_view sep = forme_ == Forme::brut ? " " : "  \t";
+  if (forme_ == Forme::brut) return x1_texte_;
+  // The text of a line of the table holds each value followed by "  \t".
   std::string_view t = x1_texte_;
-  for (std::size_t fin; (fin = t.find(sep)) != std::string_view::npos; t.remove_prefix(fin + sep.size()))
-    v.emplace_back(t.substr(0, fin));
-  if (forme_ == Forme::brut) v.emplace_back(t);
+  for (std::size_t fin; (fin = t.find("  \t")) != std::string_view::npos; t.remove_prefix(fin + 3))
+    v.append(v.empty() ? "" : " ").append(t.substr(0, fin));
   return v;
 }
 

@@ -6,6 +6,7 @@
 
 #include <gmpxx.h>
 
+#include <atomic>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -67,8 +68,9 @@ class Affichage {
     x1_ = x;
     x1_en_texte_ = false;
   }
-  // The values of the last solution found, in decimal (empty before the first).
-  std::vector<std::string> derniere() const;
+  // The values of the last solution found, in decimal, separated by one blank (empty before the
+  // first).
+  std::string derniere() const;
   // No pause from now on: the lines found are written out at once (the search was interrupted).
   void sans_pause() { pauses_ = false; }
   Lecteur& lecteur() { return lecteur_; }
@@ -86,9 +88,14 @@ class Affichage {
   void vider();
   ~Affichage() { vider(); }
 
-  // True once the user has asked to stop (L = -1), or once the lines could not be written: the
-  // search must not take another step.
-  bool arret() const { return L == -1 || echec_ != 0; }
+  // True once the user has asked to stop (L = -1), or once the lines could not be written, or once
+  // `drapeau` (see interrompre_sur) is up: the search must not take another step, nor report
+  // another solution of the step it is in (a deep search spends seconds on one step's lines).
+  bool arret() const {
+    return L == -1 || echec_ != 0 || (drapeau_ != nullptr && drapeau_->load(std::memory_order_relaxed));
+  }
+  // A flag that stops the search fed to this display when it goes up (Ctrl-C), or none.
+  void interrompre_sur(const std::atomic<bool>* drapeau) { drapeau_ = drapeau; }
   // Throws EchecEcriture when a write of solution lines has failed.
   void verifier() const;
 
@@ -122,6 +129,7 @@ class Affichage {
   Bons& bons_;
   bool m1_pose_ = false;  // m1 holds the x1 of a solution of this run
   bool pauses_ = true;
+  const std::atomic<bool>* drapeau_ = nullptr;
   Forme forme_ = Forme::tableau;
   // The last solution found, x1 (positions 0..n), kept as values or, when x1_en_texte_, as the
   // text of a prepared solution.

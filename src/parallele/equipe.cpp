@@ -84,7 +84,7 @@ void Equipe::ouvrier() {
       PuitsCompte puits(forme_, tally_);
       courir(t, puits, *m);
     } else {
-      PuitsLignes puits(forme_, tally_);
+      PuitsLignes puits(forme_, tally_, arret_);
       courir(t, puits, *m);
     }
     if (cfg_.apres_tache) cfg_.apres_tache(t->numero, std::chrono::steady_clock::now() - debut);
@@ -142,7 +142,7 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m) {
     feuilles = m.feuilles();
   };
 
-  // Between two steps, every cfg_.pas_controle steps.
+  // Between two steps, every cfg_.pas_controle steps at most (see Cadence).
   auto controle = [&]() -> bool {
     if (t->annulee.load(std::memory_order_relaxed) || arret_.load(std::memory_order_relaxed))
       return false;
@@ -155,7 +155,7 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m) {
         publier(*t, puits.morceau);
       }
       if (!attendre_budget(*t)) return false;
-    } else if ((pas_depuis += cfg_.pas_controle) >= m.profondeur()) {
+    } else if (pas_depuis >= m.profondeur()) {
       // A state on the way, from which solutions of given ranks are found again: kept once the
       // steps since the last one outweigh writing it, in its place when no solution came since.
       std::size_t debut_etat = reperes.size();
@@ -199,7 +199,10 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m) {
     return true;
   };
 
-  if (m.courir_jusqua(puits, t->sortie, cfg_.pas_controle, controle) != Moteur::Fin::sortie) return;
+  Cadence cadence(cfg_.pas_controle);
+  const auto pas = [&] { return ++pas_depuis, !cadence.tour() || controle(); };
+  if (m.courir_jusqua(puits, t->sortie, 1, pas) != Moteur::Fin::sortie)
+    return;
   compter();
 
   std::lock_guard lk(m_);
@@ -270,7 +273,7 @@ std::vector<std::string> Equipe::position() const {
   return v;
 }
 
-std::vector<std::string> Equipe::depart_tete() const {
+std::string Equipe::depart_tete() const {
   std::lock_guard lk(m_);
   const Moteur::Etat& d = ordre_.front()->depart;
   return d.premieres(std::min(d.profondeur(), modele_.reglages().n - 1));

@@ -99,8 +99,9 @@ class Equipe {
   // first unknowns, in decimal).
   long long feuilles() const { return feuilles_.load(std::memory_order_relaxed); }
   std::vector<std::string> position() const;
-  // The first unknowns of the state the head task started from.
-  std::vector<std::string> depart_tete() const;
+  // The first unknowns of the state the head task started from (at most n - 1), separated by one
+  // blank.
+  std::string depart_tete() const;
 
   // Tasks created so far, and how often the search went on from the end of a task because the
   // next one did not start there (tests).

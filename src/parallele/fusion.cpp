@@ -74,7 +74,7 @@ void compter(const Tache& t, Affichage& aff, bool tally, const Moteur& depart, s
 }  // namespace
 
 std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const Reglages& reg,
-                                         const Parallele& cfg, Veille* veille, std::vector<std::string>& reprise,
+                                         const Parallele& cfg, Veille* veille, std::string& reprise,
                                          const Lanceur& lancer) {
   const bool tally = reg.cptbon == 1;
   const long long feuilles = depart.feuilles();
@@ -105,7 +105,7 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
                                                 : equipe.prendre();
     if (!p.tache) {
       if (!vidange) continue;
-      reprise = equipe.depart_tete();
+      if (aff.K1 == 0) reprise = equipe.depart_tete();  // otherwise the last solution found says it
       return Issue::interrompue;
     }
     const Tache& t = *p.tache;

@@ -23,7 +23,7 @@ enum class Issue { finie, arretee, interrompue };
 // `depart` is lent to a worker: it is left in no particular state. When no thread can be started
 // (`lancer` fails at once), nothing is done and there is no Issue: the caller runs the search.
 std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const Reglages& reg,
-                                         const Parallele& cfg, Veille* veille, std::vector<std::string>& reprise,
+                                         const Parallele& cfg, Veille* veille, std::string& reprise,
                                          const Lanceur& lancer = lancer_fil);
 
 }  // namespace unitfrac

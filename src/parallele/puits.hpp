@@ -4,6 +4,7 @@
 // (PuitsCompte); and the solutions of given ranks of a task run again (PuitsExtraction).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -77,16 +78,16 @@ struct Morceau {
   Bon bon_;
 };
 
-// Every solution prepared as a line.
+// Every solution prepared as a line; the search stops, even inside a step, once `arret` is up.
 class PuitsLignes {
  public:
-  PuitsLignes(Forme forme, bool tally) : queue_(forme), tally_(tally) {}
+  PuitsLignes(Forme forme, bool tally, const std::atomic<bool>& arret) : queue_(forme), tally_(tally), arret_(arret) {}
   template <class Int>
   void operator()(const std::vector<Int>& x) {
     morceau.ajouter(queue_, x, tally_);
     extremes.ajouter(x[1], x.back());
   }
-  bool arret() const { return false; }
+  bool arret() const { return arret_.load(std::memory_order_relaxed); }
 
   Morceau morceau;  // what was prepared since it was last taken
   Extremes extremes;
@@ -94,6 +95,7 @@ class PuitsLignes {
  private:
   Queue queue_;
   bool tally_;
+  const std::atomic<bool>& arret_;
 };
 
 // Solutions counted, with the first prepared and the last kept, and taken in runs; for a count

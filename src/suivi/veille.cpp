@@ -78,6 +78,8 @@ void Veille::fin() {
 
 bool Veille::interrompue() const { return interruptions_ && interruption.load(); }
 
+const std::atomic<bool>* Veille::drapeau() const { return interruptions_ ? &interruption : nullptr; }
+
 void Veille::question(bool debut) {
   if (interruptions_ && en_recherche_) traiter_interruptions(!debut);
 }

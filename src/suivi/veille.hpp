@@ -6,6 +6,7 @@
 // ends the program, as it does without this watch. Used by the run driver, from the main thread.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -43,6 +44,8 @@ class Veille {
   // output for a while.
   bool tic() const { return !interrompue(); }
   bool interrompue() const;
+  // The flag Ctrl-C raises during a search, or none when Ctrl-C is not heeded.
+  const std::atomic<bool>* drapeau() const;
   bool due();
   void montrer(const Progres& p);
   // Around a question asked during a search (a pause): Ctrl-C then ends the program.

@@ -242,7 +242,7 @@ TEST(Parallele, ThreadsTheSystemRefusesAreDoneWithoutAndSaidOnce) {
       aff.forme(Forme::brut);
       aff.debut_run();
       Moteur moteur(reg);
-      std::vector<std::string> reprise;
+      std::string reprise;
       const auto issue = courir_en_parallele(moteur, aff, reg, serre(8), &veille, reprise, lanceur);
       aff.vider();
       EXPECT_EQ(issue.has_value(), donnes > 0) << donnes;
