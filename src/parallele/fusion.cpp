@@ -54,6 +54,7 @@ void compter(const Tache& t, Affichage& aff, bool tally, const Moteur& depart, s
   long long fait = 0;
   std::size_t e = 0;
   const bool compte = aff.forme() == Forme::compte;  // no line is written, none was prepared
+  Bon bon;
   for (const long long r : montres) {
     aff.passer(r - fait);
     const Morceau& m = r == 0 ? t.premiere : r == c - 1 ? t.derniere : extraits;
@@ -61,14 +62,14 @@ void compter(const Tache& t, Affichage& aff, bool tally, const Moteur& depart, s
     if (compte)
       aff(std::string_view(), Bon());
     else
-      aff(m.queue(k), m.bon(k));
+      aff(m.queue(k), m.bon(k, bon));
     fait = r + 1;
   }
   aff.passer(c - fait);
   if (compte)
     aff.copier(t.valeurs_derniere);
   else
-    aff.copier(t.derniere.queue(0), t.derniere.bon(0));
+    aff.copier(t.derniere.queue(0), t.derniere.bon(0, bon));
 }
 
 }  // namespace
@@ -90,6 +91,7 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
   } bilan{cfg, equipe};
   std::optional<Moteur> brouillon;
   bool vidange = false;  // interrupted: what is ready comes out, nothing is waited for
+  Bon bon;
   for (;;) {
     if (veille != nullptr && !vidange) {
       if (!veille->tic()) {
@@ -112,7 +114,7 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
     if (p.morceau) {
       const Morceau& m = *p.morceau;
       for (std::size_t k = 0; k < static_cast<std::size_t>(m.nombre); ++k) {
-        aff(m.queue(k), m.bon(k));
+        aff(m.queue(k), m.bon(k, bon));
         if (aff.arret()) {
           // Stopped at a pause: the report follows only if the step that found this solution
           // ended the search.
@@ -123,7 +125,7 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
       }
       if (m.nombre > 0) {
         const auto der = static_cast<std::size_t>(m.nombre - 1);
-        aff.copier(m.queue(der), m.bon(der));
+        aff.copier(m.queue(der), m.bon(der, bon));
       }
       equipe.paging(aff.L);
       equipe.rendre(std::move(*p.morceau));

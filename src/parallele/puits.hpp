@@ -39,15 +39,16 @@ struct Morceau {
   void ajouter_de(const Morceau& o, std::size_t k) {
     texte.append(o.queue(k));
     fins.push_back(static_cast<std::uint32_t>(texte.size()));
-    if (!o.sommes.empty()) garder(o.bon(k));
+    if (!o.sommes.empty()) garder(o.bon(k, bon_));
     ++nombre;
   }
   std::string_view queue(std::size_t k) const {
     const std::size_t debut = k == 0 ? 0 : fins[k - 1];
     return std::string_view(texte).substr(debut, fins[k] - debut);
   }
-  Bon bon(std::size_t k) const {
-    Bon b;
+  // The good number of record k, into `b` (kept by the caller from one record to the next: no
+  // GMP integer made for each line).
+  const Bon& bon(std::size_t k, Bon& b) const {
     if (sommes.empty()) return b;
     b.v = sommes[k];
     b.grand = b.v < 0;
