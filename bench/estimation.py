@@ -27,7 +27,7 @@ def mesurer(programme, type_, n, threads):
                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     lignes = []  # (when, time left shown)
     for ligne in p.stderr:
-        m = re.search(r"reste environ (.*)$", ligne.strip())
+        m = re.search(r"reste ([^;]*) ;", ligne)
         if m:
             lignes.append((time.monotonic() - debut, secondes(m.group(1))))
     compte = p.stdout.read().strip()

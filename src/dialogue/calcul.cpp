@@ -158,12 +158,14 @@ constexpr long long kPasVeille = 4096;
 // then on the workers. When interrupted, `reprise` gets the first unknowns of a state at or
 // before the first solution not found.
 Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Parallele& par, Veille* veille,
-               std::vector<std::string>& reprise) {
+               std::string& reprise) {
   Parallele p = par;
   if (p.threads <= 0) p.threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   auto issue = [&](Moteur::Fin fin) {
-    if (fin == Moteur::Fin::controle && veille != nullptr && veille->interrompue()) {
-      reprise = moteur.premieres(std::min(moteur.profondeur(), reg.n - 1));
+    aff.interrompre_sur(nullptr);
+    if (fin != Moteur::Fin::sortie && veille != nullptr && veille->interrompue()) {
+      // Needed only when no solution was found: the last one found says where to go on from.
+      if (aff.K1 == 0) reprise = moteur.etat().premieres(std::min(moteur.profondeur(), reg.n - 1));
       return Issue::interrompue;
     }
     return moteur.profondeur() < 0 ? Issue::finie : Issue::arretee;
@@ -175,52 +177,55 @@ Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Parall
       veille->montrer({aff.K1, moteur.feuilles(), moteur.premieres(std::min(moteur.profondeur(), 3))});
     return true;
   };
-  if (p.threads == 1) {
-    if (veille == nullptr) {
-      moteur.courir(aff);
-      return issue(Moteur::Fin::sortie);
+  Cadence cadence(kPasVeille);
+  // Ctrl-C also stops the search in this thread between two solutions of one step.
+  const auto ici = [&] {
+    if (veille != nullptr) aff.interrompre_sur(veille->drapeau());
+  };
+  ici();
+  if (p.threads > 1) {
+    if (p.pas_echauffement > 0) {
+      long long reste = p.pas_echauffement;
+      const auto fin = moteur.courir_jusqua(aff, -1, 1, [&] {
+        return --reste > 0 && (!cadence.tour() || veille == nullptr || veiller());
+      });
+      if (fin != Moteur::Fin::controle || (veille != nullptr && veille->interrompue())) return issue(fin);
     }
-    return issue(moteur.courir_jusqua(aff, -1, kPasVeille, veiller));
+    aff.interrompre_sur(nullptr);  // the display now takes what the workers found, all of it
+    if (const auto fin = courir_en_parallele(moteur, aff, reg, p, veille, reprise)) return *fin;
+    // No thread could be started: the search goes on in this one.
+    ici();
   }
-  if (p.pas_echauffement > 0) {
-    long long reste = p.pas_echauffement;
-    const long long pas = std::min(reste, kPasVeille);
-    const auto fin = moteur.courir_jusqua(aff, -1, pas, [&] {
-      reste -= pas;
-      return reste > 0 && (veille == nullptr || veiller());
-    });
-    if (fin != Moteur::Fin::controle || (veille != nullptr && veille->interrompue())) return issue(fin);
+  if (veille == nullptr) {
+    moteur.courir(aff);
+    return issue(Moteur::Fin::sortie);
   }
-  return courir_en_parallele(moteur, aff, reg, p, veille, reprise);
+  return issue(moteur.courir_jusqua(aff, -1, 1, [&] { return !cadence.tour() || veiller(); }));
 }
 
 // After Ctrl-C, on standard error: how many solutions were found, the last one, and how to take
-// the search up again from there.
-void resumer(std::ostream& err, const Affichage& aff, const std::vector<std::string>& position, double secondes) {
-  const std::vector<std::string> derniere = aff.derniere();
-  err << "unitfrac: recherche interrompue apres " << duree_lisible(secondes) << ", ";
-  if (aff.K1 == 0) {
-    err << "aucune solution trouvee.\n";
-  } else {
-    err << aff.K1 << " solution(s) trouvee(s), la derniere :";
-    for (const std::string& v : derniere) err << ' ' << v;
-    err << ".\n";
-  }
+// the search up again from there. Written at once: standard error is unbuffered, and a deep search
+// has a million values to give.
+void resumer(std::ostream& err, const Affichage& aff, const std::string& position, double secondes) {
+  const std::string derniere = aff.derniere();
+  std::string s = "unitfrac: recherche interrompue apres " + duree_lisible(secondes) + ", ";
+  if (aff.K1 == 0)
+    s += "aucune solution trouvee.\n";
+  else
+    s += std::to_string(aff.K1) + " solution(s) trouvee(s), la derniere : " + derniere + ".\n";
   // The last solution found comes first again from its first n - 1 values.
-  std::vector<std::string> debut = aff.K1 == 0 ? position : derniere;
-  if (aff.K1 != 0) debut.pop_back();
+  const std::size_t blanc = derniere.rfind(' ');
+  const std::string debut = aff.K1 == 0 ? position : blanc == std::string::npos ? "" : derniere.substr(0, blanc);
   if (debut.empty()) {
-    err << "unitfrac: pour reprendre, recommencez le calcul.\n";
-    return;
+    s += "unitfrac: pour reprendre, recommencez le calcul.\n";
+  } else {
+    std::string virgules = debut;
+    std::replace(virgules.begin(), virgules.end(), ' ', ',');
+    s += "unitfrac: pour reprendre, selectionnez les solutions avec la sequence de debut " + debut +
+         " (option --debut " + virgules + ")" +
+         (aff.K1 == 0 ? "" : " ; la premiere solution listee sera la derniere trouvee ici") + ".\n";
   }
-  std::string espaces, virgules;
-  for (const std::string& v : debut) {
-    espaces += (espaces.empty() ? "" : " ") + v;
-    virgules += (virgules.empty() ? "" : ",") + v;
-  }
-  err << "unitfrac: pour reprendre, selectionnez les solutions avec la sequence de debut " << espaces
-      << " (option --debut " << virgules << ")"
-      << (aff.K1 == 0 ? "" : " ; la premiere solution listee sera la derniere trouvee ici") << ".\n";
+  err << s << std::flush;
 }
 
 }  // namespace
@@ -242,7 +247,7 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
 
   if (moteur.profondeur() >= 0) {
     Veille* const veille = opt.veille;
-    std::vector<std::string> reprise;
+    std::string reprise;
     if (veille != nullptr) {
       veille->debut(moteur);
       aff.lecteur().lecture = [veille](bool d) { veille->question(d); };
@@ -264,7 +269,7 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
     aff.vider();
   }
 
-  resultat(out, reg, aff, bons);
+  if (aff.forme() == Forme::tableau) resultat(out, reg, aff, bons);  // the tally may be long
   out << '\n' << " \n \t FIN DU CALCUL" << '\n' << credit << "\n\n";
 }
 

@@ -5,7 +5,6 @@
 #include "dialogue/options.hpp"
 
 #include <cerrno>
-#include <climits>
 #include <limits>
 #include <cstring>
 #include <optional>
@@ -27,7 +26,7 @@ namespace {
 
 enum class Cle {
   aide, version, threads, status, no_status,  // execution
-  type, inconnues, fraction, parite, debut, fin, borne, bons, toutes, compte  // one calculation
+  type, inconnues, fraction, parite, debut, fin, borne, bons, toutes, compte, brut  // one calculation
 };
 
 struct Definition {
@@ -45,7 +44,7 @@ constexpr Definition kDefinitions[] = {
     {"parite", 'p', true, Cle::parite},     {"debut", 0, true, Cle::debut},
     {"fin", 0, true, Cle::fin},             {"borne", 'm', true, Cle::borne},
     {"bons", 'b', false, Cle::bons},        {"toutes", 'k', true, Cle::toutes},
-    {"compte", 'c', false, Cle::compte},
+    {"compte", 'c', false, Cle::compte},    {"brut", 0, false, Cle::brut},
 };
 
 const Definition* par_nom(std::string_view nom) {
@@ -91,7 +90,8 @@ bool appliquer(const Definition& d, const std::string& nom, std::string_view v, 
     case Cle::aide: opt.action = Options::Action::aide; break;
     case Cle::version: opt.action = Options::Action::version; break;
     case Cle::threads:
-      if (!lire_entier(4, v, x) || x < 1 || x > INT_MAX) return refus("un entier positif");
+      if (!lire_entier(4, v, x) || x < 1 || x > fils_maximum)
+        return refus("un entier de 1 a " + std::to_string(fils_maximum));
       opt.parallele.threads = static_cast<int>(x);
       break;
     case Cle::status: opt.statut = Options::Statut::toujours; break;
@@ -146,6 +146,7 @@ bool appliquer(const Definition& d, const std::string& nom, std::string_view v, 
       opt.compte = true;
       lu.compte = nom;
       break;
+    case Cle::brut: opt.brut = true; break;
   }
   return true;
 }
@@ -191,10 +192,6 @@ bool completer(Options& opt, const Lu& lu, std::string& erreur) {
     erreur = lu.compte + " et " + lu.toutes + " s'excluent";
     return false;
   }
-  if (opt.compte && !lu.bons.empty()) {
-    erreur = lu.compte + " et " + lu.bons + " s'excluent";
-    return false;
-  }
   if (reg.P1 == 0) reg.P1 = reg.Q1 = 1;  // no --fraction: P/Q = 1
   reduire(reg);
   if (reg.parite != 0) reg.z = 2;
@@ -227,6 +224,13 @@ bool completer(Options& opt, const Lu& lu, std::string& erreur) {
   opt.action = Options::Action::calcul;
   return true;
 }
+
+// What the plain form and the count do not write: the table's heading, report and closing lines.
+class Jete : public std::streambuf {
+ protected:
+  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
 
 // The reason of a failed write, for its one-line message.
 std::string raison(int e) {
@@ -319,10 +323,18 @@ void aide(std::ostream& out) {
          "                      (-p, --debut, --fin et -m valent la reponse 1 a la selection)\n"
          "  -b, --bons          compter les nombres Bons, si P/Q vaut 1 [nombres Bons]\n"
          "  -k, --toutes=K      une solution sur K, tableau partiel [Valeur de K : -K]\n"
-         "  -c, --compte        ecrire seulement le nombre de solutions, sur une ligne\n"
+         "  -c, --compte        ecrire seulement le nombre de solutions, sur une ligne ; avec -b,\n"
+         "                      puis une ligne vide et les nombres Bons de toutes les solutions\n"
+         "                      (comme --brut -b)\n"
+         "      --brut          une solution par ligne, ses valeurs separees par une espace, sans\n"
+         "                      titre, numero ni bilan ; avec -k K, les solutions que montre le\n"
+         "                      tableau partiel (1, K+1, 2K+1, ...) puis la derniere trouvee si elle\n"
+         "                      n'y est pas ; avec -b, puis une ligne vide et une ligne \"somme\n"
+         "                      nombre\" par nombre Bon des lignes ecrites, par ordre croissant\n"
          "\n"
          "Execution :\n"
-         "      --threads=N     nombre de fils de calcul ; par defaut, un par coeur\n"
+         "      --threads=N     nombre de fils de calcul, de 1 a 1024 ; par defaut, un par coeur\n"
+         "                      (si le systeme en donne moins, avec ceux qu'il donne)\n"
          "      --status        ligne d'avancement sur la sortie d'erreur, toujours\n"
          "      --no-status     jamais de ligne d'avancement (par defaut : vers un terminal)\n"
          "  -h, --help          cette aide\n"
@@ -335,23 +347,33 @@ void aide(std::ostream& out) {
          "Exemples :\n"
          "  unitfrac -n 4                     les 14 solutions de 1 = 1/x1 + 1/x2 + 1/x3 + 1/x4\n"
          "  unitfrac -t 2 -n 7 --compte       le nombre de solutions a inconnues differentes\n"
-         "  unitfrac -n 5 -f 3/5 -p 1 -m 99   les solutions impaires de 3/5 avec xn <= 99\n";
+         "  unitfrac -n 5 -f 3/5 -p 1 -m 99   les solutions impaires de 3/5 avec xn <= 99\n"
+         "  unitfrac -n 7 --brut > s.txt      les solutions une par ligne, pour un autre programme\n"
+         "  unitfrac -n 6 -c -b               le nombre de solutions et leurs nombres Bons\n";
 }
 
 void calcul_options(const Options& opt, std::ostream& out) {
   std::istringstream rien;   // the reader of the pause, never used: without pause, L <= 0
-  std::ostringstream jete;   // count only: the table's heading and report are not written
-  std::ostream& sortie = opt.compte ? static_cast<std::ostream&>(jete) : out;
+  // The plain form and the count write neither the table's heading nor the report.
+  Jete jete;
+  std::ostream perdu(&jete);
+  const Forme forme = opt.compte ? Forme::compte : opt.brut ? Forme::brut : Forme::tableau;
+  std::ostream& sortie = forme == Forme::tableau ? out : perdu;
   Lecteur lecteur(rien, sortie);
   Bons bons;
-  Affichage aff(sortie, lecteur, opt.reg, bons);
+  Affichage aff(forme == Forme::compte ? perdu : out, lecteur, opt.reg, bons);
   aff.debut_calcul();
-  // Count only: one solution in 2^63 is shown, into the stream thrown away, so that the search
-  // hands its solutions over in runs.
+  aff.forme(forme);
+  // Count only: one solution in 2^63 would be shown, so that the search hands its solutions over
+  // in runs (or, with the tally, one by one).
   aff.L = opt.compte ? std::numeric_limits<long long>::min() : opt.L;
   Moteur moteur = preparer(opt.reg);
   conduire(sortie, opt.reg, moteur, aff, bons, opt);
   if (opt.compte) out << aff.K1 << '\n';
+  if (forme != Forme::tableau && opt.reg.cptbon == 1) {
+    out << '\n';
+    bons.lister(out, "", " ", "\n");
+  }
 }
 
 int lancer(const std::vector<std::string_view>& args, std::istream& in, std::ostream& out,

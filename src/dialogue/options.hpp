@@ -24,7 +24,8 @@ struct Options {
   Statut statut = Statut::terminal;   // progress line: when standard error is a terminal, always, never
   Reglages reg;                       // the calculation (Action::calcul), as the dialogue leaves it
   long long L = 0;                    // paging value: 0 every solution, -K every K-th
-  bool compte = false;                // write only the number of solutions
+  bool compte = false;                // write only the number of solutions (and the tally)
+  bool brut = false;                  // plain lines: the values of each solution, nothing else
   Veille* veille = nullptr;           // the progress line and Ctrl-C, when the program watches searches
 };
 

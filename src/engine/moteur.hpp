@@ -28,6 +28,13 @@ class Moteur {
     return op(*rmpz_);
   }
 
+  // A search with the same settings and switches, at its start.
+  Moteur semblable() const {
+    Moteur m(reg_);
+    m.paires(actives_, toujours_);
+    return m;
+  }
+
   // Settings entered after the placements (bound M, end sequence) are taken again.
   void regler(const Reglages& reg) {
     reg_ = reg;
@@ -136,27 +143,75 @@ class Moteur {
     courir_jusqua(sink, fin, std::numeric_limits<long long>::max(), [] { return true; });
   }
 
-  // The state the next step reads, appended to `out` when the search runs on 64 bits: the depth,
-  // N, D, x[1..i], minr[1..i]. False, with nothing appended, at a wider width.
-  bool exporter(std::vector<long long>& out) const {
-    if (largeur_ != 64) return false;
-    const Recherche<long long>& r = r64_;
-    out.push_back(r.i);
-    out.push_back(r.N);
-    out.push_back(r.D);
-    for (int t = 1; t <= r.i; ++t) out.push_back(r.x[t]);
-    for (int t = 1; t <= r.i; ++t) out.push_back(r.minr[t]);
-    return true;
+  // The state the next step reads, appended to `out`: the depth, N, D, x[1..i], minr[1..i] (the
+  // depth alone once the search has ended). False, with nothing appended, when a value does not
+  // fit Out (long long, or mpz_class for any state).
+  template <class Out>
+  bool exporter(std::vector<Out>& out) const {
+    return avec([&out](const auto& r) {
+      const std::size_t debut = out.size();
+      out.push_back(Out(r.i));
+      if (r.i < 0) return true;
+      Out v;
+      const auto mettre = [&](const auto& a) { return convertir(a, v) && (out.push_back(v), true); };
+      bool ok = mettre(r.N) && mettre(r.D);
+      for (int t = 1; t <= r.i && ok; ++t) ok = mettre(r.x[t]);
+      for (int t = 1; t <= r.i && ok; ++t) ok = mettre(r.minr[t]);
+      if (!ok) out.resize(debut);
+      return ok;
+    });
   }
-  // Back to a state written by `exporter` (of a search with the same settings), on 64 bits.
-  void importer(const long long* p) {
-    Recherche<long long>& r = r64_;
-    r.i = static_cast<int>(p[0]);
-    r.N = p[1];
-    r.D = p[2];
-    for (int t = 1; t <= r.i; ++t) r.x[t] = p[2 + t];
-    for (int t = 1; t <= r.i; ++t) r.minr[t] = p[2 + r.i + t];
-    largeur_ = 64;
+  // Back to a state written by `exporter` (of a search with the same settings), between two steps.
+  template <class In>
+  void importer(const In* p) {
+    const auto charger = [p](auto& r) {
+      long long i = 0;
+      convertir(p[0], i);
+      r.i = static_cast<int>(i);
+      if (r.i < 0) return;
+      convertir(p[1], r.N);
+      convertir(p[2], r.D);
+      for (int t = 1; t <= r.i; ++t) convertir(p[2 + t], r.x[t]);
+      for (int t = 1; t <= r.i; ++t) convertir(p[2 + r.i + t], r.minr[t]);
+    };
+    if constexpr (std::is_same_v<In, long long>) {
+      charger(r64_);
+      largeur_ = 64;
+    } else {
+      if (!rmpz_) rmpz_.emplace(cree<mpz_class>());
+      charger(*rmpz_);
+      largeur_ = 0;
+      largeur_max_ = 0;
+      retrecir();
+    }
+  }
+
+  // A state held in O(depth) (the parallel search keeps its tasks' starts and ends so): what
+  // `exporter` writes, in 64-bit values when they fit, whatever the width in use, so that the same
+  // state always gives the same values; in GMP integers otherwise.
+  struct Etat {
+    std::vector<long long> v;
+    std::vector<mpz_class> grand;
+    bool operator==(const Etat&) const = default;
+    int profondeur() const { return v.empty() ? static_cast<int>(grand[0].get_si()) : static_cast<int>(v[0]); }
+    // x[1..d] in decimal, separated by one blank (d at most the depth).
+    std::string premieres(int d) const {
+      std::string s;
+      for (int t = 1; t <= d; ++t)
+        s.append(t > 1 ? " " : "").append(v.empty() ? grand[2 + t].get_str() : std::to_string(v[2 + t]));
+      return s;
+    }
+  };
+  Etat etat() const {
+    Etat e;
+    if (!exporter(e.v)) exporter(e.grand);
+    return e;
+  }
+  void reprendre(const Etat& e) {
+    if (e.v.empty())
+      importer(e.grand.data());
+    else
+      importer(e.v.data());
   }
 
   // After a step: it reported a solution, and stopping right after the last one would leave the

@@ -75,12 +75,10 @@ void Affichage::ecrire_ligne(const std::vector<Int>& x, bool ligne_vide) {
   const bool tally = reg_.cptbon == 1;
   const std::size_t taille = kFixe + queue_.place(x, tally);
   char* const debut = reserver(taille);
-  char* p = texte(debut, "\t  ");
-  p = numero(p);
-  p = texte(p, "  :   ");
+  char* p = tete(debut);
   p = queue_.ecrire(p, x, tally, bon2_);
   *p++ = '\n';
-  if (ligne_vide) *p++ = '\n';
+  if (ligne_vide && forme_ == Forme::tableau) *p++ = '\n';
   assert(static_cast<std::size_t>(p - debut) <= taille);
   rempli_ += static_cast<std::size_t>(p - debut);
   if (out_.flags() & std::ios::unitbuf) vider();
@@ -91,16 +89,22 @@ void Affichage::ecrire_ligne(const std::vector<Int>& x, bool ligne_vide) {
 void Affichage::ecrire_texte(std::string_view queue, const Bon& bon, bool ligne_vide) {
   const std::size_t taille = kFixe + queue.size();
   char* const debut = reserver(taille);
-  char* p = texte(debut, "\t  ");
-  p = numero(p);
-  p = texte(p, "  :   ");
+  char* p = tete(debut);
   std::memcpy(p, queue.data(), queue.size());
   p += queue.size();
   *p++ = '\n';
-  if (ligne_vide) *p++ = '\n';
+  if (ligne_vide && forme_ == Forme::tableau) *p++ = '\n';
   rempli_ += static_cast<std::size_t>(p - debut);
   if (out_.flags() & std::ios::unitbuf) vider();
   if (reg_.cptbon == 1) bons_.inserer(bon);
+}
+
+// The start of a line of the table: "\t  ", K1, "  :   "; nothing in the plain form.
+char* Affichage::tete(char* p) {
+  if (forme_ == Forme::brut) return p;
+  p = texte(p, "\t  ");
+  p = numero(p);
+  return texte(p, "  :   ");
 }
 
 // K1 in decimal. Lines are mostly numbered one after the other, so the text of the last number
@@ -170,7 +174,11 @@ template <class Int>
 void Affichage::affiche(const std::vector<Int>& x) {
   assert(x.size() == static_cast<std::size_t>(reg_.n) + 1 && x.size() >= 2);
   const std::size_t n = x.size() - 1;
-  if (montrer()) ecrire_ligne(x, L < -1);
+  if (montrer() && forme_ != Forme::compte) ecrire_ligne(x, L < -1);
+  if (tout_sommer()) {
+    sommer(x, bon2_);
+    bons_.inserer(bon2_);
+  }
   statistiques(x[1], x[n]);
   pause();
 }
@@ -217,8 +225,9 @@ template void Affichage::lot(const std::vector<long long>&, const std::vector<lo
 template void Affichage::lot(const std::vector<i128>&, const std::vector<i128>&, long long);
 template void Affichage::lot(const std::vector<mpz_class>&, const std::vector<mpz_class>&, long long);
 
+// A count with the tally takes the good numbers of prepared solutions from the tally of their task.
 void Affichage::operator()(std::string_view queue, const Bon& bon) {
-  if (montrer()) ecrire_texte(queue, bon, L < -1);
+  if (montrer() && forme_ != Forme::compte) ecrire_texte(queue, bon, L < -1);
   pause();
 }
 
@@ -228,19 +237,23 @@ void Affichage::copier(std::string_view queue, const Bon& bon) {
   x1_en_texte_ = true;
 }
 
-std::vector<std::string> Affichage::derniere() const {
-  std::vector<std::string> v;
+std::string Affichage::derniere() const {
+  std::string v;
   if (K1 == 0) return v;
   if (!x1_en_texte_) {
     x1_.avec([&v](const auto& x) {
-      for (std::size_t a = 1; a < x.size(); ++a) v.push_back(en_texte(x[a]));
+      for (std::size_t a = 1; a < x.size(); ++a) {
+        if (a > 1) v += ' ';
+        v += en_texte(x[a]);
+      }
     });
     return v;
   }
-  // The text of a line holds each value followed by "  \t".
+  if (forme_ == Forme::brut) return x1_texte_;
+  // The text of a line of the table holds each value followed by "  \t".
   std::string_view t = x1_texte_;
   for (std::size_t fin; (fin = t.find("  \t")) != std::string_view::npos; t.remove_prefix(fin + 3))
-    v.emplace_back(t.substr(0, fin));
+    v.append(v.empty() ? "" : " ").append(t.substr(0, fin));
   return v;
 }
 
@@ -248,8 +261,10 @@ void Affichage::etendre(const Extremes& e) {
   if (!e.vide) statistiques(e.x1_min, e.xn_max);
 }
 
-// The closing line of a partial table: the last solution found, numbered K1, no empty line.
+// The closing line of a partial table: the last solution found, numbered K1, no empty line. In
+// the plain form, only when that solution was not shown (its group of -L began with it: K3 = 1).
 void Affichage::ligne_finale() {
+  if (forme_ == Forme::compte || (forme_ == Forme::brut && K3 == 1)) return;
   if (x1_en_texte_)
     ecrire_texte(x1_texte_, x1_bon_, false);
   else

@@ -6,6 +6,7 @@
 
 #include <gmpxx.h>
 
+#include <atomic>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -27,6 +28,19 @@ class Affichage {
   // Start of a calculation, once reg.n is set: K3 = 0 and the partial-table copy x1 back to
   // n + 1 zeros.
   void debut_calcul();
+  // How the lines are written (the table's form unless told otherwise). In the plain form the
+  // lines carry no number, no good number and no empty line after them, and the partial table's
+  // closing line is written only when its solution was not shown; as a count nothing is written,
+  // and with the tally on every solution's good number is recorded.
+  void forme(Forme f) {
+    forme_ = f;
+    queue_ = Queue(f);
+  }
+  Forme forme() const { return forme_; }
+  // A count with the tally: every solution's good number is recorded, shown or not.
+  bool tout_sommer() const { return forme_ == Forme::compte && reg_.cptbon == 1; }
+  // The good numbers of solutions counted elsewhere (the tasks of a parallel search).
+  void ajouter(const Bons& b) { bons_.ajouter(b); }
   // Start of the run: K1 = K2 = 0, m = 0.
   void debut_run();
 
@@ -39,7 +53,7 @@ class Affichage {
 
   // Runs of solutions handed over whole (see PuitsParLots): only when none of them is shown,
   // that is in the every-K-th mode between two shown lines.
-  bool une_a_une(long long nombre) const { return L >= -1 || avant_montree() < nombre; }
+  bool une_a_une(long long nombre) const { return tout_sommer() || L >= -1 || avant_montree() < nombre; }
   template <class Int>
   void lot(const std::vector<Int>& premiere, const std::vector<Int>& derniere, long long nombre);
 
@@ -50,8 +64,13 @@ class Affichage {
   void operator()(std::string_view queue, const Bon& bon);
   void passer(long long nombre);
   void copier(std::string_view queue, const Bon& bon);
-  // The values of the last solution found, in decimal (empty before the first).
-  std::vector<std::string> derniere() const;
+  void copier(const Copie& x) {
+    x1_ = x;
+    x1_en_texte_ = false;
+  }
+  // The values of the last solution found, in decimal, separated by one blank (empty before the
+  // first).
+  std::string derniere() const;
   // No pause from now on: the lines found are written out at once (the search was interrupted).
   void sans_pause() { pauses_ = false; }
   Lecteur& lecteur() { return lecteur_; }
@@ -61,7 +80,7 @@ class Affichage {
 
   // The partial-table closing line: the last solution found (x1), numbered K1, with its good
   // number recorded when the tally is on. The run driver calls it when the search has ended by
-  // itself, L < -1 and K1 != 0; it writes unconditionally.
+  // itself, L < -1 and K1 != 0; in the table's form it writes unconditionally.
   void ligne_finale();
 
   // Writes out the solution lines gathered so far; due before anything else goes to the stream.
@@ -69,9 +88,14 @@ class Affichage {
   void vider();
   ~Affichage() { vider(); }
 
-  // True once the user has asked to stop (L = -1), or once the lines could not be written: the
-  // search must not take another step.
-  bool arret() const { return L == -1 || echec_ != 0; }
+  // True once the user has asked to stop (L = -1), or once the lines could not be written, or once
+  // `drapeau` (see interrompre_sur) is up: the search must not take another step, nor report
+  // another solution of the step it is in (a deep search spends seconds on one step's lines).
+  bool arret() const {
+    return L == -1 || echec_ != 0 || (drapeau_ != nullptr && drapeau_->load(std::memory_order_relaxed));
+  }
+  // A flag that stops the search fed to this display when it goes up (Ctrl-C), or none.
+  void interrompre_sur(const std::atomic<bool>* drapeau) { drapeau_ = drapeau; }
   // Throws EchecEcriture when a write of solution lines has failed.
   void verifier() const;
 
@@ -105,6 +129,8 @@ class Affichage {
   Bons& bons_;
   bool m1_pose_ = false;  // m1 holds the x1 of a solution of this run
   bool pauses_ = true;
+  const std::atomic<bool>* drapeau_ = nullptr;
+  Forme forme_ = Forme::tableau;
   // The last solution found, x1 (positions 0..n), kept as values or, when x1_en_texte_, as the
   // text of a prepared solution.
   Copie x1_;
@@ -115,6 +141,7 @@ class Affichage {
   int echec_ = 0;       // errno of the first failed write of solution lines (-1: unknown)
   std::vector<char> bloc_;    // solution lines not yet written out
   std::size_t rempli_ = 0;    // bytes of bloc_ in use
+  char* tete(char* p);
   char* numero(char* p);
   long long numero_ = -1;         // the number whose text is in texte_numero_
   char texte_numero_[24] = {};

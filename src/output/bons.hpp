@@ -1,10 +1,15 @@
 // The good-number tally: the distinct sums x1 + ... + xn of the displayed solutions, in increasing
-// order, each with the number of displayed lines that produced it. Filled by the display, listed
-// by the final report, emptied at the start of every calculation.
+// order, each with the number of displayed lines that produced it. Filled by the display (and, for
+// a count with the tally, by the workers of a parallel search, one tally per task), listed by the
+// final report and by the plain "sum count" lines, emptied at the start of every calculation.
 #pragma once
 
 #include <gmpxx.h>
 
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <string_view>
 #include <vector>
 
 #include "engine/entier.hpp"
@@ -20,21 +25,34 @@ struct Bon {
 
 class Bons {
  public:
-  // Records one good number: raises its count, or inserts it at its place with count 1.
+  // Records one good number (never negative): raises its count, or adds it with count 1.
   void inserer(const mpz_class& b);
   void inserer(const Bon& b);
-  // Back to the empty tally: both vectors hold their single element 0 at position 0.
+  // Adds the counts of another tally.
+  void ajouter(const Bons& autre);
+  // Back to the empty tally.
   void vider();
 
-  long long nbon() const { return static_cast<long long>(bons_.size()) - 1; }
-  // Position 0 holds 0 and is not a good number; positions 1..nbon are strictly increasing.
-  const std::vector<mpz_class>& bons() const { return bons_; }
-  const std::vector<long long>& occur() const { return occur_; }
+  // The number of distinct good numbers.
+  long long nbon() const;
+  // For each distinct good number in increasing order: `avant`, the value, `milieu`, its count,
+  // `apres` (the report: ": ", "[", "]  "; the plain form: "", " ", "\n").
+  void lister(std::ostream& out, std::string_view avant, std::string_view milieu, std::string_view apres) const;
+  // The memory it holds.
+  std::size_t octets() const;
 
  private:
-  std::vector<mpz_class> bons_{mpz_class(0)};
-  std::vector<long long> occur_{0};
-  mpz_class tampon_;  // a Bon that fits __int128, as mpz_class
+  void attendre(std::uint64_t v);
+  void ranger() const;
+  void fusionner(const std::vector<std::uint64_t>& v, const std::vector<long long>& k) const;
+
+  // Values below 2^64 (nearly all): the sorted distinct ones with their counts, and the values
+  // recorded since, sorted and merged in once they are as many (or when the tally is read). Each
+  // value is sorted once and each merge moves at most two entries per value waiting: O(log m) per
+  // record.
+  mutable std::vector<std::uint64_t> valeurs_, attente_;
+  mutable std::vector<long long> nombres_;
+  std::map<mpz_class, long long> grands_;  // from 2^64 on: a small share
 };
 
 }  // namespace unitfrac

@@ -71,20 +71,10 @@ std::size_t Queue::place(const std::vector<Int>& x, bool tally) const {
 }
 
 template <class Int>
-char* Queue::ecrire(char* p, const std::vector<Int>& x, bool tally, Bon& bon) {
-  const std::size_t n = x.size() - 1;
-  if constexpr (std::is_same_v<Int, long long>) {
-    p = valeurs(p, x);
-  } else {
-    for (std::size_t a = 1; a <= n; ++a) {
-      p = chiffres(p, x[a]);
-      p = texte(p, "  \t");
-    }
-  }
-  if (!tally) return p;
-
+void sommer(const std::vector<Int>& x, Bon& bon) {
   // n < 2^31 values below 2^63 sum below 2^94, so long long lines sum exactly in __int128;
   // __int128 lines fall back to mpz only when their sum overflows.
+  const std::size_t n = x.size() - 1;
   bon.grand = est_mpz<Int>;
   if constexpr (est_mpz<Int>) {
     bon.g = 0;
@@ -97,6 +87,28 @@ char* Queue::ecrire(char* p, const std::vector<Int>& x, bool tally, Bon& bon) {
       for (std::size_t a = 1; a <= n; ++a) bon.g += vers_mpz(x[a]);
     }
   }
+}
+
+char* Queue::separateur(char* p) const {
+  if (brut_) {
+    *p = ' ';
+    return p + 1;
+  }
+  return texte(p, "  \t");
+}
+
+template <class Int>
+char* Queue::ecrire(char* p, const std::vector<Int>& x, bool tally, Bon& bon) {
+  const std::size_t n = x.size() - 1;
+  if constexpr (std::is_same_v<Int, long long>) {
+    p = valeurs(p, x);
+  } else {
+    for (std::size_t a = 1; a <= n; ++a) p = separateur(chiffres(p, x[a]));
+  }
+  if (brut_) --p;  // no blank after the last value
+  if (!tally) return p;
+  sommer(x, bon);
+  if (brut_) return p;
   p = texte(p, ",   Total = ");
   return bon.grand ? chiffres(p, bon.g) : ecrire_decimal(p, bon.v);
 }
@@ -113,8 +125,7 @@ char* Queue::valeurs(char* p, const std::vector<long long>& x) {
   }
   char* q = texte_valeurs_.data() + fin_[a - 1];
   for (; a <= n; ++a) {
-    q = ecrire_decimal(q, x[a]);
-    q = texte(q, "  \t");
+    q = separateur(ecrire_decimal(q, x[a]));
     precedent_[a] = x[a];
     fin_[a] = static_cast<std::size_t>(q - texte_valeurs_.data());
   }
@@ -122,6 +133,9 @@ char* Queue::valeurs(char* p, const std::vector<long long>& x) {
   return p + fin_[n];
 }
 
+template void sommer(const std::vector<long long>&, Bon&);
+template void sommer(const std::vector<i128>&, Bon&);
+template void sommer(const std::vector<mpz_class>&, Bon&);
 template std::size_t Queue::place(const std::vector<long long>&, bool) const;
 template std::size_t Queue::place(const std::vector<i128>&, bool) const;
 template std::size_t Queue::place(const std::vector<mpz_class>&, bool) const;

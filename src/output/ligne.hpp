@@ -16,21 +16,35 @@
 
 namespace unitfrac {
 
-// The text of a line after its number. Consecutive 64-bit solutions mostly share their first
-// unknowns, so the text of the last values is kept with where each ends, and only the values from
-// the first one that changed are written again.
+// How solutions are written: the table's numbered lines (each value followed by "  \t"), plain
+// lines (the values separated by one blank, nothing else), or not at all (a count).
+enum class Forme { tableau, brut, compte };
+
+// The good number of x[1..n] into `bon`.
+template <class Int>
+void sommer(const std::vector<Int>& x, Bon& bon);
+
+// The text of a line after its number (the whole line but its newline in the plain form).
+// Consecutive 64-bit solutions mostly share their first unknowns, so the text of the last values
+// is kept with where each ends, and only the values from the first one that changed are written
+// again.
 class Queue {
  public:
+  explicit Queue(Forme forme = Forme::tableau) : brut_(forme == Forme::brut) {}
+
   // The most bytes that ecrire may write for x.
   template <class Int>
   std::size_t place(const std::vector<Int>& x, bool tally) const;
-  // Writes the text of x[1..n] at p and returns its end; with the tally, the sum goes to `bon`.
+  // Writes the text of x[1..n] at p and returns its end; with the tally, the sum goes to `bon`
+  // (and, in the table's form, ",   Total = " and the sum to the text).
   template <class Int>
   char* ecrire(char* p, const std::vector<Int>& x, bool tally, Bon& bon);
 
  private:
   char* valeurs(char* p, const std::vector<long long>& x);
+  char* separateur(char* p) const;
 
+  bool brut_;
   std::vector<long long> precedent_;  // the last 64-bit values written, their text and ends
   std::vector<std::size_t> fin_;
   std::vector<char> texte_valeurs_;

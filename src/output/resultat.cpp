@@ -94,14 +94,7 @@ void resultat(std::ostream& out, const Reglages& reg, const Affichage& aff, cons
     ecrire(out, bons.nbon());
     out << "  nombres Bons differents, qui sont par ordre croissant avec chacun leur nombre "
            "d'occurences  ";
-    for (long long k = 1; k <= bons.nbon(); ++k) {
-      const auto j = static_cast<std::size_t>(k);
-      out << ": ";
-      ecrire(out, bons.bons()[j]);
-      out << "[";
-      ecrire(out, bons.occur()[j]);
-      out << "]  ";
-    }
+    bons.lister(out, ": ", "[", "]  ");
   }
 }
 

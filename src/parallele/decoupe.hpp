@@ -14,7 +14,10 @@ namespace unitfrac {
 // exit depth where x[d] has values still to come in the task, the task keeps the current value and
 // half of those, down to some v, and ends once past x[d] = v (`sortie` becomes that exit); the
 // state the search reaches there is returned, and a task from it to the old exit does the rest.
-// None, with `sortie` unchanged, when there is nothing to give.
-std::optional<Moteur> partager(const Moteur& courant, Moteur::Sortie& sortie);
+// None, with `sortie` unchanged, when there is nothing to give. `courant` is used to find that
+// state and left as it was. `vide` (0 for a new task) keeps, from one call to the next, the depth
+// down to which the task has nothing to give: those positions stay as they are until the task
+// ends, so each is looked at once, and a call costs the depth only when it gives work away.
+std::optional<Moteur::Etat> partager(Moteur& courant, Moteur::Sortie& sortie, int& vide);
 
 }  // namespace unitfrac

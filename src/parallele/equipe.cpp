@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 #include <type_traits>
 #include <utility>
 
@@ -11,10 +12,19 @@
 
 namespace unitfrac {
 
-Equipe::Equipe(const Parallele& cfg, const Moteur& depart, bool tally, long long L)
-    : cfg_(cfg), tally_(tally), L_(L) {
-  inserer(ordre_.end(), depart, {});
-  for (int k = 0; k < cfg_.threads; ++k) ouvriers_.emplace_back([this] { ouvrier(); });
+Equipe::Equipe(const Parallele& cfg, Moteur& depart, Forme forme, bool tally, long long L,
+               const Lanceur& lancer)
+    : cfg_(cfg), modele_(depart), prete_(&depart), forme_(forme), tally_(tally), L_(L) {
+  inserer(ordre_.end(), depart.etat(), {});
+  ouvriers_.reserve(static_cast<std::size_t>(cfg_.threads));
+  for (int k = 0; k < cfg_.threads; ++k) {
+    try {
+      ouvriers_.push_back(lancer([this] { ouvrier(); }));
+      ++lances_;
+    } catch (const std::system_error&) {
+      break;  // the workers started do the work
+    }
+  }
 }
 
 Equipe::~Equipe() {
@@ -34,7 +44,7 @@ void Equipe::paging(long long L) {
   L_ = L;
 }
 
-std::shared_ptr<Tache> Equipe::inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur etat,
+std::shared_ptr<Tache> Equipe::inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur::Etat etat,
                                        Moteur::Sortie sortie) {
   auto t = std::make_shared<Tache>(std::move(etat), sortie, compteur_++);
   t->place = ordre_.insert(avant, t);
@@ -49,6 +59,8 @@ std::shared_ptr<Tache> Equipe::premiere_en_attente() const {
 }
 
 void Equipe::ouvrier() {
+  std::optional<Moteur> propre;  // made at the first task: a worker that gets none costs nothing
+  Moteur* m = nullptr;
   std::unique_lock lk(m_);
   for (;;) {
     std::shared_ptr<Tache> t;
@@ -61,16 +73,19 @@ void Equipe::ouvrier() {
     if (arret_) return;
     t->etat = Tache::Etat::en_cours;
     attente_vue_ = --attente_;
-    t->compte = L_ < -1 && -static_cast<i128>(L_) >= cfg_.seuil_compte;
+    t->compte = forme_ == Forme::compte || (L_ < -1 && -static_cast<i128>(L_) >= cfg_.seuil_compte);
+    if (m == nullptr) m = std::exchange(prete_, nullptr);
     lk.unlock();
     if (cfg_.avant_tache) cfg_.avant_tache(t->numero);
     const auto debut = std::chrono::steady_clock::now();
+    if (m == nullptr) m = &propre.emplace(modele_.semblable());
+    m->reprendre(t->depart);
     if (t->compte) {
-      PuitsCompte puits(tally_);
-      courir(t, puits);
+      PuitsCompte puits(forme_, tally_);
+      courir(t, puits, *m);
     } else {
-      PuitsLignes puits(tally_);
-      courir(t, puits);
+      PuitsLignes puits(forme_, tally_, arret_);
+      courir(t, puits, *m);
     }
     if (cfg_.apres_tache) cfg_.apres_tache(t->numero, std::chrono::steady_clock::now() - debut);
     lk.lock();
@@ -95,10 +110,7 @@ void Equipe::publier(Tache& t, Morceau& m) {
 
 void Equipe::rendre(Morceau&& m) {
   if (m.octets() > (std::size_t{1} << 20)) return;  // a large one goes: it would hold memory idle
-  m.nombre = 0;
-  m.texte.clear();
-  m.fins.clear();
-  m.bons.clear();
+  m.vider();
   std::lock_guard lk(m_);
   if (rendus_.size() < 2 * ouvriers_.size()) rendus_.push_back(std::move(m));
 }
@@ -115,25 +127,22 @@ bool Equipe::attendre_budget(Tache& t) {
 }
 
 template <class Puits>
-void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
+void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m) {
   constexpr bool lignes = std::is_same_v<Puits, PuitsLignes>;
-  Moteur m = t->depart;
   std::vector<long long> reperes;
   std::vector<std::size_t> places;
+  long long pas_depuis = 0;  // steps since the last state kept on the way
+  int vide = 0;              // the positions down to this one have nothing left to give away
   auto debut = std::chrono::steady_clock::now();
-  // The team's counts of solutions and steps at depth n - 2, brought up to date.
-  long long publiees = 0, trouvees = 0, feuilles = m.feuilles();
+  std::chrono::steady_clock::duration cout_partage{0};  // of the last look for work to give away
+  // The team's count of steps at depth n - 2, brought up to date.
+  long long feuilles = m.feuilles();
   auto compter = [&] {
-    long long n = 0;
-    if constexpr (lignes) n = publiees + puits.morceau.nombre;
-    else n = puits.nombre;
-    trouvees_.fetch_add(n - trouvees, std::memory_order_relaxed);
     feuilles_.fetch_add(m.feuilles() - feuilles, std::memory_order_relaxed);
-    trouvees = n;
     feuilles = m.feuilles();
   };
 
-  // Between two steps, every cfg_.pas_controle steps.
+  // Between two steps, every cfg_.pas_controle steps at most (see Cadence).
   auto controle = [&]() -> bool {
     if (t->annulee.load(std::memory_order_relaxed) || arret_.load(std::memory_order_relaxed))
       return false;
@@ -143,36 +152,57 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
     for (int k = 1; k <= 3 && k <= i; ++k) t->position[k].store(m.valeur(k), std::memory_order_relaxed);
     if constexpr (lignes) {
       if (puits.morceau.nombre > 0) {
-        publiees += puits.morceau.nombre;
         publier(*t, puits.morceau);
       }
       if (!attendre_budget(*t)) return false;
-    } else {
-      places.push_back(reperes.size());
+    } else if (pas_depuis >= m.profondeur()) {
+      // A state on the way, from which solutions of given ranks are found again: kept once the
+      // steps since the last one outweigh writing it, in its place when no solution came since.
+      std::size_t debut_etat = reperes.size();
       reperes.push_back(puits.nombre);
-      if (!m.exporter(reperes)) {
+      if (m.exporter(reperes)) {
+        if (!places.empty() && reperes[places.back()] == puits.nombre) {
+          reperes.erase(reperes.begin() + static_cast<std::ptrdiff_t>(places.back()),
+                        reperes.begin() + static_cast<std::ptrdiff_t>(debut_etat));
+          debut_etat = places.back();
+          places.pop_back();
+        }
+        places.push_back(debut_etat);
+        pas_depuis = 0;
+      } else {
         reperes.pop_back();
-        places.pop_back();
       }
     }
     const auto maintenant = std::chrono::steady_clock::now();
     const auto duree = maintenant - debut;
-    if (duree >= cfg_.unite ||
-        (duree >= cfg_.unite_min && attente_vue_.load(std::memory_order_relaxed) < cfg_.threads)) {
+    // A split costs the depth (deep searches: milliseconds); the task runs 20 times that between two.
+    if (duree >= 20 * cout_partage &&
+        (duree >= cfg_.unite ||
+         (duree >= cfg_.unite_min && attente_vue_.load(std::memory_order_relaxed) < lances_.load(std::memory_order_relaxed)))) {
       const Moteur::Sortie sortie = t->sortie;
-      if (auto suite = partager(m, t->sortie)) {
-        if (cfg_.partages_faux) suite->sauter(suite->profondeur());
+      if (auto suite = partager(m, t->sortie, vide)) {
+        if (cfg_.partages_faux) {
+          const Moteur::Etat ici = m.etat();
+          m.reprendre(*suite);
+          m.sauter(m.profondeur());
+          *suite = m.etat();
+          m.reprendre(ici);
+        }
         std::lock_guard lk(m_);
         if (t->annulee) return false;
         inserer(std::next(t->place), std::move(*suite), sortie);
         cv_ouvriers_.notify_one();
       }
-      debut = maintenant;
+      debut = std::chrono::steady_clock::now();
+      cout_partage = debut - maintenant;
     }
     return true;
   };
 
-  if (m.courir_jusqua(puits, t->sortie, cfg_.pas_controle, controle) != Moteur::Fin::sortie) return;
+  Cadence cadence(cfg_.pas_controle);
+  const auto pas = [&] { return ++pas_depuis, !cadence.tour() || controle(); };
+  if (m.courir_jusqua(puits, t->sortie, 1, pas) != Moteur::Fin::sortie)
+    return;
   compter();
 
   std::lock_guard lk(m_);
@@ -187,16 +217,20 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits) {
   } else {
     t->nombre = puits.nombre;
     t->premiere = std::move(puits.premiere);
-    t->derniere = puits.derniere();
+    if (forme_ == Forme::compte)
+      t->valeurs_derniere = puits.valeurs_derniere();
+    else
+      t->derniere = puits.derniere();
+    t->bons = std::move(puits.bons);
     t->reperes = std::move(reperes);
     t->places = std::move(places);
-    const std::size_t o = t->reperes.size() * sizeof(long long);
+    const std::size_t o = t->reperes.size() * sizeof(long long) + t->bons.octets();
     octets_ += o;
     t->octets += o;
   }
   t->extremes = puits.extremes;
   t->fin_sur_derniere = m.profondeur() < 0 && m.derniere_complete();
-  t->arrivee.emplace(m);  // a copy: the scratch tables of the search stay behind
+  t->arrivee.emplace(m.etat());
   t->etat = Tache::Etat::finie;
   if (ordre_.front() == t) cv_conso_.notify_one();
 }
@@ -239,10 +273,10 @@ std::vector<std::string> Equipe::position() const {
   return v;
 }
 
-std::vector<std::string> Equipe::depart_tete() const {
+std::string Equipe::depart_tete() const {
   std::lock_guard lk(m_);
-  const Moteur& d = ordre_.front()->depart;
-  return d.premieres(std::min(d.profondeur(), d.reglages().n - 1));
+  const Moteur::Etat& d = ordre_.front()->depart;
+  return d.premieres(std::min(d.profondeur(), modele_.reglages().n - 1));
 }
 
 bool Equipe::avancer() {
@@ -253,7 +287,7 @@ bool Equipe::avancer() {
   cv_ouvriers_.notify_all();
   if (t->arrivee->profondeur() < 0) return false;
   // The last task always runs to the end of the search, so one follows a task that did not.
-  if (!t->arrivee->meme_etat(ordre_.front()->depart)) {
+  if (!(*t->arrivee == ordre_.front()->depart)) {
     for (const auto& u : ordre_) {
       u->annulee = true;
       octets_ -= u->octets;

@@ -2,7 +2,9 @@
 // tasks (decoupe.hpp), kept in the order of the one-thread search; each worker takes the earliest
 // task not yet started, runs it with a sink of puits.hpp, publishes what it prepared between two
 // steps, and splits its task when others wait for work or when it has run for a while. One
-// consumer takes, in order, what the task at the head of the list published (fusion.hpp).
+// consumer takes, in order, what the task at the head of the list published (fusion.hpp). A task
+// holds its start and end as states in O(depth) (Moteur::Etat); each worker runs its tasks on one
+// search of its own, so that what a task costs does not grow with n beyond that.
 //
 // Bounded: the prepared lines waiting for the consumer take at most about twice the budget: the
 // head task waits when its own lines reach it, the others when all lines together do. Nothing
@@ -28,9 +30,9 @@
 namespace unitfrac {
 
 struct Tache {
-  Tache(Moteur d, Moteur::Sortie s, long long num) : depart(std::move(d)), sortie(s), numero(num) {}
+  Tache(Moteur::Etat d, Moteur::Sortie s, long long num) : depart(std::move(d)), sortie(s), numero(num) {}
 
-  const Moteur depart;    // the state the task starts from
+  const Moteur::Etat depart;  // the state the task starts from
   Moteur::Sortie sortie;  // where it ends; its worker brings it forward when it splits
   const long long numero;  // order of creation
   std::atomic<bool> annulee{false};  // dropped: its worker stops at its next check
@@ -43,11 +45,13 @@ struct Tache {
   std::deque<Morceau> morceaux;    // lines published, not yet taken
   std::size_t octets = 0;          // their size (and, once counting is over, that of `reperes`)
   // Once finished:
-  std::optional<Moteur> arrivee;   // the state after its last step
+  std::optional<Moteur::Etat> arrivee;  // the state after its last step
   bool fin_sur_derniere = false;   // that step ended the search right after its last solution
   Extremes extremes;
+  Bons bons;                       // a count with the tally: the good numbers of its solutions
   long long nombre = 0;            // counting: its solutions,
-  Morceau premiere, derniere;      // the first and the last prepared,
+  Morceau premiere, derniere;      // the first and the last prepared (a count: the last as values),
+  Copie valeurs_derniere;
   std::vector<long long> reperes;  // and states on the way: rank, then Moteur::exporter's values
   std::vector<std::size_t> places; // where each state starts in `reperes`
   std::list<std::shared_ptr<Tache>>::iterator place;  // in the team's list
@@ -55,10 +59,18 @@ struct Tache {
 
 class Equipe {
  public:
-  // Starts cfg.threads workers on the search from `depart` to its end.
-  Equipe(const Parallele& cfg, const Moteur& depart, bool tally, long long L);
+  // Starts cfg.threads workers on the search from `depart` to its end, preparing lines in the form
+  // `forme`: as many as `lancer` starts (fewer when the system gives no more threads). Each worker
+  // runs its tasks on a search of its own, made at its first task: `depart` itself, lent for the
+  // team's life (it is left in no particular state), for the first, a search with the same
+  // settings for the others (a deep search holds megabytes).
+  Equipe(const Parallele& cfg, Moteur& depart, Forme forme, bool tally, long long L,
+         const Lanceur& lancer = lancer_fil);
   // Stops the workers and waits for them.
   ~Equipe();
+
+  // The workers started.
+  int ouvriers() const { return static_cast<int>(ouvriers_.size()); }
 
   // What the consumer takes next from the head task: published lines, or the end of the task
   // once it is finished and everything it published has been taken. `finale`: these lines are the
@@ -83,13 +95,13 @@ class Equipe {
   // Stops every worker at its next check.
   void arreter();
 
-  // What the workers did so far: solutions found, steps at depth n - 2; and where the earliest
-  // task running is (its first unknowns, in decimal).
-  long long trouvees() const { return trouvees_.load(std::memory_order_relaxed); }
+  // What the workers did so far: steps at depth n - 2; and where the earliest task running is (its
+  // first unknowns, in decimal).
   long long feuilles() const { return feuilles_.load(std::memory_order_relaxed); }
   std::vector<std::string> position() const;
-  // The first unknowns of the state the head task started from.
-  std::vector<std::string> depart_tete() const;
+  // The first unknowns of the state the head task started from (at most n - 1), separated by one
+  // blank.
+  std::string depart_tete() const;
 
   // Tasks created so far, and how often the search went on from the end of a task because the
   // next one did not start there (tests).
@@ -104,16 +116,18 @@ class Equipe {
 
  private:
   void ouvrier();
-  void executer(const std::shared_ptr<Tache>& t);
   template <class Puits>
-  void courir(const std::shared_ptr<Tache>& t, Puits& puits);
+  void courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m);
   void publier(Tache& t, Morceau& m);
   bool attendre_budget(Tache& t);
-  std::shared_ptr<Tache> inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur etat,
+  std::shared_ptr<Tache> inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur::Etat etat,
                                  Moteur::Sortie sortie);
   std::shared_ptr<Tache> premiere_en_attente() const;
 
   const Parallele cfg_;
+  const Moteur& modele_;
+  Moteur* prete_;  // `depart`, until a worker takes it (under the lock)
+  const Forme forme_;
   const bool tally_;
   mutable std::mutex m_;
   std::condition_variable cv_ouvriers_, cv_conso_;
@@ -126,7 +140,8 @@ class Equipe {
   long long L_ = 0;
   std::atomic<long long> attente_vue_{0};  // attente_, read by the workers without the lock
   std::atomic<bool> arret_{false};
-  std::atomic<long long> trouvees_{0}, feuilles_{0};
+  std::atomic<int> lances_{0};  // workers started, read by the workers
+  std::atomic<long long> feuilles_{0};
   std::vector<std::thread> ouvriers_;
 };
 

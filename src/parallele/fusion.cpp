@@ -2,6 +2,7 @@
 #include "parallele/fusion.hpp"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "parallele/equipe.hpp"
@@ -10,14 +11,14 @@ namespace unitfrac {
 
 namespace {
 
-// The lines of a counted task at the ranks `rangs` (increasing), run again from the states its
-// worker kept on the way: from each state, up to the last rank before the next one.
-Morceau extraire(const Tache& t, const std::vector<long long>& rangs, bool tally) {
+// The lines of a counted task at the ranks `rangs` (increasing), run again on `moteur` from the
+// states its worker kept on the way: from each state, up to the last rank before the next one.
+Morceau extraire(const Tache& t, const std::vector<long long>& rangs, Moteur& moteur, Forme forme, bool tally) {
   Morceau lignes;
   std::size_t k = 0, j = 0;  // next rank wanted; first state not before it
   while (k < rangs.size()) {
     while (j < t.places.size() && t.reperes[t.places[j]] <= rangs[k]) ++j;
-    Moteur moteur = t.depart;
+    moteur.reprendre(t.depart);
     long long rang = 0;
     if (j > 0) {
       rang = t.reperes[t.places[j - 1]];
@@ -26,7 +27,7 @@ Morceau extraire(const Tache& t, const std::vector<long long>& rangs, bool tally
     const long long limite = j < t.places.size() ? t.reperes[t.places[j]] : t.nombre;
     std::vector<long long> voulus;
     while (k < rangs.size() && rangs[k] < limite) voulus.push_back(rangs[k++]);
-    PuitsExtraction puits(tally, rang, std::move(voulus));
+    PuitsExtraction puits(forme, tally, rang, std::move(voulus));
     moteur.courir(puits);
     for (long long a = 0; a < puits.lignes.nombre; ++a)
       lignes.ajouter_de(puits.lignes, static_cast<std::size_t>(a));
@@ -36,36 +37,51 @@ Morceau extraire(const Tache& t, const std::vector<long long>& rangs, bool tally
 
 // A counted task: its solutions go to the display in the every-K-th mode, where only those at the
 // start of each group of K are shown; they come from the first and last solutions kept, or are
-// found again.
-void compter(const Tache& t, Affichage& aff, bool tally) {
+// found again (on `brouillon`, a copy of the search made at the first need). For a count with the
+// tally, the task's good numbers join the display's.
+void compter(const Tache& t, Affichage& aff, bool tally, const Moteur& depart, std::optional<Moteur>& brouillon) {
   const long long c = t.nombre;
   if (c == 0) return;
+  if (aff.tout_sommer()) aff.ajouter(t.bons);
   const i128 K = -static_cast<i128>(aff.L);
   std::vector<long long> montres, interieurs;
   for (i128 r = aff.avant_montree(); r < c; r += K) {
     montres.push_back(static_cast<long long>(r));
     if (r != 0 && r != c - 1) interieurs.push_back(static_cast<long long>(r));
   }
-  const Morceau extraits = extraire(t, interieurs, tally);
+  if (!interieurs.empty() && !brouillon) brouillon.emplace(depart.semblable());
+  const Morceau extraits = interieurs.empty() ? Morceau() : extraire(t, interieurs, *brouillon, aff.forme(), tally);
   long long fait = 0;
   std::size_t e = 0;
+  const bool compte = aff.forme() == Forme::compte;  // no line is written, none was prepared
+  Bon bon;
   for (const long long r : montres) {
     aff.passer(r - fait);
     const Morceau& m = r == 0 ? t.premiere : r == c - 1 ? t.derniere : extraits;
     const std::size_t k = r == 0 || r == c - 1 ? 0 : e++;
-    aff(m.queue(k), m.bon(k));
+    if (compte)
+      aff(std::string_view(), Bon());
+    else
+      aff(m.queue(k), m.bon(k, bon));
     fait = r + 1;
   }
   aff.passer(c - fait);
-  aff.copier(t.derniere.queue(0), t.derniere.bon(0));
+  if (compte)
+    aff.copier(t.valeurs_derniere);
+  else
+    aff.copier(t.derniere.queue(0), t.derniere.bon(0, bon));
 }
 
 }  // namespace
 
-Issue courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& reg,
-                          const Parallele& cfg, Veille* veille, std::vector<std::string>& reprise) {
+std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const Reglages& reg,
+                                         const Parallele& cfg, Veille* veille, std::string& reprise,
+                                         const Lanceur& lancer) {
   const bool tally = reg.cptbon == 1;
-  Equipe equipe(cfg, depart, tally, aff.L);
+  const long long feuilles = depart.feuilles();
+  Equipe equipe(cfg, depart, aff.forme(), tally, aff.L, lancer);
+  if (equipe.ouvriers() < cfg.threads && veille != nullptr) veille->fils_refuses(cfg.threads, equipe.ouvriers());
+  if (equipe.ouvriers() == 0) return std::nullopt;
   struct Bilan {
     const Parallele& cfg;
     const Equipe& equipe;
@@ -73,15 +89,16 @@ Issue courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& 
       if (cfg.bilan) cfg.bilan(equipe.taches(), equipe.reprises());
     }
   } bilan{cfg, equipe};
-  const long long trouvees = aff.K1, feuilles = depart.feuilles();
+  std::optional<Moteur> brouillon;
   bool vidange = false;  // interrupted: what is ready comes out, nothing is waited for
+  Bon bon;
   for (;;) {
     if (veille != nullptr && !vidange) {
       if (!veille->tic()) {
         vidange = true;
         aff.sans_pause();
       } else if (veille->due()) {
-        veille->montrer({trouvees + equipe.trouvees(), feuilles + equipe.feuilles(), equipe.position()});
+        veille->montrer({aff.K1, feuilles + equipe.feuilles(), equipe.position()});
       }
     }
     using std::chrono::milliseconds;
@@ -90,14 +107,14 @@ Issue courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& 
                                                 : equipe.prendre();
     if (!p.tache) {
       if (!vidange) continue;
-      reprise = equipe.depart_tete();
+      if (aff.K1 == 0) reprise = equipe.depart_tete();  // otherwise the last solution found says it
       return Issue::interrompue;
     }
     const Tache& t = *p.tache;
     if (p.morceau) {
       const Morceau& m = *p.morceau;
       for (std::size_t k = 0; k < static_cast<std::size_t>(m.nombre); ++k) {
-        aff(m.queue(k), m.bon(k));
+        aff(m.queue(k), m.bon(k, bon));
         if (aff.arret()) {
           // Stopped at a pause: the report follows only if the step that found this solution
           // ended the search.
@@ -108,14 +125,14 @@ Issue courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& 
       }
       if (m.nombre > 0) {
         const auto der = static_cast<std::size_t>(m.nombre - 1);
-        aff.copier(m.queue(der), m.bon(der));
+        aff.copier(m.queue(der), m.bon(der, bon));
       }
       equipe.paging(aff.L);
       equipe.rendre(std::move(*p.morceau));
       continue;
     }
     // The head task is finished and everything it published has been taken.
-    if (t.compte) compter(t, aff, tally);
+    if (t.compte) compter(t, aff, tally, depart, brouillon);
     aff.etendre(t.extremes);
     if (aff.arret()) return Issue::arretee;  // the lines could not be written
     if (!equipe.avancer()) return Issue::finie;

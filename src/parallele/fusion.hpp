@@ -3,6 +3,8 @@
 // as it does for the one-thread search. Used by the run driver when more than one thread is asked.
 #pragma once
 
+#include <optional>
+
 #include "engine/moteur.hpp"
 #include "output/affiche.hpp"
 #include "parallele/parallele.hpp"
@@ -18,7 +20,10 @@ enum class Issue { finie, arretee, interrompue };
 // order. With `veille`, its progress line is kept up and Ctrl-C heeded: the solutions found that
 // come next in order are then handed over at once, without pause, and `reprise` gets the first
 // unknowns of a state at or before the first solution not found.
-Issue courir_en_parallele(const Moteur& depart, Affichage& aff, const Reglages& reg,
-                          const Parallele& cfg, Veille* veille, std::vector<std::string>& reprise);
+// `depart` is lent to a worker: it is left in no particular state. When no thread can be started
+// (`lancer` fails at once), nothing is done and there is no Issue: the caller runs the search.
+std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const Reglages& reg,
+                                         const Parallele& cfg, Veille* veille, std::string& reprise,
+                                         const Lanceur& lancer = lancer_fil);
 
 }  // namespace unitfrac

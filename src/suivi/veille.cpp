@@ -1,6 +1,7 @@
 // The progress line of long searches and Ctrl-C during a search.
 #include "suivi/veille.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -77,8 +78,22 @@ void Veille::fin() {
 
 bool Veille::interrompue() const { return interruptions_ && interruption.load(); }
 
+const std::atomic<bool>* Veille::drapeau() const { return interruptions_ ? &interruption : nullptr; }
+
 void Veille::question(bool debut) {
   if (interruptions_ && en_recherche_) traiter_interruptions(!debut);
+}
+
+void Veille::fils_refuses(int demandes, int lances) {
+  if (fils_signales_) return;
+  fils_signales_ = true;
+  effacer();
+  err_ << "unitfrac: " << demandes << " fils de calcul demandes, ";
+  if (lances == 0)
+    err_ << "le systeme n'en donne aucun : la recherche se fait dans le fil principal.\n";
+  else
+    err_ << "le systeme n'en donne que " << lances << " : la recherche se fait avec eux.\n";
+  err_ << std::flush;
 }
 
 std::chrono::steady_clock::duration Veille::ecoule() const { return horloge::now() - debut_; }
@@ -116,7 +131,10 @@ void Veille::montrer(const Progres& p) {
   if (maintenant - sortie_ < silence) return;
   std::string t = texte(p, maintenant);
   if (ligne_ == Ligne::terminal) {
-    if (largeur > 1 && t.size() >= static_cast<std::size_t>(largeur)) t.resize(static_cast<std::size_t>(largeur) - 1);
+    // Cut from the end, with room left for the "^C" the terminal echoes after the line: a line
+    // that wrapped would stay on the screen, since only its last row is erased.
+    const std::size_t place = static_cast<std::size_t>(std::max(largeur - 3, 1));
+    if (t.size() > place) t.resize(place);
     err_ << '\r' << t << "\033[K" << std::flush;
     affichee_ = true;
   } else {
@@ -124,23 +142,27 @@ void Veille::montrer(const Progres& p) {
   }
 }
 
+// What matters most comes first, so that cutting the line to a narrow terminal keeps it: the share
+// done and the time left (at most 34 characters with "unitfrac: "), then the time spent and the
+// solutions in order (those the display has had: the count an interruption would give), then the
+// first unknowns being searched.
 std::string Veille::texte(const Progres& p, horloge::time_point maintenant) {
   const double ecoule = std::chrono::duration<double>(maintenant - debut_).count();
-  std::string t = "unitfrac: " + duree_lisible(ecoule) + ", " + std::to_string(p.solutions) + " solution(s)";
-  for (std::size_t k = 0; k < p.premieres.size(); ++k)
-    t += (k == 0 ? ", en x1 = " : ", x" + std::to_string(k + 1) + " = ") + p.premieres[k];
+  std::string t = "unitfrac: ";
   const double faites = static_cast<double>(p.feuilles - feuilles_debut_);
   if (estimation_ && estimation_->prete() && estimation_->feuilles() > 0 && faites > 0) {
     const double total = estimation_->feuilles();
     const double part = std::min(faites / total, 0.99);
     char buf[32];
-    std::snprintf(buf, sizeof buf, ", %.0f %% fait", 100 * part);
+    std::snprintf(buf, sizeof buf, "%.0f %%, ", 100 * part);
     t += buf;
-    t += faites >= total ? ", presque fini"
-                         : ", reste environ " + duree_lisible((total - faites) * ecoule / faites);
+    t += faites >= total ? "presque fini" : "reste " + duree_lisible((total - faites) * ecoule / faites);
   } else {
-    t += ", estimation en cours";
+    t += "estimation en cours";
   }
+  t += " ; " + duree_lisible(ecoule) + ", " + std::to_string(p.solutions) + " solution(s)";
+  for (std::size_t k = 0; k < p.premieres.size(); ++k)
+    t += (k == 0 ? " ; en x1 = " : ", x" + std::to_string(k + 1) + " = ") + p.premieres[k];
   return t;
 }
 

@@ -1,11 +1,12 @@
 // Watching a long search: the progress line on standard error and Ctrl-C. The line shows, once a
-// search has written nothing to standard output for about a second, the time spent, the
-// solutions found, the first unknowns being searched, the share done and the time left; it is
+// search has written nothing to standard output for about a second, the share done and the time
+// left, the time spent, the solutions found in order, and the first unknowns being searched; it is
 // erased before anything goes to standard output and at the end of the search, so that the
 // screen shows standard output alone. Ctrl-C during a search asks it to stop; at a question it
 // ends the program, as it does without this watch. Used by the run driver, from the main thread.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -21,7 +22,7 @@ namespace unitfrac {
 
 // What a search tells at a check.
 struct Progres {
-  long long solutions = 0;  // found so far
+  long long solutions = 0;  // found so far, in order (handed to the display)
   long long feuilles = 0;   // steps taken at depth n - 2 so far (Moteur::feuilles)
   std::vector<std::string> premieres;  // the first unknowns of the current position
 };
@@ -43,12 +44,17 @@ class Veille {
   // output for a while.
   bool tic() const { return !interrompue(); }
   bool interrompue() const;
+  // The flag Ctrl-C raises during a search, or none when Ctrl-C is not heeded.
+  const std::atomic<bool>* drapeau() const;
   bool due();
   void montrer(const Progres& p);
   // Around a question asked during a search (a pause): Ctrl-C then ends the program.
   void question(bool debut);
   // Before anything is written to standard output.
   void avant_sortie();
+
+  // Says once, for the whole program, that fewer threads than asked for could be started.
+  void fils_refuses(int demandes, int lances);
 
   // The time since debut().
   std::chrono::steady_clock::duration ecoule() const;
@@ -72,6 +78,7 @@ class Veille {
   std::optional<Moteur> depart_;
   std::optional<Estimation> estimation_;
   long long feuilles_debut_ = 0;
+  bool fils_signales_ = false;
 };
 
 // Standard output through the watch: everything written to `dessous` is first announced to

@@ -9,7 +9,9 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,11 +70,10 @@ TEST(Options, RefusalsNameTheOptionOnOneLineAndExitWithStatus2) {
       {{"-n", "4", "-m", "3"}, "-m 3 : les donnees ne verifient pas P/Q >= n/M"},
       {{"-n", "4", "-f", "4/6", "-b"}, "-b : seulement quand P/Q vaut 1"},
       {{"-n", "4", "-c", "-k", "3"}, "-c et -k s'excluent"},
-      {{"-n", "4", "--bons", "--compte"}, "--compte et --bons s'excluent"},
       {{"-n", "4", "-k", "0"}, "-k : valeur invalide '0'"},
       {{"--threads", "0"}, "--threads : valeur invalide '0'"},
       {{"--threads=x", "-n", "4"}, "--threads : valeur invalide 'x'"},
-      {{"--threads", "3000000000"}, "--threads : valeur invalide"},
+      {{"--threads", "1025"}, "--threads : valeur invalide '1025' (un entier de 1 a 1024)"},
       {{"-f", "2/3"}, "il manque le nombre d'inconnues"},
   };
   for (const auto& c : cas) {
@@ -136,7 +137,7 @@ TEST(Options, HelpListsEveryOptionAndVersionIsTheProjects) {
   EXPECT_EQ(aide.statut, 0);
   EXPECT_EQ(aide.err, "");
   for (const char* o : {"-t, --type", "-n, --inconnues", "-f, --fraction", "-p, --parite", "--debut", "--fin",
-                        "-m, --borne", "-b, --bons", "-k, --toutes", "-c, --compte", "--threads", "--status",
+                        "-m, --borne", "-b, --bons", "-k, --toutes", "-c, --compte", "--brut", "--threads", "--status",
                         "--no-status", "-h, --help", "--version", "Exemples"})
     EXPECT_NE(aide.out.find(o), std::string::npos) << o;
   const Sortie version = lancer_avec({"--version"});
@@ -203,16 +204,80 @@ std::vector<Cas> grille() {
   return cas;
 }
 
-TEST(Options, OneCalculationWritesTheTableAndReportOfTheDialogue) {
-  const std::vector<Cas> cas = grille();
+// The tally of lines of values: "sum count" for each distinct sum, in increasing order.
+std::string tally(const std::vector<std::vector<std::string>>& lignes) {
+  std::map<mpz_class, long long> t;
+  for (const auto& l : lignes) {
+    mpz_class somme = 0;
+    for (const std::string& v : l) somme += mpz_class(v);
+    ++t[somme];
+  }
+  std::string s;
+  for (const auto& [v, k] : t) s += v.get_str() + ' ' + std::to_string(k) + '\n';
+  return s;
+}
+
+// The option mode writes what the dialogue writes for the same answers. The plain form of the same
+// calculation writes the values of the table's lines one line each, separated by one blank, in the
+// same order, but the closing line of a partial table when it repeats the line before it; with -b,
+// then an empty line and the tally of those lines. The count with -b writes the count and the
+// tally of every solution (the plain form's with -k 1). The report's tally is that of the table's
+// lines.
+TEST(Options, OneCalculationWritesTheTableOfTheDialogueAndThePlainFormItsSolutions) {
+  std::vector<Cas> cas = grille();
   EXPECT_GT(cas.size(), 500u);
+  // The last unknown passes 2^63 and 2^86, with the tally past 2^64.
+  for (const char* k : {"1", "2"})
+    cas.push_back({{"-n", "8", "--debut", "2,3,7,43,1807,3263460", "--fin", "2,3,7,43,1807,3263443", "-b", "-k", k}, ""});
   for (const Cas& c : cas) {
-    std::istringstream in(c.reponses);
-    std::ostringstream dialogue;
-    ASSERT_EQ(programme(in, dialogue), 1) << c.reponses;
     const Sortie s = lancer_avec(c.args);
     EXPECT_EQ(s.statut, 0) << texte(c.args) << s.err;
-    EXPECT_EQ(s.out, tableau_du_dialogue(dialogue.str())) << texte(c.args) << "\n" << c.reponses;
+    if (!c.reponses.empty()) {
+      std::istringstream in(c.reponses);
+      std::ostringstream dialogue;
+      ASSERT_EQ(programme(in, dialogue), 1) << c.reponses;
+      EXPECT_EQ(s.out, tableau_du_dialogue(dialogue.str())) << texte(c.args) << "\n" << c.reponses;
+    }
+    // The table's lines: "\t  " number "  :   " then each value followed by "  \t".
+    std::vector<std::vector<std::string>> tableau, brut;
+    std::istringstream lignes(s.out);
+    std::string numero_avant;
+    for (std::string l; std::getline(lignes, l);) {
+      const std::size_t deux_points = l.find("  :   ");
+      if (!l.starts_with("\t  ") || deux_points == std::string::npos) continue;
+      std::vector<std::string> valeurs;
+      for (std::size_t a = deux_points + 6, b; (b = l.find("  \t", a)) != std::string::npos; a = b + 3)
+        valeurs.push_back(l.substr(a, b - a));
+      tableau.push_back(valeurs);
+      const std::string numero = l.substr(3, deux_points - 3);
+      if (numero != numero_avant) brut.push_back(valeurs);
+      numero_avant = numero;
+    }
+    const bool bons = std::find(c.args.begin(), c.args.end(), "-b") != c.args.end();
+    std::string attendu;
+    for (const auto& v : brut) {
+      for (std::size_t a = 0; a < v.size(); ++a) attendu += (a ? " " : "") + v[a];
+      attendu += '\n';
+    }
+    if (bons) attendu += '\n' + tally(brut);
+    std::vector<std::string> args = c.args;
+    args.push_back("--brut");
+    EXPECT_EQ(lancer_avec(args).out, attendu) << texte(args);
+    if (!bons) continue;
+    // The report's entries ": value[count]  ".
+    std::string rapport;
+    const std::size_t debut = s.out.find("d'occurences  ");
+    ASSERT_NE(debut, std::string::npos) << texte(c.args);
+    std::istringstream entrees(s.out.substr(debut + 14, s.out.find('\n', debut) - debut - 14));
+    for (std::string e; std::getline(entrees, e, ']');)
+      if (const std::size_t a = e.find(": "), b = e.find('['); b != std::string::npos)
+        rapport += e.substr(a + 2, b - a - 2) + ' ' + e.substr(b + 1) + '\n';
+    EXPECT_EQ(rapport, tally(tableau)) << texte(c.args);
+    const auto k = std::find(args.begin(), args.end(), "-k");
+    if (*(k + 1) != "1") continue;
+    *k = "-c";
+    args.erase(k + 1);
+    EXPECT_EQ(lancer_avec(args).out, std::to_string(brut.size()) + "\n\n" + tally(brut)) << texte(args);
   }
 }
 
@@ -254,6 +319,9 @@ TEST(Programme, WriteErrorsEndWithStatus4AndAClosedPipeQuietly) {
       {exe + " -n 7 | head -c 10 >/dev/null; exit ${PIPESTATUS[0]}", 128 + SIGPIPE, ""},
       {"trap '' PIPE; " + exe + " -n 7 | head -c 10 >/dev/null; exit ${PIPESTATUS[0]}", 4, ""},
       {exe + " --nope >/dev/null", 2, "unitfrac: option inconnue '--nope'"},
+      // The most threads allowed, and a deep search on two: the answer and status 0.
+      {exe + " -n 7 --threads 1024 -c | grep -qx 294314", 0, ""},
+      {exe + " -n 100000 -f 99999 -c --threads 2 | grep -qx 1", 0, ""},
   };
   for (const auto& c : cas) {
     std::ofstream(dossier + "/commande.sh") << c.commande << '\n';

@@ -11,12 +11,15 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
+#include "dialogue/options.hpp"
 #include "dialogue/programme.hpp"
 #include "engine/puits.hpp"
 #include "parallele/decoupe.hpp"
+#include "parallele/fusion.hpp"
 #include "tests/engine/outils.hpp"
 
 namespace unitfrac {
@@ -70,16 +73,21 @@ std::string lire(const fs::path& p) {
 Moteur courir_en_taches(const Moteur& depart, Moteur::Sortie sortie, int pas, test::Liste& solutions) {
   Moteur m = depart;
   Collecteur c;
-  std::vector<std::pair<Moteur, Moteur::Sortie>> donnees;
+  std::vector<std::pair<Moteur::Etat, Moteur::Sortie>> donnees;
+  int vide = 0;
   m.courir_jusqua(c, sortie, pas, [&] {
     const Moteur::Sortie avant = sortie;
-    if (auto suite = partager(m, sortie)) donnees.emplace_back(std::move(*suite), avant);
+    const Moteur::Etat ici = m.etat();
+    if (auto suite = partager(m, sortie, vide)) donnees.emplace_back(std::move(*suite), avant);
+    EXPECT_TRUE(m.etat() == ici) << "the task goes on from where it was";
     return true;
   });
   solutions.insert(solutions.end(), c.solutions.begin(), c.solutions.end());
   for (auto t = donnees.rbegin(); t != donnees.rend(); ++t) {
-    EXPECT_TRUE(m.meme_etat(t->first)) << "a task does not start where the one before it ended";
-    m = courir_en_taches(t->first, t->second, pas, solutions);
+    EXPECT_TRUE(m.etat() == t->first) << "a task does not start where the one before it ended";
+    Moteur suivante = depart;
+    suivante.reprendre(t->first);
+    m = courir_en_taches(suivante, t->second, pas, solutions);
   }
   return m;
 }
@@ -182,6 +190,68 @@ TEST(Parallele, GridOfCalculationsMatchesTheOneThreadSearch) {
     }
   }
   std::printf("%lld tasks, %lld resumed\n", taches, reprises);
+}
+
+// The plain form and the count with the tally, from options: the same output on several threads.
+TEST(Parallele, PlainFormAndCountWithTallyMatchTheOneThreadSearch) {
+  const std::vector<std::vector<std::string_view>> cas = {
+      {"-n", "6", "--brut", "-b"},      {"-n", "6", "--brut", "-k", "7", "-b"},
+      {"-t", "2", "-n", "6", "-c", "-b"}, {"-n", "7", "-p", "1", "-c", "-b"},
+      {"-n", "7", "--brut", "-k", "1000", "-b"}};
+  for (const auto& args : cas) {
+    std::string un;
+    for (const int threads : {1, 2, 8}) {
+      Options opt;
+      std::string erreur;
+      ASSERT_TRUE(analyser(args, opt, erreur)) << erreur;
+      opt.parallele = serre(threads);
+      std::ostringstream out;
+      calcul_options(opt, out);
+      if (threads == 1) un = out.str();
+      EXPECT_EQ(out.str(), un) << args[1] << ' ' << args[3] << " on " << threads << " threads";
+    }
+    EXPECT_NE(un.find("\n\n"), std::string::npos);
+  }
+}
+
+// When the system gives fewer threads than asked (here a starter that fails after k), the search
+// runs on those it gave, or, with none, is left to the caller; standard error says so once.
+TEST(Parallele, ThreadsTheSystemRefusesAreDoneWithoutAndSaidOnce) {
+  const Reglages reg = test::reglages(1, 6, 1, 1);
+  std::string attendu;
+  for (const auto& s : test::chercher(reg)) {
+    for (std::size_t a = 0; a < s.size(); ++a) attendu += (a ? " " : "") + s[a];
+    attendu += '\n';
+  }
+  for (const int donnes : {0, 1, 3}) {
+    std::ostringstream err;
+    Veille veille(err, Veille::Ligne::aucune, false);
+    for (int fois = 0; fois < 2; ++fois) {
+      int lances = 0;
+      const Lanceur lanceur = [&](std::function<void()> f) {
+        if (lances == donnes) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        ++lances;
+        return std::thread(std::move(f));
+      };
+      std::istringstream in;
+      std::ostringstream out;
+      Lecteur lecteur(in, out);
+      Bons bons;
+      Affichage aff(out, lecteur, reg, bons);
+      aff.debut_calcul();
+      aff.forme(Forme::brut);
+      aff.debut_run();
+      Moteur moteur(reg);
+      std::string reprise;
+      const auto issue = courir_en_parallele(moteur, aff, reg, serre(8), &veille, reprise, lanceur);
+      aff.vider();
+      EXPECT_EQ(issue.has_value(), donnes > 0) << donnes;
+      EXPECT_EQ(out.str(), donnes > 0 ? attendu : "") << donnes;
+    }
+    EXPECT_EQ(err.str(), "unitfrac: 8 fils de calcul demandes, le systeme n'en donne " +
+                             (donnes == 0 ? std::string("aucun : la recherche se fait dans le fil principal.\n")
+                                          : "que " + std::to_string(donnes) + " : la recherche se fait avec eux.\n"));
+  }
 }
 
 TEST(Parallele, WrongSplitsAreCaughtAndTheSearchGoesOnFromWhereTheTaskEnded) {

@@ -1,11 +1,14 @@
 // Tests of the watch on long searches: the count of the work left against the steps the search
-// really takes, the progress line in each of its forms, the program at a pseudo-terminal (the line
-// shows during a long count and leaves the screen as standard output alone would), and Ctrl-C
-// during a count and during a listing (what was written is the start of the whole output, the
-// summary names the count and the last solution, status 130).
+// really takes, the progress line in each of its forms, the program at pseudo-terminals 40, 80 and
+// 120 columns wide (the line keeps the time left, and Ctrl-C leaves the summary alone on the
+// screen), and Ctrl-C during a count and during a listing (what was written is the start of the
+// whole output, the summary names the count and the last solution, status 130).
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -105,7 +108,7 @@ TEST(Veille, WritesItsLineInPlaceOrAsPlainLinesAndErasesItBeforeOutput) {
       EXPECT_EQ(t, "");
       continue;
     }
-    const std::string texte = "unitfrac: 0 s, 12 solution(s), en x1 = 2, x2 = 3, estimation en cours";
+    const std::string texte = "unitfrac: estimation en cours ; 0 s, 12 solution(s) ; en x1 = 2, x2 = 3";
     if (ligne == Veille::Ligne::terminal)
       EXPECT_EQ(t, "\r" + texte + "\033[K\r\033[K");
     else
@@ -130,10 +133,11 @@ std::string lire_tout(int fd) {
 int statut(int w) { return WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w); }
 
 // The program with `args`, its standard input from `entree` (nothing when empty), its standard
-// output into a file, standard error into a pipe or, with `terminal`, a pseudo-terminal; SIGINT
-// after `apres` when given.
-Execution executer(const std::vector<std::string>& args, std::chrono::milliseconds apres = 0ms,
-                   const std::string& entree = "", bool terminal = false) {
+// output into a file, standard error into a pipe or, with `terminal`, a pseudo-terminal. With
+// `interrompre`, SIGINT once the search is surely under way: 64 KB of output written, or a line of
+// --status on standard error (no fixed delay: the machine may be busy).
+Execution executer(const std::vector<std::string>& args, bool interrompre = false, const std::string& entree = "",
+                   bool terminal = false) {
   char chemin[] = "/tmp/unitfrac_suiviXXXXXX";
   const int sortie = mkstemp(chemin);
   int err[2];
@@ -157,12 +161,22 @@ Execution executer(const std::vector<std::string>& args, std::chrono::millisecon
     _exit(127);
   }
   close(err[1]);
-  if (apres > 0ms) {
-    std::this_thread::sleep_for(apres);
-    kill(pid, SIGINT);
-  }
   Execution e;
-  e.erreurs = lire_tout(err[0]);
+  char buf[1 << 16];
+  for (bool envoye = !interrompre;;) {
+    pollfd p{err[0], POLLIN, 0};
+    if (poll(&p, 1, 50) < 0) break;
+    if ((p.revents & (POLLIN | POLLHUP)) != 0) {
+      const ssize_t k = read(err[0], buf, sizeof buf);
+      if (k <= 0) break;
+      e.erreurs.append(buf, static_cast<std::size_t>(k));
+    }
+    struct stat st {};
+    if (!envoye && fstat(sortie, &st) == 0 && (st.st_size >= (1 << 16) || e.erreurs.find("unitfrac: ") != std::string::npos)) {
+      kill(pid, SIGINT);
+      envoye = true;
+    }
+  }
   close(err[0]);
   int w = 0;
   waitpid(pid, &w, 0);
@@ -174,22 +188,27 @@ Execution executer(const std::vector<std::string>& args, std::chrono::millisecon
   return e;
 }
 
-// What a terminal shows of `brut`: "\r" back to the start of the line, "\033[K" clears to its end.
-std::string ecran(const std::string& brut) {
+// What a terminal `largeur` columns wide shows of `brut`: a character past the last column goes to
+// the next row, "\r" back to the start of the row, "\033[K" clears to its end.
+std::string ecran(const std::string& brut, std::size_t largeur) {
   std::vector<std::string> lignes(1);
   std::size_t col = 0;
   for (std::size_t k = 0; k < brut.size(); ++k) {
     const char c = brut[k];
-    std::string& l = lignes.back();
     if (c == '\r') {
       col = 0;
     } else if (c == '\n') {
       lignes.emplace_back();
       col = 0;
     } else if (brut.compare(k, 3, "\033[K") == 0) {
-      l.resize(std::min(l.size(), col));
+      lignes.back().resize(std::min(lignes.back().size(), col));
       k += 2;
     } else {
+      if (col == largeur) {
+        lignes.emplace_back();
+        col = 0;
+      }
+      std::string& l = lignes.back();
       if (col < l.size()) l[col] = c; else l.push_back(c);
       ++col;
     }
@@ -201,30 +220,61 @@ std::string ecran(const std::string& brut) {
 
 const std::vector<std::string> kCompteLong = {"-n", "8", "--debut", "2,4,5", "--fin", "2,4,5", "--compte"};
 
-TEST(Terminal, TheLineShowsDuringALongCountAndLeavesNothingOnTheScreen) {
+// A long count at a terminal of each width, Ctrl-C typed once the time left shows: the line, cut
+// to the width, kept the share done and the time left; afterwards the screen holds the summary
+// alone (not the line, not the "^C" the terminal echoes).
+class Largeur : public testing::TestWithParam<int> {};
+
+TEST_P(Largeur, TheLineKeepsTheTimeLeftAndCtrlCLeavesOnlyTheSummary) {
+  const int largeur = GetParam();
+  winsize w{};
+  w.ws_col = static_cast<unsigned short>(largeur);
+  w.ws_row = 24;
   int maitre = -1;
-  const pid_t pid = forkpty(&maitre, nullptr, nullptr, nullptr);
+  const pid_t pid = forkpty(&maitre, nullptr, nullptr, &w);
   if (pid == 0) {
     setenv("TERM", "xterm", 1);
-    std::vector<char*> argv{const_cast<char*>(UNITFRAC_EXE)};
-    for (const std::string& a : kCompteLong) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(UNITFRAC_EXE, argv.data());
+    execl(UNITFRAC_EXE, UNITFRAC_EXE, "-n", "8", "--compte", static_cast<char*>(nullptr));
     _exit(127);
   }
   ASSERT_GT(pid, 0);
   std::string brut;
   char buf[4096];
-  for (ssize_t k; (k = read(maitre, buf, sizeof buf)) > 0;) brut.append(buf, static_cast<std::size_t>(k));
+  bool tape = false;
+  const auto limite = std::chrono::steady_clock::now() + 120s;
+  for (;;) {
+    pollfd p{maitre, POLLIN, 0};
+    if (poll(&p, 1, 1000) < 0) break;
+    if ((p.revents & (POLLIN | POLLHUP)) != 0) {
+      const ssize_t k = read(maitre, buf, sizeof buf);
+      if (k <= 0) break;
+      brut.append(buf, static_cast<std::size_t>(k));
+    }
+    if (!tape && (brut.find(", reste ") != std::string::npos || std::chrono::steady_clock::now() > limite)) {
+      ASSERT_EQ(write(maitre, "\003", 1), 1);  // Ctrl-C, as typed
+      tape = true;
+    }
+  }
   close(maitre);
-  int w = 0;
-  waitpid(pid, &w, 0);
-  EXPECT_EQ(statut(w), 0);
-  EXPECT_NE(brut.find("\runitfrac: "), std::string::npos) << "no progress line";
-  EXPECT_NE(brut.find("\033[K"), std::string::npos);
-  // The terminal turns "\n" into "\r\n"; once the line is erased, the count alone is left.
-  EXPECT_EQ(ecran(brut), "14004302\n");
+  int etat = 0;
+  waitpid(pid, &etat, 0);
+  EXPECT_EQ(statut(etat), 130);
+  // A line written: "\runitfrac: NN %, reste <time> ; ..." cut to the width less 3, the time whole.
+  const std::size_t reste = brut.find(", reste ");
+  ASSERT_NE(reste, std::string::npos) << brut;
+  const std::size_t debut = brut.rfind('\r', reste) + 1;
+  // It ends at its "\033[K", or where the terminal echoed the "^C" typed after it.
+  const std::string ligne = brut.substr(debut, std::min(brut.find("\033[K", reste), brut.find("^C", reste)) - debut);
+  EXPECT_TRUE(ligne.starts_with("unitfrac: ")) << ligne;
+  EXPECT_LE(ligne.size(), static_cast<std::size_t>(largeur - 3)) << ligne;
+  EXPECT_NE(ligne.find(" ;", reste - debut), std::string::npos) << ligne;
+  const std::string vu = ecran(brut, static_cast<std::size_t>(largeur));
+  EXPECT_TRUE(vu.starts_with("unitfrac: recherche interrompue apres ")) << vu;
+  EXPECT_EQ(vu.find("^C"), std::string::npos) << vu;
+  EXPECT_EQ(vu.find("reste"), std::string::npos) << vu;
 }
+
+INSTANTIATE_TEST_SUITE_P(Terminal, Largeur, testing::Values(40, 80, 120));
 
 TEST(Terminal, EveryTranscriptGivesTheSameOutputWithStandardErrorATerminal) {
   std::vector<std::filesystem::path> cas;
@@ -235,7 +285,7 @@ TEST(Terminal, EveryTranscriptGivesTheSameOutputWithStandardErrorATerminal) {
     auto out = in, statut = in;
     out.replace_extension(".out");
     statut.replace_extension(".status");
-    const Execution e = executer({}, 0ms, in, true);
+    const Execution e = executer({}, false, in, true);
     std::ifstream f(out, std::ios::binary);
     EXPECT_EQ(e.sortie, std::string(std::istreambuf_iterator<char>(f), {})) << in;
     int attendu = 1;
@@ -286,7 +336,7 @@ std::string prefixe(const std::vector<std::string>& x) {
 
 TEST(Interruption, DuringACountTheSummaryNamesTheCountAndTheLastSolution) {
   for (const char* threads : {"1", "2"}) {
-    const Execution e = executer({"-n", "8", "--compte", "--threads", threads}, 800ms);
+    const Execution e = executer({"-n", "8", "--compte", "--status", "--threads", threads}, true);
     EXPECT_EQ(e.statut, 130) << e.erreurs;
     EXPECT_EQ(e.sortie, "");
     const Resume r = lire_resume(e.erreurs);
@@ -301,7 +351,7 @@ TEST(Interruption, DuringACountTheSummaryNamesTheCountAndTheLastSolution) {
 
 TEST(Interruption, DuringAListingTheLinesWrittenStartTheWholeListing) {
   for (const char* threads : {"1", "2"}) {
-    const Execution e = executer({"-n", "8", "--threads", threads}, 250ms);
+    const Execution e = executer({"-n", "8", "--threads", threads}, true);
     EXPECT_EQ(e.statut, 130) << e.erreurs;
     const Resume r = lire_resume(e.erreurs);
     ASSERT_EQ(r.derniere.size(), 8u) << e.erreurs;
