@@ -584,17 +584,26 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   V L = A * lo - B;  // >= 1
   if (pb.M != 0) {
     // y <= M: v = b²/u <= K = a·M - b, i.e. u >= b²/K. Without the bound y <= (b + b²)/a.
-    const i128 K = static_cast<i128>(A) * pb.M - static_cast<i128>(B);  // below 2^127
-    if (K <= 0) return;
+    // a·M can pass 2^127 (a bound far above the last unknowns): K is then past b², and in 64
+    // bits u >= b²/K says nothing.
+    i128 am = 0;
+    const bool am_large = __builtin_mul_overflow(static_cast<i128>(A), pb.M, &am);
     if constexpr (std::is_same_v<V, u64>) {
-      const u128 b2 = u128{B} * B, k = static_cast<u128>(K);
-      const u128 Lm = b2 / k + (b2 % k != 0);
-      if (Lm > U) return;
-      L = std::max(L, static_cast<V>(Lm));
+      if (!am_large) {
+        const i128 K = am - static_cast<i128>(B);
+        if (K <= 0) return;
+        const u128 b2 = u128{B} * B, k = static_cast<u128>(K);
+        const u128 Lm = b2 / k + (b2 % k != 0);
+        if (Lm > U) return;
+        L = std::max(L, static_cast<V>(Lm));
+      }
     } else {
       const mpz_class b2 = vers_mpz(static_cast<i128>(B)) * vers_mpz(static_cast<i128>(B));
       mpz_class Lm;
-      const mpz_class k = vers_mpz(K);
+      const mpz_class k =
+          am_large ? mpz_class(vers_mpz(static_cast<i128>(A)) * vers_mpz(pb.M) - vers_mpz(static_cast<i128>(B)))
+                   : vers_mpz(am - static_cast<i128>(B));
+      if (k <= 0) return;
       mpz_cdiv_q(Lm.get_mpz_t(), b2.get_mpz_t(), k.get_mpz_t());
       i128 l = 0;
       if (!en_i128(Lm, l) || static_cast<u128>(l) > U) return;

@@ -247,7 +247,8 @@ bool Recherche<Int>::charger(const Recherche<Autre>& o) {
 
 template <class Int>
 bool Recherche<Int>::coherent() const {
-  if (i < 0) return true;
+  // Every check walks the placed unknowns: deep searches (n up to a million) would turn quadratic.
+  if (i < 0 || i > 64) return true;
   for (int t = 1; t <= i; ++t)
     if (x[t] < minr[t]) return true;  // placed below its bound: the next step ends the search
   mpz_class d(1), s(0);

@@ -380,8 +380,9 @@ TEST(Paires, PastTwoToTheSixtyThreeEveryWayListsAndCountsTheCandidatesPairs) {
     gp.z = 1 + static_cast<int>(g() % 2);
     gp.strict = g() % 2 == 0;
     gp.parite = static_cast<int>(g() % 3);
+    // A bound y <= M, up to 2^126: a·M can then pass 2^127.
     if (g() % 3 == 0) gp.M = b * b / a / (1 + g() % 1000);
-    if (gp.M > vers_mpz(static_cast<long long>(INT64_MAX))) gp.M = 0;
+    if (gp.M > vers_mpz(i128{1} << 126)) gp.M = 0;
     const auto attendu = par_candidats_gmp(gp);
     trouvees += static_cast<long long>(attendu.size());
     ProblemePaire pb;
