@@ -252,7 +252,8 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
       veille->debut(moteur);
       aff.lecteur().lecture = [veille](bool d) { veille->question(d); };
     }
-    const Issue issue = chercher(moteur, aff, reg, opt.parallele, veille, reprise);
+    // The search's own settings: a shard's end is an end sequence that the report does not show.
+    const Issue issue = chercher(moteur, aff, moteur.reglages(), opt.parallele, veille, reprise);
     if (veille != nullptr) {
       aff.lecteur().lecture = nullptr;
       veille->fin();

@@ -5,12 +5,14 @@
 #include "dialogue/options.hpp"
 
 #include <cerrno>
+#include <chrono>
 #include <limits>
 #include <cstring>
 #include <optional>
 #include <sstream>
 #include <utility>
 
+#include "dialogue/assemblage.hpp"
 #include "dialogue/calcul.hpp"
 #include "dialogue/programme.hpp"
 #include "dialogue/regles.hpp"
@@ -25,8 +27,8 @@ namespace unitfrac {
 namespace {
 
 enum class Cle {
-  aide, version, threads, status, no_status,  // execution
-  type, inconnues, fraction, parite, debut, fin, borne, bons, toutes, compte, brut  // one calculation
+  aide, version, threads, status, no_status, fusion,  // execution
+  type, inconnues, fraction, parite, debut, fin, borne, bons, toutes, compte, brut, tranche, resultat  // one calculation
 };
 
 struct Definition {
@@ -45,6 +47,8 @@ constexpr Definition kDefinitions[] = {
     {"fin", 0, true, Cle::fin},             {"borne", 'm', true, Cle::borne},
     {"bons", 'b', false, Cle::bons},        {"toutes", 'k', true, Cle::toutes},
     {"compte", 'c', false, Cle::compte},    {"brut", 0, false, Cle::brut},
+    {"tranche", 0, true, Cle::tranche},     {"resultat", 0, true, Cle::resultat},
+    {"fusion", 0, false, Cle::fusion},
 };
 
 const Definition* par_nom(std::string_view nom) {
@@ -147,6 +151,14 @@ bool appliquer(const Definition& d, const std::string& nom, std::string_view v, 
       lu.compte = nom;
       break;
     case Cle::brut: opt.brut = true; break;
+    case Cle::tranche:
+      if (!lire_tranche(v, opt.tranche)) return refus("I/K, 1 <= I <= K <= " + std::to_string(tranches_maximum));
+      break;
+    case Cle::resultat:
+      if (v.empty()) return refus("un nom de fichier");
+      opt.resultat = v;
+      break;
+    case Cle::fusion: opt.action = Options::Action::fusion; break;
   }
   return true;
 }
@@ -232,6 +244,12 @@ class Jete : public std::streambuf {
   std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
 
+// The result file of a shard could not be written.
+struct EchecResultat {
+  std::string fichier;
+  int erreur = 0;
+};
+
 // The reason of a failed write, for its one-line message.
 std::string raison(int e) {
   switch (e) {
@@ -269,10 +287,7 @@ bool analyser(const std::vector<std::string_view>& args, Options& opt, std::stri
   for (; k < args.size() && !fini(); ++k) {
     const std::string_view a = args[k];
     if (a == "--") {
-      if (k + 1 < args.size()) {
-        erreur = "argument inattendu " + cite(args[k + 1]);
-        return false;
-      }
+      for (++k; k < args.size(); ++k) opt.fichiers.emplace_back(args[k]);
       break;
     }
     if (a.starts_with("--")) {
@@ -292,11 +307,23 @@ bool analyser(const std::vector<std::string_view>& args, Options& opt, std::stri
         if (d->avec_valeur) break;
       }
     } else {
-      erreur = "argument inattendu " + cite(a);
-      return false;
+      opt.fichiers.emplace_back(a);  // a result to merge
     }
   }
-  if (fini() || !lu.calcul) return true;
+  if (fini()) return true;
+  if (opt.action == Options::Action::fusion) {
+    if (lu.calcul) {
+      erreur = "--fusion ne prend que des fichiers de resultats";
+      return false;
+    }
+    if (opt.fichiers.empty()) opt.fichiers.emplace_back("-");
+    return true;
+  }
+  if (!opt.fichiers.empty()) {
+    erreur = "argument inattendu " + cite(opt.fichiers.front());
+    return false;
+  }
+  if (!lu.calcul) return true;
   return completer(opt, lu, erreur);
 }
 
@@ -367,12 +394,18 @@ void calcul_options(const Options& opt, std::ostream& out) {
   // Count only: one solution in 2^63 would be shown, so that the search hands its solutions over
   // in runs (or, with the tally, one by one).
   aff.L = opt.compte ? std::numeric_limits<long long>::min() : opt.L;
-  Moteur moteur = preparer(opt.reg);
+  const auto debut = std::chrono::steady_clock::now();
+  Reglages reg_tranche;
+  Moteur moteur = preparer_tranche(opt.reg, opt.tranche, reg_tranche);
   conduire(sortie, opt.reg, moteur, aff, bons, opt);
   if (opt.compte) out << aff.K1 << '\n';
   if (forme != Forme::tableau && opt.reg.cptbon == 1) {
     out << '\n';
     bons.lister(out, "", " ", "\n");
+  }
+  if (!opt.resultat.empty()) {
+    const double secondes = std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
+    if (!ecrire_resultat_tranche(opt, aff, bons, secondes)) throw EchecResultat{opt.resultat, errno};
   }
 }
 
@@ -407,12 +440,16 @@ int lancer(const std::vector<std::string_view>& args, std::istream& in, std::ost
       case Options::Action::version: out << "unitfrac " << UNITFRAC_VERSION << '\n'; break;
       case Options::Action::calcul: calcul_options(opt, out); break;
       case Options::Action::dialogue: statut = programme(in, out, opt); break;
+      case Options::Action::fusion: statut = fusionner_resultats(opt, in, out, err); break;
     }
     verifier_ecriture(out);
     return statut;
   } catch (const EchecEcriture& e) {
     // A reader that has gone (| head with SIGPIPE ignored) is no error worth a message.
     if (e.erreur != EPIPE) err << "unitfrac: echec d'ecriture sur la sortie standard (" << raison(e.erreur) << ")\n";
+    return 4;
+  } catch (const EchecResultat& e) {
+    err << "unitfrac: echec d'ecriture du resultat dans " << e.fichier << " (" << raison(e.erreur) << ")\n";
     return 4;
   } catch (const Interruption&) {
     return 130;

@@ -12,11 +12,12 @@
 #include "parallele/parallele.hpp"
 #include "suivi/veille.hpp"
 #include "state/reglages.hpp"
+#include "tranches/tranche.hpp"
 
 namespace unitfrac {
 
 struct Options {
-  enum class Action { dialogue, aide, version, calcul };
+  enum class Action { dialogue, aide, version, calcul, fusion };
   enum class Statut { terminal, toujours, jamais };
 
   Action action = Action::dialogue;
@@ -26,6 +27,9 @@ struct Options {
   long long L = 0;                    // paging value: 0 every solution, -K every K-th
   bool compte = false;                // write only the number of solutions (and the tally)
   bool brut = false;                  // plain lines: the values of each solution, nothing else
+  Tranche tranche;                    // the shard of the calculation to run (1/1: all of it)
+  std::string resultat;               // where to write the result line for the merge ("" none)
+  std::vector<std::string> fichiers;  // the results to merge (Action::fusion)
   Veille* veille = nullptr;           // the progress line and Ctrl-C, when the program watches searches
 };
 

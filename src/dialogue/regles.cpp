@@ -3,8 +3,10 @@
 #include "dialogue/regles.hpp"
 
 #include <algorithm>
+#include <cassert>
 
 #include "engine/recherche.hpp"
+#include "tranches/plan.hpp"
 
 namespace unitfrac {
 
@@ -55,6 +57,57 @@ Moteur preparer(const Reglages& reg) {
     moteur.placer_premiere();
   }
   moteur.regler(reg);
+  return moteur;
+}
+
+namespace {
+
+std::vector<long long> sequence(const std::vector<long long>& x, int s) {
+  return {x.begin() + 1, x.begin() + 1 + s};
+}
+
+void poser_sequence(const Reglages& reg, const std::vector<long long>& v, std::vector<long long>& x, int& s) {
+  x.assign(static_cast<std::size_t>(reg.n) + 1, 0);
+  std::copy(v.begin(), v.end(), x.begin() + 1);
+  s = static_cast<int>(v.size());
+}
+
+}  // namespace
+
+Moteur preparer_tranche(const Reglages& reg, const Tranche& t, Reglages& reg_tranche) {
+  reg_tranche = reg;
+  if (t.K == 1) return preparer(reg);
+  const Plan plan = planifier(preparer(reg), t.K);
+  const auto coupure = [&plan](long long j) -> const std::vector<long long>& {
+    return plan.coupures[static_cast<std::size_t>(j - 1)];
+  };
+  // The end: after the subtree of cut I (none: the end of the search), or the end sequence asked
+  // for when it comes first.
+  if (t.I < t.K && !coupure(t.I).empty()) {
+    std::vector<long long> fin = coupure(t.I);
+    if (reg.seq2 == 1) fin = fin_commune(fin, sequence(reg.x3, reg.s2));
+    reg_tranche.tri = 1;
+    reg_tranche.seq2 = 1;
+    poser_sequence(reg, fin, reg_tranche.x3, reg_tranche.s2);
+  }
+  if (t.I == 1) return preparer(reg_tranche);
+  // The start: right after the subtree of cut I - 1. Two equal cuts hold nothing between them.
+  const std::vector<long long>& debut = coupure(t.I - 1);
+  if (debut.empty() || (t.I < t.K && debut == coupure(t.I))) {
+    Moteur vide = preparer(reg_tranche);
+    vide.finir();
+    return vide;
+  }
+  Reglages place = reg_tranche;
+  place.tri = 1;
+  place.seq = 1;
+  poser_sequence(reg, debut, place.x2, place.s);
+  Moteur moteur = preparer(place);
+  const int d = static_cast<int>(debut.size());
+  // A cut is a prefix the search visits, so it is placed as it stands.
+  assert(moteur.profondeur() == d && moteur.valeur(d) == debut.back());
+  moteur.sauter(d);
+  moteur.regler(reg_tranche);
   return moteur;
 }
 

@@ -1,10 +1,12 @@
 // The rules that the dialogue and the command line share for the settings of one calculation: the
 // limit on n, the reduction of P/Q, the order of sequence values and the series check, the bound's
-// parity adjustment, the check P/Q >= n/M, and the placement of the first unknowns.
+// parity adjustment, the check P/Q >= n/M, and the placement of the first unknowns, of the whole
+// search or of one shard.
 #pragma once
 
 #include "engine/moteur.hpp"
 #include "state/reglages.hpp"
+#include "tranches/tranche.hpp"
 
 namespace unitfrac {
 
@@ -33,5 +35,10 @@ bool donnees_valides(const Reglages& reg);
 // sequence placed as far as it can be, or else x1 at its upper bound (n > 1). The placements come
 // before the bound and the end sequence in the dialogue, so they run without them.
 Moteur preparer(const Reglages& reg);
+
+// The search of shard t of the calculation `reg`, and in `reg_tranche` the settings it runs on:
+// those of `reg` with the end of the shard as end sequence. The search has ended already (depth
+// -1) when the shard is empty. Shard 1 of 1 is the whole search.
+Moteur preparer_tranche(const Reglages& reg, const Tranche& t, Reglages& reg_tranche);
 
 }  // namespace unitfrac

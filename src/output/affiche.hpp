@@ -149,7 +149,12 @@ class Affichage {
   Queue queue_;
 };
 
-// The final report of a calculation.
-void resultat(std::ostream& out, const Reglages& reg, const Affichage& aff, const Bons& bons);
+// The final report of a calculation: K1 solutions, m the largest xn, m1 the smallest x1 (read
+// only when K1 >= 1). The merge of shards (dialogue/assemblage.hpp) writes it from their sums.
+void resultat(std::ostream& out, const Reglages& reg, long long K1, const mpz_class& m, const mpz_class& m1,
+              const Bons& bons);
+inline void resultat(std::ostream& out, const Reglages& reg, const Affichage& aff, const Bons& bons) {
+  resultat(out, reg, aff.K1, aff.m, aff.m1, bons);
+}
 
 }  // namespace unitfrac

@@ -81,6 +81,17 @@ void Bons::ajouter(const Bons& autre) {
   for (const auto& [g, k] : autre.grands_) grands_[g] += k;
 }
 
+void Bons::ajouter(const std::vector<std::uint64_t>& v, const std::vector<long long>& k) {
+  if (v.empty()) return;
+  ranger();
+  if (valeurs_.empty()) {
+    valeurs_ = v;
+    nombres_ = k;
+  } else {
+    fusionner(v, k);
+  }
+}
+
 void Bons::vider() {
   valeurs_.clear();
   nombres_.clear();

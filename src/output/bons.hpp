@@ -30,6 +30,10 @@ class Bons {
   void inserer(const Bon& b);
   // Adds the counts of another tally.
   void ajouter(const Bons& autre);
+  // Adds good numbers with their counts: values below 2^64 sorted and distinct, in `v` and `k`;
+  // a larger one alone (the merge of shards reads them so).
+  void ajouter(const std::vector<std::uint64_t>& v, const std::vector<long long>& k);
+  void ajouter(const mpz_class& b, long long nombre) { grands_[b] += nombre; }
   // Back to the empty tally.
   void vider();
 

@@ -21,7 +21,8 @@ void sequence(std::ostream& out, const std::vector<long long>& x, int s) {
 }  // namespace
 
 // Written with no newline of its own at the end: the run driver's closing lines follow.
-void resultat(std::ostream& out, const Reglages& reg, const Affichage& aff, const Bons& bons) {
+void resultat(std::ostream& out, const Reglages& reg, long long K1, const mpz_class& m, const mpz_class& m1,
+              const Bons& bons) {
   out << "\n\n";
   out << " \t L'equation Diophantienne a  ";
   ecrire(out, static_cast<long long>(reg.n));
@@ -38,7 +39,7 @@ void resultat(std::ostream& out, const Reglages& reg, const Affichage& aff, cons
   out << " ,  (n = ";
   ecrire(out, static_cast<long long>(reg.n));
   out << ") ,  admet  ";
-  ecrire(out, aff.K1);
+  ecrire(out, K1);
   out << "   solution(s). \n ";
 
   if (reg.type == 2) {
@@ -74,18 +75,18 @@ void resultat(std::ostream& out, const Reglages& reg, const Affichage& aff, cons
     out << " \n \t  La plus grande inconnue, xn,  devant etre inferieure ou egale a   ";
     ecrire(out, reg.Ma);
     out << "  et prenant   ";
-    ecrire(out, aff.m);
+    ecrire(out, m);
     out << "  pour plus grande valeur. ";
   }
 
-  if (aff.K1 >= 1) {
+  if (K1 >= 1) {
     if (reg.M == 0) {
       out << " \n \t  ";
-      ecrire(out, aff.m);
+      ecrire(out, m);
       out << "  est la plus grande valeur prise par xn. ";
     }
     out << " \n \t  ";
-    ecrire(out, aff.m1);
+    ecrire(out, m1);
     out << "  est la plus petite valeur prise par x1. \n ";
   }
 
