@@ -198,14 +198,14 @@ class Planificateur {
   // Pieces heavier than total/(K·kFinesse) split: a range in two halves, a single value into
   // its children; until none is (or only single heads are).
   void raffiner() {
-    for (int tour = 0; tour < 64; ++tour) {
+    for (int tour = 0; tour < 400; ++tour) {
       double total = 0;
       for (const Morceau& m : morceaux_) total += m.poids;
       const double seuil = total / (static_cast<double>(K_) * kFinesse);
       std::vector<Morceau> suivants;
       bool change = false;
       for (const Morceau& m : morceaux_) {
-        if (m.poids <= seuil || m.exact || m.d >= n_ - 3) {
+        if (m.poids <= seuil || m.d >= n_ - 3) {
           suivants.push_back(m);
           continue;
         }
