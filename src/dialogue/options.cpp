@@ -383,7 +383,8 @@ void aide(std::ostream& out) {
          "\n"
          "Etat de sortie : 0 calcul fait (options) ; 1 fin du dialogue (reponse 0 a Nouveau\n"
          "calcul) ; 2 option ou valeur refusee ; 3 fin de l'entree ; 4 echec d'ecriture sur la\n"
-         "sortie standard ou du fichier de --resultat ; 130 interruption (Ctrl-C).\n"
+         "sortie standard ou du fichier de --resultat ; 130 interruption (Ctrl-C) ; 143 et 129,\n"
+         "SIGTERM et SIGHUP pendant une recherche, qui font comme Ctrl-C.\n"
          "\n"
          "Exemples :\n"
          "  unitfrac -n 4                     les 14 solutions de 1 = 1/x1 + 1/x2 + 1/x3 + 1/x4\n"
@@ -468,7 +469,7 @@ int lancer(const std::vector<std::string_view>& args, std::istream& in, std::ost
     err << "unitfrac: echec d'ecriture du resultat dans " << e.fichier << " (" << raison(e.erreur) << ")\n";
     return 4;
   } catch (const Interruption&) {
-    return 130;
+    return 128 + veille.signal();
   }
 }
 

@@ -54,8 +54,9 @@ struct Console {
 };
 
 // The whole program: returns the exit status (0 calculation or help done, 1 and 3 from the
-// dialogue, 2 usage error, 4 failed write to `out`, 130 search interrupted by Ctrl-C). Messages
-// and the progress line go to `err`.
+// dialogue, 2 usage error, 4 failed write to `out` or to the result file, 128 + the signal for a
+// search interrupted by SIGINT (Ctrl-C), SIGTERM or SIGHUP). Messages and the progress line go to
+// `err`.
 int lancer(const std::vector<std::string_view>& args, std::istream& in, std::ostream& out,
            std::ostream& err, const Console& console = {});
 

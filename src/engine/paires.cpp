@@ -555,7 +555,7 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   // Divisions by a: by one reciprocal for 64-bit values (q = hi(x·m) is the quotient or one
   // less, m = floor((2^64 - 1)/a)), by the 128-bit division otherwise.
   const u64 inv_a = ~u64{0} / A;
-  const auto diviser = [A, inv_a](V x, V& reste) -> V {
+  const auto diviser = [&](V x, V& reste) -> V {
     if constexpr (std::is_same_v<V, u64>) {
       u64 q = static_cast<u64>((u128{x} * inv_a) >> 64), r = x - q * A;
       if (r >= A) {

@@ -13,17 +13,29 @@ namespace {
 using horloge = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// Set by the handler of SIGINT while a search runs. A signal handler can only reach the program
-// through a variable of this kind.
+// Set by the handler of SIGINT, SIGTERM and SIGHUP while a search runs, with the signal's number.
+// A signal handler can only reach the program through variables of this kind.
 std::atomic<bool> interruption{false};
+std::atomic<int> signal_recu{SIGINT};
 
-void noter_interruption(int) { interruption.store(true); }
+void noter_interruption(int s) {
+  signal_recu.store(s);
+  interruption.store(true);
+}
+
+// Ctrl-C, a time limit or a preemption (SIGTERM: Slurm, timeout, kill), a closed terminal (SIGHUP).
+constexpr int kSignaux[] = {SIGINT, SIGTERM, SIGHUP};
 
 void traiter_interruptions(bool nous) {
   struct sigaction a {};
   a.sa_handler = nous ? noter_interruption : SIG_DFL;
   sigemptyset(&a.sa_mask);
-  sigaction(SIGINT, &a, nullptr);
+  for (const int s : kSignaux) {
+    // Under nohup, SIGHUP stays ignored.
+    struct sigaction avant {};
+    sigaction(s, nullptr, &avant);
+    if (s != SIGHUP || avant.sa_handler != SIG_IGN) sigaction(s, &a, nullptr);
+  }
 }
 
 constexpr auto kDebutEstimation = 500ms;  // the count of the work starts only in longer searches
@@ -65,6 +77,7 @@ void Veille::debut(const Moteur& depart) {
   depart_.emplace(depart);
   estimation_.reset();
   interruption.store(false);
+  signal_recu.store(SIGINT);
   if (interruptions_) traiter_interruptions(true);
 }
 
@@ -77,6 +90,8 @@ void Veille::fin() {
 }
 
 bool Veille::interrompue() const { return interruptions_ && interruption.load(); }
+
+int Veille::signal() const { return signal_recu.load(); }
 
 const std::atomic<bool>* Veille::drapeau() const { return interruptions_ ? &interruption : nullptr; }
 

@@ -44,6 +44,8 @@ class Veille {
   // output for a while.
   bool tic() const { return !interrompue(); }
   bool interrompue() const;
+  // The signal that interrupted the search: SIGINT (Ctrl-C), SIGTERM or SIGHUP.
+  int signal() const;
   // The flag Ctrl-C raises during a search, or none when Ctrl-C is not heeded.
   const std::atomic<bool>* drapeau() const;
   bool due();

@@ -136,7 +136,8 @@ int statut(int w) { return WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w); }
 // output into a file, standard error into a pipe or, with `terminal`, a pseudo-terminal. With
 // `interrompre`, SIGINT once the search is surely under way: 64 KB of output written, or a line of
 // --status on standard error (no fixed delay: the machine may be busy).
-Execution executer(const std::vector<std::string>& args, bool interrompre = false, const std::string& entree = "",
+// `signal`: sent once the search has written something (0: none).
+Execution executer(const std::vector<std::string>& args, int signal = 0, const std::string& entree = "",
                    bool terminal = false) {
   char chemin[] = "/tmp/unitfrac_suiviXXXXXX";
   const int sortie = mkstemp(chemin);
@@ -163,7 +164,7 @@ Execution executer(const std::vector<std::string>& args, bool interrompre = fals
   close(err[1]);
   Execution e;
   char buf[1 << 16];
-  for (bool envoye = !interrompre;;) {
+  for (bool envoye = signal == 0;;) {
     pollfd p{err[0], POLLIN, 0};
     if (poll(&p, 1, 50) < 0) break;
     if ((p.revents & (POLLIN | POLLHUP)) != 0) {
@@ -173,7 +174,7 @@ Execution executer(const std::vector<std::string>& args, bool interrompre = fals
     }
     struct stat st {};
     if (!envoye && fstat(sortie, &st) == 0 && (st.st_size >= (1 << 16) || e.erreurs.find("unitfrac: ") != std::string::npos)) {
-      kill(pid, SIGINT);
+      kill(pid, signal);
       envoye = true;
     }
   }
@@ -285,7 +286,7 @@ TEST(Terminal, EveryTranscriptGivesTheSameOutputWithStandardErrorATerminal) {
     auto out = in, statut = in;
     out.replace_extension(".out");
     statut.replace_extension(".status");
-    const Execution e = executer({}, false, in, true);
+    const Execution e = executer({}, 0, in, true);
     std::ifstream f(out, std::ios::binary);
     EXPECT_EQ(e.sortie, std::string(std::istreambuf_iterator<char>(f), {})) << in;
     int attendu = 1;
@@ -334,10 +335,17 @@ std::string prefixe(const std::vector<std::string>& x) {
   return s;
 }
 
+// Ctrl-C, SIGTERM (a time limit, kill, timeout) and SIGHUP (a closed terminal) alike: the status
+// is 128 + the signal.
+constexpr struct {
+  int signal;
+  const char* threads;
+} kSignaux[] = {{SIGINT, "1"}, {SIGINT, "2"}, {SIGTERM, "2"}, {SIGHUP, "1"}};
+
 TEST(Interruption, DuringACountTheSummaryNamesTheCountAndTheLastSolution) {
-  for (const char* threads : {"1", "2"}) {
-    const Execution e = executer({"-n", "8", "--compte", "--status", "--threads", threads}, true);
-    EXPECT_EQ(e.statut, 130) << e.erreurs;
+  for (const auto& [signal, threads] : kSignaux) {
+    const Execution e = executer({"-n", "8", "--compte", "--status", "--threads", threads}, signal);
+    EXPECT_EQ(e.statut, 128 + signal) << e.erreurs;
     EXPECT_EQ(e.sortie, "");
     const Resume r = lire_resume(e.erreurs);
     ASSERT_GT(r.nombre, 0) << e.erreurs;
@@ -350,9 +358,9 @@ TEST(Interruption, DuringACountTheSummaryNamesTheCountAndTheLastSolution) {
 }
 
 TEST(Interruption, DuringAListingTheLinesWrittenStartTheWholeListing) {
-  for (const char* threads : {"1", "2"}) {
-    const Execution e = executer({"-n", "8", "--threads", threads}, true);
-    EXPECT_EQ(e.statut, 130) << e.erreurs;
+  for (const auto& [signal, threads] : kSignaux) {
+    const Execution e = executer({"-n", "8", "--threads", threads}, signal);
+    EXPECT_EQ(e.statut, 128 + signal) << e.erreurs;
     const Resume r = lire_resume(e.erreurs);
     ASSERT_EQ(r.derniere.size(), 8u) << e.erreurs;
     const Execution jusqua = executer({"-n", "8", "--fin", prefixe(r.derniere)});
