@@ -25,7 +25,13 @@ std::string liste(const std::vector<long long>& x, int s) {
 
 const char* forme_de(const Options& opt) { return opt.compte ? "compte" : opt.brut ? "brut" : "tableau"; }
 
-// The good numbers of one result ("value:count,...") into the tally; false when ill-formed.
+struct Lue {
+  Resultat r;
+  std::string ou;  // "file, ligne N"
+};
+
+}  // namespace
+
 bool lire_bons(const std::string& texte, Bons& bons) {
   std::vector<std::uint64_t> v;
   std::vector<long long> k;
@@ -56,12 +62,13 @@ bool lire_bons(const std::string& texte, Bons& bons) {
   return true;
 }
 
-struct Lue {
-  Resultat r;
-  std::string ou;  // "file, ligne N"
-};
-
-}  // namespace
+std::string texte_bons(const Bons& bons) {
+  std::ostringstream b;
+  bons.lister(b, "", ":", ",");
+  std::string t = b.str();
+  if (!t.empty()) t.pop_back();
+  return t;
+}
 
 std::string options_du_calcul(const Reglages& reg) {
   std::string o = "-t " + std::to_string(reg.type) + " -n " + std::to_string(reg.n) + " -f " +
@@ -85,12 +92,7 @@ bool ecrire_resultat_tranche(const Options& opt, const Affichage& aff, const Bon
   r.xn_max = aff.m;
   r.x1_min = aff.K1 > 0 ? aff.m1 : mpz_class(0);
   r.secondes = secondes;
-  if (opt.reg.cptbon == 1) {
-    std::ostringstream b;
-    bons.lister(b, "", ":", ",");
-    r.bons = b.str();
-    if (!r.bons.empty()) r.bons.pop_back();
-  }
+  if (opt.reg.cptbon == 1) r.bons = texte_bons(bons);
   const std::string nouveau = opt.resultat + ".tmp" + std::to_string(::getpid());
   {
     std::ofstream f(nouveau, std::ios::binary | std::ios::trunc);

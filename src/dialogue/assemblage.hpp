@@ -14,6 +14,12 @@
 
 namespace unitfrac {
 
+// The good numbers of a result or a checkpoint ("value:count,..." in increasing order) added to
+// the tally; false when ill-formed.
+bool lire_bons(const std::string& texte, Bons& bons);
+// The tally in that form.
+std::string texte_bons(const Bons& bons);
+
 // The options that give the calculation `reg` (what identifies the calculation in a result).
 std::string options_du_calcul(const Reglages& reg);
 

@@ -165,7 +165,7 @@ Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Parall
     aff.interrompre_sur(nullptr);
     if (fin != Moteur::Fin::sortie && veille != nullptr && veille->interrompue()) {
       // Needed only when no solution was found: the last one found says where to go on from.
-      if (aff.K1 == 0) reprise = moteur.etat().premieres(std::min(moteur.profondeur(), reg.n - 1));
+      if (aff.derniere().empty()) reprise = moteur.etat().premieres(std::min(moteur.profondeur(), reg.n - 1));
       return Issue::interrompue;
     }
     return moteur.profondeur() < 0 ? Issue::finie : Issue::arretee;
@@ -173,6 +173,9 @@ Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Parall
   // Between two steps: Ctrl-C, and the progress line when it is due.
   auto veiller = [&] {
     if (!veille->tic()) return false;
+    // Between two steps every solution before the state has been handed over, and none after it.
+    if (veille->garde_due() && moteur.profondeur() >= 0 && moteur.profondeur() < reg.n)
+      veille->garder(moteur.etat().premieres(moteur.profondeur()), aff.K1);
     if (veille->due())
       veille->montrer({aff.K1, moteur.feuilles(), moteur.premieres(std::min(moteur.profondeur(), 3))});
     return true;
@@ -211,11 +214,13 @@ void resumer(std::ostream& err, const Affichage& aff, const std::string& positio
   std::string s = "unitfrac: recherche interrompue apres " + duree_lisible(secondes) + ", ";
   if (aff.K1 == 0)
     s += "aucune solution trouvee.\n";
+  else if (derniere.empty())  // all of them before this run (a checkpoint)
+    s += std::to_string(aff.K1) + " solution(s) trouvee(s).\n";
   else
     s += std::to_string(aff.K1) + " solution(s) trouvee(s), la derniere : " + derniere + ".\n";
   // The last solution found comes first again from its first n - 1 values.
   const std::size_t blanc = derniere.rfind(' ');
-  const std::string debut = aff.K1 == 0 ? position : blanc == std::string::npos ? "" : derniere.substr(0, blanc);
+  const std::string debut = derniere.empty() ? position : blanc == std::string::npos ? "" : derniere.substr(0, blanc);
   if (debut.empty()) {
     s += "unitfrac: pour reprendre, recommencez le calcul.\n";
   } else {
@@ -223,7 +228,7 @@ void resumer(std::ostream& err, const Affichage& aff, const std::string& positio
     std::replace(virgules.begin(), virgules.end(), ' ', ',');
     s += "unitfrac: pour reprendre, selectionnez les solutions avec la sequence de debut " + debut +
          " (option --debut " + virgules + ")" +
-         (aff.K1 == 0 ? "" : " ; la premiere solution listee sera la derniere trouvee ici") + ".\n";
+         (derniere.empty() ? "" : " ; la premiere solution listee sera la derniere trouvee ici") + ".\n";
   }
   err << s << std::flush;
 }
@@ -231,7 +236,7 @@ void resumer(std::ostream& err, const Affichage& aff, const std::string& positio
 }  // namespace
 
 void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage& aff, const Bons& bons,
-              const Options& opt) {
+              const Options& opt, const PointReprise* acquis) {
   if (!donnees_valides(reg)) {
     out << "\n \n \t Les donnees ne verifient pas les conditions requises :   P/Q >= n/M \n \n";
     return;
@@ -243,6 +248,7 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
   out << "\n\n";
 
   aff.debut_run();
+  if (acquis != nullptr) aff.reprendre(acquis->solutions, acquis->xn_max, acquis->x1_min);
   if (impairs_impossibles(reg) || pairs_impossibles(reg)) moteur.finir();
 
   if (moteur.profondeur() >= 0) {
@@ -261,6 +267,15 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
     aff.vider();
     aff.verifier();
     if (issue == Issue::interrompue) {
+      // The last checkpoint: from the last solution found, which comes first again (not with the
+      // tally, which would count it twice: the one before stays).
+      if (veille->garder) {
+        const std::string derniere = aff.derniere();
+        if (derniere.empty())  // none found by this run: from where it stopped
+          veille->garder(reprise, aff.K1);
+        else if (reg.cptbon != 1)
+          veille->garder(derniere.substr(0, derniere.rfind(' ')), aff.K1 - 1);
+      }
       out.flush();
       resumer(veille->erreurs(), aff, reprise, std::chrono::duration<double>(veille->ecoule()).count());
       throw Interruption{};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialogue/options.hpp"
+#include "dialogue/reprise.hpp"
 #include "engine/moteur.hpp"
 #include "input/controle.hpp"
 #include "output/affiche.hpp"
@@ -22,10 +23,11 @@ inline constexpr const char* credit = " \t  unitfrac : toutes les solutions, en 
 // The run of one calculation from the placed search: the data check P/Q >= n/M, the heading, the
 // search with its solution lines (shown by `aff`, whose L is the paging value), the partial-table
 // closing line, the report and the closing lines. `opt` carries the execution settings of the
-// search loop. Throws EchecEcriture once the solution lines could not be written: the search
-// stops at the first failed write.
+// search loop; `acquis`, the count, extremes and tally of a checkpoint the search goes on from.
+// Throws EchecEcriture once the solution lines could not be written: the search stops at the
+// first failed write.
 void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage& aff, const Bons& bons,
-              const Options& opt);
+              const Options& opt, const PointReprise* acquis = nullptr);
 
 class Calculs {
  public:

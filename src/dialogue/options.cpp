@@ -14,6 +14,7 @@
 
 #include "dialogue/assemblage.hpp"
 #include "dialogue/calcul.hpp"
+#include "dialogue/reprise.hpp"
 #include "dialogue/programme.hpp"
 #include "dialogue/regles.hpp"
 #include "input/controle.hpp"
@@ -28,7 +29,7 @@ namespace {
 
 enum class Cle {
   aide, version, threads, status, no_status, fusion,  // execution
-  type, inconnues, fraction, parite, debut, fin, borne, bons, toutes, compte, brut, tranche, resultat  // one calculation
+  type, inconnues, fraction, parite, debut, fin, borne, bons, toutes, compte, brut, tranche, resultat, reprise, intervalle  // one calculation
 };
 
 struct Definition {
@@ -48,7 +49,8 @@ constexpr Definition kDefinitions[] = {
     {"bons", 'b', false, Cle::bons},        {"toutes", 'k', true, Cle::toutes},
     {"compte", 'c', false, Cle::compte},    {"brut", 0, false, Cle::brut},
     {"tranche", 0, true, Cle::tranche},     {"resultat", 0, true, Cle::resultat},
-    {"fusion", 0, false, Cle::fusion},
+    {"fusion", 0, false, Cle::fusion},      {"reprise", 0, true, Cle::reprise},
+    {"intervalle", 0, true, Cle::intervalle},
 };
 
 const Definition* par_nom(std::string_view nom) {
@@ -67,7 +69,7 @@ const Definition* par_lettre(char c) {
 // string is the option as the user typed it (to name it in a message), empty when absent.
 struct Lu {
   bool calcul = false;
-  std::string n, borne, bons, toutes, compte;
+  std::string n, borne, bons, toutes, compte, reprise;
   std::string debut, fin;              // the options as typed
   std::string_view liste_debut, liste_fin;  // their values
 };
@@ -159,6 +161,15 @@ bool appliquer(const Definition& d, const std::string& nom, std::string_view v, 
       opt.resultat = v;
       break;
     case Cle::fusion: opt.action = Options::Action::fusion; break;
+    case Cle::reprise:
+      if (v.empty()) return refus("un nom de fichier");
+      opt.reprise = v;
+      lu.reprise = nom;
+      break;
+    case Cle::intervalle:
+      if (!lire_entier(4, v, x) || x > 1000000) return refus("des secondes, de 0 a 1000000");
+      opt.intervalle = static_cast<int>(x);
+      break;
   }
   return true;
 }
@@ -204,6 +215,10 @@ bool completer(Options& opt, const Lu& lu, std::string& erreur) {
     erreur = lu.compte + " et " + lu.toutes + " s'excluent";
     return false;
   }
+  if (!lu.reprise.empty() && !opt.compte) {
+    erreur = lu.reprise + " : seulement pour un compte (-c)";
+    return false;
+  }
   if (reg.P1 == 0) reg.P1 = reg.Q1 = 1;  // no --fraction: P/Q = 1
   reduire(reg);
   if (reg.parite != 0) reg.z = 2;
@@ -242,6 +257,11 @@ class Jete : public std::streambuf {
  protected:
   int_type overflow(int_type c) override { return traits_type::not_eof(c); }
   std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// A checkpoint that does not fit the calculation, or cannot be read.
+struct RefusReprise {
+  std::string message;
 };
 
 // The result file of a shard could not be written.
@@ -372,6 +392,14 @@ void aide(std::ostream& out) {
          "                      -c, le nombre) ; refuse une tranche manquante, en double ou d'un autre\n"
          "                      calcul (etat 2) ; avec -k K, les nombres Bons sont ceux des solutions\n"
          "                      que montre chaque tranche\n"
+         "      --reprise=F     un compte (-c, avec ou sans -b, une tranche ou non) qui survit a un\n"
+         "                      arret : toutes les S secondes et a tout arret, le point ou reprendre\n"
+         "                      et le compte jusque-la dans F (un nouveau fichier ecrit sur le\n"
+         "                      disque puis renomme : jamais a moitie ecrit) ; relance avec le meme\n"
+         "                      F et les memes options, le compte reprend de la et finit comme sans\n"
+         "                      arret ; F d'un autre calcul, tronque ou abime est refuse (etat 2)\n"
+         "      --intervalle=S  secondes entre deux points de reprise, 60 par defaut (0 : a chaque\n"
+         "                      occasion)\n"
          "\n"
          "Execution :\n"
          "      --threads=N     nombre de fils de calcul, de 1 a 1024 ; par defaut, un par coeur\n"
@@ -414,7 +442,65 @@ void calcul_options(const Options& opt, std::ostream& out) {
   const auto debut = std::chrono::steady_clock::now();
   Reglages reg_tranche;
   Moteur moteur = preparer_tranche(opt.reg, opt.tranche, reg_tranche);
-  conduire(sortie, opt.reg, moteur, aff, bons, opt);
+  // A count with a checkpoint goes on from it, and keeps it up to date.
+  PointReprise point;
+  const PointReprise* acquis = nullptr;
+  if (!opt.reprise.empty() && opt.veille != nullptr) {
+    point.calcul = options_du_calcul(opt.reg) + " --tranche " + std::to_string(opt.tranche.I) + "/" +
+                   std::to_string(opt.tranche.K) + " -c";
+    PointReprise lu;
+    std::string erreur;
+    const LecturePoint l = lire_point(opt.reprise, lu, erreur);
+    if (l == LecturePoint::refuse) throw RefusReprise{opt.reprise + " : " + erreur};
+    if (l == LecturePoint::lu) {
+      if (lu.calcul != point.calcul)
+        throw RefusReprise{opt.reprise + " : point de reprise d'un autre calcul (" + lu.calcul + ")"};
+      if (!lire_bons(lu.bons, bons)) throw RefusReprise{opt.reprise + " : nombres Bons illisibles"};
+      point = lu;
+      acquis = &point;
+      if (point.fini) {
+        moteur.finir();
+      } else if (!point.debut.empty()) {
+        // The search placed at the state the checkpoint names, with the shard's end.
+        Reglages place = reg_tranche;
+        place.tri = 1;
+        place.seq = 1;
+        place.x2.assign(static_cast<std::size_t>(place.n) + 1, 0);
+        std::istringstream valeurs(point.debut);
+        place.s = 0;
+        for (long long v = 0; valeurs >> v && place.s < place.n - 1;) place.x2[static_cast<std::size_t>(++place.s)] = v;
+        moteur = preparer(place);
+        moteur.regler(reg_tranche);
+      }
+    }
+    // Every few seconds during the search, at its end and at a stop: written whole or not at all.
+    opt.veille->intervalle = std::chrono::seconds(opt.intervalle);
+    bool signale = false;
+    const auto garder = [&, &point = point](const std::string& depuis, long long solutions, bool fini) {
+      PointReprise p;
+      p.calcul = point.calcul;
+      p.fini = fini;
+      p.solutions = solutions;
+      p.xn_max = aff.m;
+      p.x1_min = aff.K1 > 0 ? aff.m1 : mpz_class(0);
+      p.debut = depuis;
+      if (opt.reg.cptbon == 1) p.bons = texte_bons(bons);
+      if (!ecrire_point(opt.reprise, p) && !signale) {
+        signale = true;
+        opt.veille->erreurs() << "unitfrac: echec d'ecriture du point de reprise " << opt.reprise << " ("
+                              << std::strerror(errno) << ") ; le calcul continue\n";
+      }
+    };
+    opt.veille->garder = [garder](const std::string& depuis, long long solutions) { garder(depuis, solutions, false); };
+    struct Oublier {
+      Veille* v;
+      ~Oublier() { v->garder = nullptr; }
+    } oublier{opt.veille};
+    conduire(sortie, opt.reg, moteur, aff, bons, opt, acquis);
+    garder("", aff.K1, true);
+  } else {
+    conduire(sortie, opt.reg, moteur, aff, bons, opt);
+  }
   if (opt.compte) out << aff.K1 << '\n';
   if (forme != Forme::tableau && opt.reg.cptbon == 1) {
     out << '\n';
@@ -465,6 +551,9 @@ int lancer(const std::vector<std::string_view>& args, std::istream& in, std::ost
     // A reader that has gone (| head with SIGPIPE ignored) is no error worth a message.
     if (e.erreur != EPIPE) err << "unitfrac: echec d'ecriture sur la sortie standard (" << raison(e.erreur) << ")\n";
     return 4;
+  } catch (const RefusReprise& e) {
+    err << "unitfrac: " << e.message << '\n';
+    return 2;
   } catch (const EchecResultat& e) {
     err << "unitfrac: echec d'ecriture du resultat dans " << e.fichier << " (" << raison(e.erreur) << ")\n";
     return 4;

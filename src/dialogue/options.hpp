@@ -30,6 +30,8 @@ struct Options {
   Tranche tranche;                    // the shard of the calculation to run (1/1: all of it)
   std::string resultat;               // where to write the result line for the merge ("" none)
   std::vector<std::string> fichiers;  // the results to merge (Action::fusion)
+  std::string reprise;                // the checkpoint file of a count ("" none)
+  int intervalle = 60;                // seconds between two checkpoints
   Veille* veille = nullptr;           // the progress line and Ctrl-C, when the program watches searches
 };
 

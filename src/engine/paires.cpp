@@ -376,8 +376,6 @@ void partager_termes(const Terme* t, int nt, Partage& h) {
   }
 }
 
-inline u64 melange(u64 r) { return r * 0x9E3779B97F4A7C15ULL; }
-
 // Divisors u = s·t of b² up to U with u ≡ -b (mod a), a >= 2. With G the product of the powers
 // p^emax of one half's primes and s' = G/s, s·t ≡ -b exactly when G·t ≡ -b·s' (multiply by s',
 // prime to a): the t (the other half) go in a hash table by G·t mod a, and each s' looks up -b·s'

@@ -52,6 +52,7 @@ void Affichage::debut_calcul() {
 
 void Affichage::debut_run() {
   K1 = 0;
+  K1_repris_ = 0;
   K2 = 0;
   m = 0;
   m1_pose_ = false;
@@ -239,7 +240,7 @@ void Affichage::copier(std::string_view queue, const Bon& bon) {
 
 std::string Affichage::derniere() const {
   std::string v;
-  if (K1 == 0) return v;
+  if (K1 == K1_repris_) return v;
   if (!x1_en_texte_) {
     x1_.avec([&v](const auto& x) {
       for (std::size_t a = 1; a < x.size(); ++a) {

@@ -43,6 +43,14 @@ class Affichage {
   void ajouter(const Bons& b) { bons_.ajouter(b); }
   // Start of the run: K1 = K2 = 0, m = 0.
   void debut_run();
+  // A run that goes on from a checkpoint: K1 solutions counted, xn up to m, x1 down to m1.
+  void reprendre(long long K1_avant, const mpz_class& m_avant, const mpz_class& m1_avant) {
+    K1 = K1_avant;
+    K1_repris_ = K1_avant;
+    m = m_avant;
+    m1 = m1_avant;
+    m1_pose_ = K1 > 0;
+  }
 
   // One accepted solution in x[1..n] (x[0] is 0): `affiche`, then the copy of the last solution
   // found, which the partial-table closing line shows (it is the last found while L < -1, since
@@ -69,7 +77,7 @@ class Affichage {
     x1_en_texte_ = false;
   }
   // The values of the last solution found, in decimal, separated by one blank (empty before the
-  // first).
+  // first of this run).
   std::string derniere() const;
   // No pause from now on: the lines found are written out at once (the search was interrupted).
   void sans_pause() { pauses_ = false; }
@@ -128,6 +136,7 @@ class Affichage {
   const Reglages& reg_;
   Bons& bons_;
   bool m1_pose_ = false;  // m1 holds the x1 of a solution of this run
+  long long K1_repris_ = 0;  // solutions counted before this run (a checkpoint)
   bool pauses_ = true;
   const std::atomic<bool>* drapeau_ = nullptr;
   Forme forme_ = Forme::tableau;

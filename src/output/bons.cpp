@@ -188,7 +188,7 @@ void Bons::lister(std::ostream& out, std::string_view avant, std::string_view mi
       char buf[24];
       tampon.append(buf, std::to_chars(buf, buf + sizeof buf, valeurs_[j]).ptr);
     }, nombres_[j]);
-  for (const auto& [g, k] : grands_) entree([&] { tampon += g.get_str(); }, k);
+  for (const auto& e : grands_) entree([&] { tampon += e.first.get_str(); }, e.second);
   out.write(tampon.data(), static_cast<std::streamsize>(tampon.size()));
 }
 

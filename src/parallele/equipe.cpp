@@ -273,10 +273,12 @@ std::vector<std::string> Equipe::position() const {
   return v;
 }
 
-std::string Equipe::depart_tete() const {
+std::optional<std::string> Equipe::depart_tete(bool exact) const {
   std::lock_guard lk(m_);
   const Moteur::Etat& d = ordre_.front()->depart;
-  return d.premieres(std::min(d.profondeur(), modele_.reglages().n - 1));
+  const int n = modele_.reglages().n;
+  if (exact && (d.profondeur() < 0 || d.profondeur() >= n)) return std::nullopt;
+  return d.premieres(std::min(d.profondeur(), n - 1));
 }
 
 bool Equipe::avancer() {

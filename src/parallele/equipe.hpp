@@ -100,8 +100,9 @@ class Equipe {
   long long feuilles() const { return feuilles_.load(std::memory_order_relaxed); }
   std::vector<std::string> position() const;
   // The first unknowns of the state the head task started from (at most n - 1), separated by one
-  // blank.
-  std::string depart_tete() const;
+  // blank. `exact`: only when they are all of its unknowns (the search goes on from exactly there
+  // when they are placed as a start sequence), none otherwise.
+  std::optional<std::string> depart_tete(bool exact) const;
 
   // Tasks created so far, and how often the search went on from the end of a task because the
   // next one did not start there (tests).

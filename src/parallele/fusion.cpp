@@ -107,7 +107,7 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
                                                 : equipe.prendre();
     if (!p.tache) {
       if (!vidange) continue;
-      if (aff.K1 == 0) reprise = equipe.depart_tete();  // otherwise the last solution found says it
+      if (aff.derniere().empty()) reprise = *equipe.depart_tete(false);  // otherwise the last solution found says it
       return Issue::interrompue;
     }
     const Tache& t = *p.tache;
@@ -136,6 +136,9 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
     aff.etendre(t.extremes);
     if (aff.arret()) return Issue::arretee;  // the lines could not be written
     if (!equipe.avancer()) return Issue::finie;
+    // Every task before the new head one has been taken whole.
+    if (veille != nullptr && veille->garde_due())
+      if (const auto debut = equipe.depart_tete(true)) veille->garder(*debut, aff.K1);
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -58,6 +59,18 @@ class Veille {
   // Says once, for the whole program, that fewer threads than asked for could be started.
   void fils_refuses(int demandes, int lances);
 
+  // Checkpoints: when set, `garder` is called every `intervalle` during a search with the first
+  // unknowns of a state (separated by one blank) before which every solution has reached the
+  // display, and after which none has, and the number of those solutions. The search asks with
+  // `garde_due` where it has such a state.
+  std::function<void(const std::string&, long long)> garder;
+  std::chrono::steady_clock::duration intervalle = std::chrono::seconds(60);
+  bool garde_due() {
+    if (!garder || std::chrono::steady_clock::now() - garde_ < intervalle) return false;
+    garde_ = std::chrono::steady_clock::now();
+    return true;
+  }
+
   // The time since debut().
   std::chrono::steady_clock::duration ecoule() const;
   std::ostream& erreurs() { return err_; }
@@ -73,6 +86,7 @@ class Veille {
 
   std::ostream& err_;
   const Ligne ligne_;
+  std::chrono::steady_clock::time_point garde_ = std::chrono::steady_clock::now();
   const bool interruptions_;
   bool en_recherche_ = false;
   bool affichee_ = false;  // a line is on the terminal

@@ -49,7 +49,6 @@ class Planificateur {
       if (!a_.poser(t, v)) return;
     }
     for (int t = std::min(i, n_ - 2); t >= 1; --t) {
-      Arbre::Candidats c;
       const i128 bas = depart.borne_basse(t);
       i128 lo = std::max<i128>(bas, reg.type == 2 ? x[static_cast<std::size_t>(t) - 1] + 1 : x[static_cast<std::size_t>(t) - 1]);
       bool meme = reg.seq2 == 1 && t <= reg.s2;

@@ -1,0 +1,160 @@
+// Checkpoints of a count (--reprise): killed by any signal at any moment and started again until
+// it finishes, a count ends with the uninterrupted run's output; a checkpoint that does not fit
+// is refused.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialogue/options.hpp"
+#include "dialogue/reprise.hpp"
+
+namespace unitfrac {
+namespace {
+
+std::string lire(const std::string& fichier) {
+  std::ifstream f(fichier, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+// What changes when a checkpoint is renamed over the file: its inode and its time.
+std::pair<ino_t, long long> version(const std::string& fichier) {
+  struct stat st {};
+  if (::stat(fichier.c_str(), &st) != 0) return {0, 0};
+  return {st.st_ino, st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+// Runs the program on `args` with standard output into `sortie`; once the checkpoint has been
+// rewritten `changements` times (or never, when 0), sends `signal`. Returns the exit status.
+int lancer_et_tuer(const std::vector<std::string>& args, const std::string& point, const std::string& sortie,
+                   int signal, int changements) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int fd = ::open(sortie.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(fd, 1);
+    const int rien = ::open("/dev/null", O_RDWR);
+    dup2(rien, 0);
+    dup2(rien, 2);
+    std::vector<char*> argv{const_cast<char*>(UNITFRAC_EXE)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(UNITFRAC_EXE, argv.data());
+    _exit(127);
+  }
+  int w = 0;
+  auto avant = version(point);
+  for (int vus = 0; changements > 0;) {
+    if (waitpid(pid, &w, WNOHANG) == pid) return WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w);
+    if (const auto i = version(point); i != avant) {
+      avant = i;
+      if (++vus == changements) break;
+    }
+    poll(nullptr, 0, 1);
+  }
+  if (changements > 0) kill(pid, signal);
+  waitpid(pid, &w, 0);
+  return WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w);
+}
+
+// Every signal, one to three threads, with and without the tally, a shard: stopped after a random
+// number of checkpoints each time, until done. Every checkpoint left behind reads whole.
+TEST(Reprise, ACountKilledAndStartedAgainEndsAsIfNeverStopped) {
+  const std::string dossier = testing::TempDir();
+  const struct {
+    std::vector<std::string> calcul;
+    int signal;
+    const char* threads;
+    int changements;  // the most checkpoints a run writes before it is stopped
+  } cas[] = {
+      {{"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c"}, SIGKILL, "1", 40},
+      {{"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c"}, SIGKILL, "3", 40},
+      {{"-t", "2", "-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c"}, SIGTERM, "2", 40},
+      {{"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c", "--tranche", "2/3"}, SIGHUP, "1", 40},
+      {{"-n", "7", "-c", "-b", "--debut", "3", "--fin", "3"}, SIGINT, "2", 3},
+      {{"-n", "7", "-c", "-b", "--debut", "4", "--fin", "4"}, SIGKILL, "1", 3},
+  };
+  unsigned graine = 7;
+  for (const auto& c : cas) {
+    std::vector<std::string> args = c.calcul;
+    const std::string point = dossier + "/point", sortie = dossier + "/sortie";
+    std::remove(point.c_str());
+    args.insert(args.end(), {"--threads", c.threads});
+    lancer_et_tuer(args, point, sortie, 0, 0);
+    const std::string attendu = lire(sortie);
+    args.insert(args.end(), {"--reprise", point, "--intervalle", "0"});
+    int statut = -1, tours = 0;
+    while (statut != 0 && tours++ < 200) {
+      graine = graine * 1103515245 + 12345;
+      statut = lancer_et_tuer(args, point, sortie, c.signal, 1 + static_cast<int>(graine >> 16) % c.changements);
+      PointReprise p;
+      std::string erreur;
+      ASSERT_NE(lire_point(point, p, erreur), LecturePoint::refuse) << erreur;
+    }
+    EXPECT_EQ(statut, 0);
+    EXPECT_GE(tours, 2) << "the runs were not stopped: " << c.calcul[1] << c.calcul[2] << " signal " << c.signal;
+    EXPECT_EQ(lire(sortie), attendu) << c.calcul[1] << c.calcul[2] << " signal " << c.signal;
+  }
+}
+
+struct Sortie {
+  int statut;
+  std::string out, err;
+};
+
+Sortie lancer_avec(const std::vector<std::string>& args) {
+  const std::vector<std::string_view> vues(args.begin(), args.end());
+  std::istringstream in;
+  std::ostringstream out, err;
+  const int statut = lancer(vues, in, out, err);
+  return {statut, out.str(), err.str()};
+}
+
+// A finished checkpoint gives its result at once; one of another calculation or shard, one cut
+// short, one with a byte changed, one of another version: one line, status 2, nothing written.
+TEST(Reprise, ACheckpointThatDoesNotFitIsRefused) {
+  const std::string point = testing::TempDir() + "/fini";
+  std::remove(point.c_str());
+  const std::vector<std::string> calcul = {"-n", "5", "-c", "-b", "--reprise", point};
+  const Sortie premier = lancer_avec(calcul);
+  ASSERT_EQ(premier.statut, 0);
+  EXPECT_EQ(premier.out.substr(0, 4), "147\n");
+  EXPECT_EQ(lancer_avec(calcul).out, premier.out);  // from the file, at once
+  const std::string bon = lire(point);
+  const auto remplacer = [&](std::size_t a, std::size_t n, const std::string& par) {
+    std::string t = bon;
+    return t.replace(a, n, par);
+  };
+  const struct {
+    std::string contenu;
+    std::vector<std::string> args;
+    std::string message;
+  } cas[] = {
+      {bon, {"-n", "5", "-c", "--reprise", point}, "d'un autre calcul"},
+      {bon, {"-n", "5", "-c", "-b", "--tranche", "1/2", "--reprise", point}, "d'un autre calcul"},
+      {bon.substr(0, bon.size() / 2), calcul, "tronque ou abime"},
+      {remplacer(bon.find("solutions=") + 10, 1, "9"), calcul, "tronque ou abime"},
+      {remplacer(0, 18, "unitfrac-reprise 2"), calcul, "d'une autre version"},
+      {"5\n", calcul, "ce n'est pas un point de reprise"},
+  };
+  for (const auto& c : cas) {
+    std::ofstream(point, std::ios::binary | std::ios::trunc) << c.contenu;
+    const Sortie s = lancer_avec(c.args);
+    EXPECT_EQ(s.statut, 2) << c.message;
+    EXPECT_EQ(s.out, "") << c.message;
+    EXPECT_NE(s.err.find(c.message), std::string::npos) << s.err;
+    EXPECT_EQ(std::count(s.err.begin(), s.err.end(), '\n'), 1) << s.err;
+  }
+  EXPECT_EQ(lancer_avec({"-n", "5", "--reprise", point}).statut, 2);  // a listing: counts only
+}
+
+}  // namespace
+}  // namespace unitfrac
