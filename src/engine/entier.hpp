@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 namespace unitfrac {
 
@@ -37,6 +38,27 @@ inline bool add_ovf(const mpz_class& a, const mpz_class& b, mpz_class& out) {
 inline bool sub_ovf(const mpz_class& a, const mpz_class& b, mpz_class& out) {
   mpz_sub(out.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
   return false;
+}
+
+// Greatest common divisor of two unsigned 64- or 128-bit values by Stein's binary method: shifts
+// and subtractions, no division.
+inline int zeros_bas(std::uint64_t v) { return __builtin_ctzll(v); }
+inline int zeros_bas(u128 v) {
+  const auto bas = static_cast<std::uint64_t>(v);
+  return bas != 0 ? __builtin_ctzll(bas) : 64 + __builtin_ctzll(static_cast<std::uint64_t>(v >> 64));
+}
+template <class U>
+U pgcd_binaire(U a, U b) {
+  if (a == 0) return b;
+  if (b == 0) return a;
+  const int k = zeros_bas(a | b);
+  a >>= zeros_bas(a);
+  do {
+    b >>= zeros_bas(b);
+    if (a > b) std::swap(a, b);
+    b -= a;
+  } while (b != 0);
+  return a << k;
 }
 
 // Greatest common divisor of two non-negative values, by Euclid's remainder steps.

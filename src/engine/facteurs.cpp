@@ -176,19 +176,6 @@ bool est_premier_impair(u64 n) {
   return true;
 }
 
-u64 pgcd64(u64 a, u64 b) {  // binary gcd
-  if (a == 0) return b;
-  if (b == 0) return a;
-  const int k = __builtin_ctzll(a | b);
-  a >>= __builtin_ctzll(a);
-  do {
-    b >>= __builtin_ctzll(b);
-    if (a > b) std::swap(a, b);
-    b -= a;
-  } while (b != 0);
-  return a << k;
-}
-
 // A non-trivial factor of an odd composite n (not a prime power of a prime below 256, n > 2^24)
 // by Brent's variant of Pollard's rho, f(y) = y² + c, gcds taken on products of 64 differences.
 template <class W>
@@ -209,13 +196,13 @@ u64 rho(W n) {
           y = m.add(m.mul(y, y), c);
           q = m.mul(q, m.sub(x, y));
         }
-        g = pgcd64(q, n);
+        g = pgcd_binaire<u64>(q, n);
       }
     }
     if (g == n) {  // the batch overshot: step again one difference at a time from its start
       do {
         ys = m.add(m.mul(ys, ys), c);
-        g = pgcd64(m.sub(x, ys), n);
+        g = pgcd_binaire<u64>(m.sub(x, ys), n);
       } while (g == 1);
     }
     if (g != n) return g;  // otherwise the cycle closed on itself: try another constant

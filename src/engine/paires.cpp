@@ -145,25 +145,6 @@ inline bool multiplier(V& w, P p, V U) {
   return true;
 }
 
-inline int ctz128(u128 v) {
-  const auto bas = static_cast<u64>(v);
-  return bas != 0 ? __builtin_ctzll(bas) : 64 + __builtin_ctzll(static_cast<u64>(v >> 64));
-}
-
-// Binary gcd.
-u128 pgcd_binaire(u128 a, u128 b) {
-  if (a == 0) return b;
-  if (b == 0) return a;
-  const int k = ctz128(a | b);
-  a >>= ctz128(a);
-  do {
-    b >>= ctz128(b);
-    if (a > b) std::swap(a, b);
-    b -= a;
-  } while (b != 0);
-  return a << k;
-}
-
 // u divides b², for 0 < u: with r = b mod u, g = gcd(u, r), u | r² exactly when u/g divides g.
 bool divise_carre(u128 u, u128 b) {
   const u128 r = b % u;

@@ -174,6 +174,11 @@ class Recherche {
   // or each to be tested.
   enum class Fin { dessus, dessous, chacune };
 
+  // The steps the divisors take instead of trying values one by one: the end below the end
+  // sequence, the pair step from depth n - 1, the heads at depth n - 2. True, with the step's
+  // result in `res`, when one of them took the step.
+  template <class Sink>
+  bool par_diviseurs(Sink& sink, Pas& res);
   enum class Boucle { non, faite, debordement };
   template <class Sink>
   Boucle boucler(Sink& sink);
@@ -422,6 +427,24 @@ bool Recherche<Int>::meme_etat(const Recherche<Autre>& o) const {
   return true;
 }
 
+template <class Int>
+template <class Sink>
+bool Recherche<Int>::par_diviseurs(Sink& sink, Pas& res) {
+  if (seq2 == 1 && sous_la_fin()) {
+    i = -1;
+    res = Pas::fait;
+    return true;
+  }
+  if (i == n - 1 && i >= 1 && reprendre_paires(sink, res)) return true;
+  if (i == n - 2 && n >= 3) {
+    const Boucle b = boucler(sink);
+    if (b == Boucle::non) return false;
+    res = b == Boucle::faite ? Pas::fait : Pas::debordement;
+    return true;
+  }
+  return false;
+}
+
 // performance-critical: this and `suite2` are the hot loop of every count; run the benchmark
 // before and after any change.
 template <class Int>
@@ -429,18 +452,8 @@ template <class Sink>
 Pas Recherche<Int>::suite(Sink& sink) {
   derniere_complete = false;
   if (paires_actives) {
-    if (seq2 == 1 && sous_la_fin()) {
-      i = -1;
-      return Pas::fait;
-    }
-    if (i == n - 1 && i >= 1) {
-      Pas res;
-      if (reprendre_paires(sink, res)) return res;
-    }
-    if (i == n - 2 && n >= 3) {
-      const Boucle b = boucler(sink);
-      if (b != Boucle::non) return b == Boucle::faite ? Pas::fait : Pas::debordement;
-    }
+    Pas res;
+    if (par_diviseurs(sink, res)) return res;
   }
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
@@ -545,18 +558,8 @@ template <class Sink>
 Pas Recherche<Int>::suite2(Sink& sink) {
   derniere_complete = false;
   if (paires_actives) {
-    if (seq2 == 1 && sous_la_fin()) {
-      i = -1;
-      return Pas::fait;
-    }
-    if (i == n - 1 && i >= 1) {
-      Pas res;
-      if (reprendre_paires(sink, res)) return res;
-    }
-    if (i == n - 2 && n >= 3) {
-      const Boucle b = boucler(sink);
-      if (b != Boucle::non) return b == Boucle::faite ? Pas::fait : Pas::debordement;
-    }
+    Pas res;
+    if (par_diviseurs(sink, res)) return res;
   }
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;

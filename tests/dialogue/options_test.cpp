@@ -17,28 +17,10 @@
 #include <vector>
 
 #include "dialogue/programme.hpp"
+#include "tests/dialogue/lancer.hpp"
 
 namespace unitfrac {
 namespace {
-
-struct Sortie {
-  int statut;
-  std::string out, err;
-};
-
-Sortie lancer_avec(const std::vector<std::string>& args, const std::string& entree = "") {
-  const std::vector<std::string_view> vues(args.begin(), args.end());
-  std::istringstream in(entree);
-  std::ostringstream out, err;
-  const int statut = lancer(vues, in, out, err);
-  return {statut, out.str(), err.str()};
-}
-
-std::string texte(const std::vector<std::string>& args) {
-  std::string t;
-  for (const auto& a : args) t += a + ' ';
-  return t;
-}
 
 TEST(Options, RefusalsNameTheOptionOnOneLineAndExitWithStatus2) {
   const struct {

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/options.hpp"
 #include "dialogue/reprise.hpp"
+#include "tests/dialogue/lancer.hpp"
 
 namespace unitfrac {
 namespace {
@@ -113,19 +113,6 @@ TEST(Reprise, ACountKilledAndStartedAgainEndsAsIfNeverStopped) {
     EXPECT_GE(tours, 2) << "the runs were not stopped: " << c.calcul[1] << c.calcul[2] << " signal " << c.signal;
     EXPECT_EQ(lire(sortie), attendu) << c.calcul[1] << c.calcul[2] << " signal " << c.signal;
   }
-}
-
-struct Sortie {
-  int statut;
-  std::string out, err;
-};
-
-Sortie lancer_avec(const std::vector<std::string>& args) {
-  const std::vector<std::string_view> vues(args.begin(), args.end());
-  std::istringstream in;
-  std::ostringstream out, err;
-  const int statut = lancer(vues, in, out, err);
-  return {statut, out.str(), err.str()};
 }
 
 // A finished checkpoint gives its result at once; one of another calculation or shard, one cut

@@ -7,33 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/options.hpp"
+#include "tests/dialogue/lancer.hpp"
 
 namespace unitfrac {
 namespace {
 
-struct Sortie {
-  int statut;
-  std::string out, err;
-};
-
-Sortie lancer_avec(std::vector<std::string> args, const std::string& entree = "") {
-  const std::vector<std::string_view> vues(args.begin(), args.end());
-  std::istringstream in(entree);
-  std::ostringstream out, err;
-  const int statut = lancer(vues, in, out, err);
-  return {statut, out.str(), err.str()};
-}
-
 std::vector<std::string> avec(std::vector<std::string> args, std::initializer_list<std::string> plus) {
   args.insert(args.end(), plus);
   return args;
-}
-
-std::string texte(const std::vector<std::string>& args) {
-  std::string t;
-  for (const auto& a : args) t += a + ' ';
-  return t;
 }
 
 // The K shards' plain listings one after the other are the whole listing, and their counts add up.
