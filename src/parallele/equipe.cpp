@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <stdexcept>
 #include <system_error>
 #include <type_traits>
 #include <utility>
@@ -11,6 +12,17 @@
 #include "parallele/decoupe.hpp"
 
 namespace unitfrac {
+
+namespace {
+
+// Takes back `o` bytes from a count of waiting lines. A count that would go below zero is a fault
+// in the bookkeeping: left alone it would wrap and hold every worker at the budget for good.
+void retirer(std::size_t& compte, std::size_t o) {
+  if (o > compte) throw std::logic_error("unitfrac: compte d'octets en attente faux");
+  compte -= o;
+}
+
+}  // namespace
 
 Equipe::Equipe(const Parallele& cfg, Moteur& depart, Forme forme, bool tally, long long L,
                const Lanceur& lancer)
@@ -250,8 +262,8 @@ Equipe::Prise Equipe::prendre(std::chrono::milliseconds attente) {
     p.morceau = std::move(t->morceaux.front());
     t->morceaux.pop_front();
     const std::size_t o = p.morceau->octets();
-    octets_ -= o;
-    t->octets -= o;
+    retirer(octets_, o);
+    retirer(t->octets, o);
     p.finale = t->etat == Tache::Etat::finie && t->morceaux.empty();
     cv_ouvriers_.notify_all();
   }
@@ -285,14 +297,14 @@ bool Equipe::avancer() {
   std::lock_guard lk(m_);
   const std::shared_ptr<Tache> t = ordre_.front();
   ordre_.pop_front();
-  octets_ -= t->octets;
+  retirer(octets_, t->octets);
   cv_ouvriers_.notify_all();
   if (t->arrivee->profondeur() < 0) return false;
   // The last task always runs to the end of the search, so one follows a task that did not.
   if (!(*t->arrivee == ordre_.front()->depart)) {
     for (const auto& u : ordre_) {
       u->annulee = true;
-      octets_ -= u->octets;
+      retirer(octets_, u->octets);
       if (u->etat == Tache::Etat::attente) attente_vue_ = --attente_;
     }
     ordre_.clear();

@@ -1,7 +1,8 @@
 // Whole-dialogue transcript tests: each tests/transcripts/<theme>/<case>.in is fed as standard input
 // to the real program, whose standard output must equal <case>.out byte for byte and whose exit
 // status must equal the number in <case>.status (1 when that file is absent).
-// The expected files are written by tests/transcripts/make_transcripts.py.
+// The expected files are reviewed data, composed by hand from the program's texts and the solutions
+// worked out for each case; a new case is written the same way, never copied from a run.
 #include <sys/wait.h>
 
 #include <algorithm>
