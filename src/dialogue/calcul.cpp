@@ -26,7 +26,7 @@ long long demander_valeur(Lecteur& lecteur, int sc) {
   lecteur.lm2 = static_cast<int>(lecteur.messa2.size());
   lecteur.messa3 = " =  ([0] si fin) ?  ";
   lecteur.lm3 = 20;
-  lecteur.controle(4, "");
+  lecteur.controle(Cas::positif, "");
   lecteur.nmess = 0;
   return lecteur.valeur;
 }
@@ -45,13 +45,13 @@ Moteur Calculs::dialogue() {
   bons_.vider();
   lecteur_.xn = 0;
 
-  lecteur_.controle(2, " \n \n \t Type d'equation :  1  ou  2  ?  : \t");
+  lecteur_.controle(Cas::type, " \n \n \t Type d'equation :  1  ou  2  ?  : \t");
   reg_.type = lecteur_.valeur2;
 
   // n must fit the vectors of n + 1 positions: a larger answer is asked again.
   lecteur_.xn = 1;
   do {
-    lecteur_.controle(4, " \n \n \t Nombre d'inconnues,  n ? : \t");
+    lecteur_.controle(Cas::positif, " \n \n \t Nombre d'inconnues,  n ? : \t");
   } while (lecteur_.valeur > n_maximum);
   lecteur_.xn = 0;
   reg_.n = static_cast<int>(lecteur_.valeur);
@@ -60,15 +60,15 @@ Moteur Calculs::dialogue() {
   aff_.debut_calcul();
 
   lecteur_.xn = 1;
-  lecteur_.controle(4, "\n \t Valeur de P ? : \t");
+  lecteur_.controle(Cas::positif, "\n \t Valeur de P ? : \t");
   reg_.P1 = lecteur_.valeur;
-  lecteur_.controle(4, "\n \t Valeur de Q ? : \t");
+  lecteur_.controle(Cas::positif, "\n \t Valeur de Q ? : \t");
   lecteur_.xn = 0;
   reg_.Q1 = lecteur_.valeur;
 
   reduire(reg_);
 
-  lecteur_.controle(1,
+  lecteur_.controle(Cas::oui_non,
                     " \n  \n \t Voulez vous selectionner les solutions a afficher, Oui [1] / Non [0]  ? \t");
   reg_.tri = lecteur_.valeur2;
   if (reg_.tri != 1) {
@@ -76,18 +76,17 @@ Moteur Calculs::dialogue() {
     return preparer(reg_);
   }
 
-  lecteur_.controle(3, "\n \t Parite des inconnues,  PAIRE = 2 ,  IMPAIRE = 1 , INDIFFERENTE = 0 ? \t: ");
+  lecteur_.controle(Cas::parite, "\n \t Parite des inconnues,  PAIRE = 2 ,  IMPAIRE = 1 , INDIFFERENTE = 0 ? \t: ");
   reg_.parite = lecteur_.valeur2;
   if (reg_.parite == 1 || reg_.parite == 2) reg_.z = 2;
 
   lecteur_.controle(
-      1, " \n \t Commencer la recherche a partir de valeurs des premieres inconnues,   Oui [1] / Non [0] ?\t: ");
+      Cas::oui_non, " \n \t Commencer la recherche a partir de valeurs des premieres inconnues,   Oui [1] / Non [0] ?\t: ");
   reg_.seq = lecteur_.valeur2;
   if (reg_.seq == 1) reg_.s = entree_sequence(reg_.x2);
 
   lecteur_.controle(
-      1, "\n \t Terminer la recherche pour certaines valeurs des premieres inconnues,  Oui [1] / Non [0] ?\t: ");
-  lecteur_.refaire = 1;
+      Cas::oui_non, "\n \t Terminer la recherche pour certaines valeurs des premieres inconnues,  Oui [1] / Non [0] ?\t: ");
   reg_.seq2 = lecteur_.valeur2;
   if (reg_.seq2 == 1) entree_fin();
 
@@ -95,7 +94,7 @@ Moteur Calculs::dialogue() {
        << "\n \t (Pour P/Q = 1, on prouve mathematiquement que la plus grande valeur de xn possible est "
           "T(n) = T(n-1)x(T(n-1) + 1) , T1 valant 1.) \n";
 
-  lecteur_.controle(4, "\n  \t Majorant pour xn,  M [rentrez zero sinon] ?  : \t");
+  lecteur_.controle(Cas::positif, "\n  \t Majorant pour xn,  M [rentrez zero sinon] ?  : \t");
   reg_.M = lecteur_.valeur;
 
   fin_dialogue();
@@ -105,7 +104,7 @@ Moteur Calculs::dialogue() {
 
 void Calculs::fin_dialogue() {
   if (reg_.P == reg_.Q) {
-    lecteur_.controle(1,
+    lecteur_.controle(Cas::oui_non,
                       "\n \t Voulez vous voire et compter les nombres Bons des solutions affichees,  "
                       "Oui [1] / Non [0]  ? : ");
     reg_.cptbon = lecteur_.valeur2;
@@ -114,7 +113,7 @@ void Calculs::fin_dialogue() {
 
   out_ << "\n \n \n \t S'il y a un grand nombre de solutions, vous pouvez faire une pause au bout de K "
           "solutions. ";
-  lecteur_.controle(5,
+  lecteur_.controle(Cas::relatif,
                     "\n \n \t Valeur de K ou autre option que vous avez choisie : \n \n \t [K] / [zero, "
                     "pas de limite] / [-K (K>1), pas de limite et affichage toutes les K solutions] ?    \t");
   aff_.L = lecteur_.valeur;
@@ -141,10 +140,8 @@ void Calculs::entree_fin() {
   for (;;) {
     std::fill(reg_.x3.begin(), reg_.x3.end(), 0);
     reg_.s2 = entree_sequence(reg_.x3);
-    lecteur_.refaire = 0;
     if (serie_valide(reg_)) return;
-    lecteur_.refaire = 1;
-    out_ << " \n \t La deuxieme serie de valeurs doit etre sous la premiere, recommencez cette derniere! \n";
+      out_ << " \n \t La deuxieme serie de valeurs doit etre sous la premiere, recommencez cette derniere! \n";
   }
 }
 

@@ -96,18 +96,18 @@ bool appliquer(const Definition& d, const std::string& nom, std::string_view v, 
     case Cle::aide: opt.action = Options::Action::aide; break;
     case Cle::version: opt.action = Options::Action::version; break;
     case Cle::threads:
-      if (!lire_entier(4, v, x) || x < 1 || x > fils_maximum)
+      if (!lire_entier(Cas::positif, v, x) || x < 1 || x > fils_maximum)
         return refus("un entier de 1 a " + std::to_string(fils_maximum));
       opt.parallele.threads = static_cast<int>(x);
       break;
     case Cle::status: opt.statut = Options::Statut::toujours; break;
     case Cle::no_status: opt.statut = Options::Statut::jamais; break;
     case Cle::type:
-      if (!lire_choix(2, v, c)) return refus("1 ou 2");
+      if (!lire_choix(Cas::type, v, c)) return refus("1 ou 2");
       reg.type = c;
       break;
     case Cle::inconnues:
-      if (!lire_entier(4, v, x) || x < 1 || x > n_maximum)
+      if (!lire_entier(Cas::positif, v, x) || x < 1 || x > n_maximum)
         return refus("un entier de 1 a " + std::to_string(n_maximum));
       reg.n = static_cast<int>(x);
       lu.n = nom;
@@ -117,12 +117,12 @@ bool appliquer(const Definition& d, const std::string& nom, std::string_view v, 
       const auto barre = v.find('/');
       const std::string_view p = v.substr(0, barre);
       const std::string_view q = barre == std::string_view::npos ? "1" : v.substr(barre + 1);
-      if (!lire_entier(4, p, reg.P1) || reg.P1 == 0 || !lire_entier(4, q, reg.Q1) || reg.Q1 == 0)
+      if (!lire_entier(Cas::positif, p, reg.P1) || reg.P1 == 0 || !lire_entier(Cas::positif, q, reg.Q1) || reg.Q1 == 0)
         return refus("P/Q ou P, entiers positifs");
       break;
     }
     case Cle::parite:
-      if (!lire_choix(3, v, c)) return refus("2 paires, 1 impaires, 0 indifferentes");
+      if (!lire_choix(Cas::parite, v, c)) return refus("2 paires, 1 impaires, 0 indifferentes");
       reg.parite = c;
       reg.tri = 1;
       break;
@@ -137,14 +137,14 @@ bool appliquer(const Definition& d, const std::string& nom, std::string_view v, 
       reg.tri = 1;
       break;
     case Cle::borne:
-      if (!lire_entier(4, v, x)) return refus("un entier positif, 0 pour aucune borne");
+      if (!lire_entier(Cas::positif, v, x)) return refus("un entier positif, 0 pour aucune borne");
       reg.M = x;
       reg.tri = 1;
       lu.borne = nom;
       break;
     case Cle::bons: lu.bons = nom; break;
     case Cle::toutes:
-      if (!lire_entier(4, v, x) || x == 0) return refus("un entier positif");
+      if (!lire_entier(Cas::positif, v, x) || x == 0) return refus("un entier positif");
       opt.L = x == 1 ? 0 : -x;
       lu.toutes = nom;
       break;
@@ -167,7 +167,7 @@ bool appliquer(const Definition& d, const std::string& nom, std::string_view v, 
       lu.reprise = nom;
       break;
     case Cle::intervalle:
-      if (!lire_entier(4, v, x) || x > 1000000) return refus("des secondes, de 0 a 1000000");
+      if (!lire_entier(Cas::positif, v, x) || x > 1000000) return refus("des secondes, de 0 a 1000000");
       opt.intervalle = static_cast<int>(x);
       break;
   }
@@ -184,7 +184,7 @@ bool lire_sequence(const std::string& nom, std::string_view liste, const Reglage
     const std::size_t virgule = liste.find(',', debut);
     const std::string_view jeton = liste.substr(debut, virgule == std::string_view::npos ? virgule : virgule - debut);
     long long v = 0;
-    if (!lire_entier(4, jeton, v) || v == 0) {
+    if (!lire_entier(Cas::positif, jeton, v) || v == 0) {
       erreur = nom + " : valeur invalide " + cite(jeton) + " (entiers positifs separes par des virgules)";
       return false;
     }

@@ -63,7 +63,7 @@ int programme(std::istream& in, std::ostream& out, const Options& opt) {
   try {
     out << " \n   POUR MODIFIER LA TAILLE DU TEXTE : [TOUCHE CTRL] + [TOUCHE +/-]. PLEIN ECRAN : [F11] "
         << " \n \n \t  ***  ECRIRE UNE FRACTION P/Q COMME SOMME DE n FRACTIONS UNITAIRES  ***. \n";
-    lecteur.controle(1, " \n \t  Afficher des explications  ? Oui [1] / Non [0] ?\t: ");
+    lecteur.controle(Cas::oui_non, " \n \t  Afficher des explications  ? Oui [1] / Non [0] ?\t: ");
     const int expli = lecteur.valeur2;
     if (expli == 1) {
       out << '\n';
@@ -75,7 +75,7 @@ int programme(std::istream& in, std::ostream& out, const Options& opt) {
     while (recalc == 1) {
       calculs.calcul();
       out << tirets << "\n\n";
-      lecteur.controle(1, "\n \t  Nouveau calcul ?  Oui [1] / Fin [0]  :     ");
+      lecteur.controle(Cas::oui_non, "\n \t  Nouveau calcul ?  Oui [1] / Fin [0]  :     ");
       recalc = lecteur.valeur2;
     }
   } catch (const FinDeSaisie&) {

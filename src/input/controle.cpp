@@ -4,7 +4,6 @@
 #include "input/controle.hpp"
 
 #include <algorithm>
-#include <cassert>
 #include <cerrno>
 #include <cstddef>
 #include <locale>
@@ -59,21 +58,21 @@ void ecrire_debut(std::ostream& out, const std::string& texte, int compte) {
 
 }  // namespace
 
-// Modes 1 to 3: a single character among those listed for the mode.
-bool lire_choix(int cas, std::string_view jeton, int& choix) {
+// The three choices: a single character among those of the mode.
+bool lire_choix(Cas cas, std::string_view jeton, int& choix) {
   if (jeton.size() != 1) return false;
   const char c = jeton[0];
-  const char plus_petit = cas == 2 ? '1' : '0';
-  const char plus_grand = cas == 1 ? '1' : '2';
+  const char plus_petit = cas == Cas::type ? '1' : '0';
+  const char plus_grand = cas == Cas::oui_non ? '1' : '2';
   if (c < plus_petit || c > plus_grand) return false;
   choix = c - '0';
   return true;
 }
 
-// Modes 4 and 5: "0", or an optional sign (a minus in mode 5 only), a digit 1-9, then digits.
+// The two integers: "0", or an optional sign (a minus for Cas::relatif only), a digit 1-9, then digits.
 // A negative number is built by subtracting its digits, so -2^63 is reached exactly; any step
 // leaving the signed 64-bit range refuses the token rather than wrapping.
-bool lire_entier(int cas, std::string_view jeton, long long& nombre) {
+bool lire_entier(Cas cas, std::string_view jeton, long long& nombre) {
   if (jeton == "0") {
     nombre = 0;
     return true;
@@ -86,7 +85,7 @@ bool lire_entier(int cas, std::string_view jeton, long long& nombre) {
     long long d = 0;
     if (valtest(c, d) == 0) return false;
     if (c == '+' || c == '-') {
-      if (k != 0 || (c == '-' && cas == 4)) return false;
+      if (k != 0 || (c == '-' && cas == Cas::positif)) return false;
       signe = d;
       debut = 1;
       continue;
@@ -120,14 +119,13 @@ int valtest(char caract1, long long& valtest1) {
   return 0;
 }
 
-int Lecteur::controle(int cas, std::string_view chaine) {
-  assert(cas >= 1 && cas <= 5);
+int Lecteur::controle(Cas cas, std::string_view chaine) {
   const std::string_view question = chaine.substr(0, chaine.find('\0'));
   std::string jeton;
   jeton.reserve(kLongueurMax + 1);
-  refaire = 1;
+  int refaire = 1;  // 1 while the question must be asked again
   while (refaire == 1) {
-    if (cas == 4 && nmess == 1) {
+    if (cas == Cas::positif && nmess == 1) {
       ecrire_debut(out_, messa1, lm1);
       ecrire_debut(out_, messa2, lm2);
       ecrire_debut(out_, messa3, lm3);
@@ -140,13 +138,10 @@ int Lecteur::controle(int cas, std::string_view chaine) {
     if (lecture) lecture(true);
     const bool lu = lire_jeton(in_, jeton);
     if (lecture) lecture(false);
-    if (!lu) {
-      refaire = 0;
-      throw FinDeSaisie();
-    }
+    if (!lu) throw FinDeSaisie();
     if (jeton.empty() || jeton.size() > kLongueurMax) continue;
 
-    if (cas <= 3) {
+    if (cas <= Cas::parite) {
       int choix = 0;
       if (lire_choix(cas, jeton, choix)) {
         valeur2 = choix;
@@ -154,7 +149,7 @@ int Lecteur::controle(int cas, std::string_view chaine) {
       }
     } else {
       long long nombre = 0;
-      if (lire_entier(cas, jeton, nombre) && !(cas == 4 && xn == 1 && nombre == 0)) {
+      if (lire_entier(cas, jeton, nombre) && !(cas == Cas::positif && xn == 1 && nombre == 0)) {
         valeur = nombre;
         refaire = 0;
       }

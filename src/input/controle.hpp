@@ -29,11 +29,20 @@ struct EchecEcriture : std::runtime_error {
 // Flushes `out` and throws EchecEcriture when a write to it has failed.
 void verifier_ecriture(std::ostream& out);
 
-// The reader's token rules, for answers that come from elsewhere (the command line): modes 1 to 3
-// give `choix`, modes 4 and 5 give `nombre`. The token "0" passes mode 4 here; a caller refuses
-// it where the reader would (`xn`).
-bool lire_choix(int cas, std::string_view jeton, int& choix);
-bool lire_entier(int cas, std::string_view jeton, long long& nombre);
+// What an answer may be: the modes of `controle`, numbered 1 to 5 as the questions know them.
+enum class Cas {
+  oui_non = 1,  // 0 or 1, into `valeur2`
+  type,         // 1 or 2
+  parite,       // 0, 1 or 2
+  positif,      // a non-negative integer, into `valeur` (0 refused while `xn` is 1)
+  relatif,      // a signed integer
+};
+
+// The reader's token rules, for answers that come from elsewhere (the command line): the three
+// choices give `choix`, the two integers `nombre`. The token "0" passes Cas::positif here; a
+// caller refuses it where the reader would (`xn`).
+bool lire_choix(Cas cas, std::string_view jeton, int& choix);
+bool lire_entier(Cas cas, std::string_view jeton, long long& nombre);
 
 // Classifies one character of an integer answer: 1 for a digit or a sign, 0 otherwise.
 // `valtest1` receives the digit's value, 1 for '+', -1 for '-', 0 for anything else.
@@ -43,24 +52,19 @@ class Lecteur {
  public:
   Lecteur(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
 
-  // Modes: 1 yes/no (0, 1), 2 type (1, 2), 3 parity (0, 1, 2) into `valeur2`;
-  // 4 non-negative integer (0 refused while `xn` is 1), 5 signed integer, into `valeur`.
-  // Always returns 0; throws FinDeSaisie at end of input, EchecEcriture when the question could
-  // not be written.
-  int controle(int cas, std::string_view chaine);
+  // Writes `chaine` and reads until an answer fits `cas`. Always returns 0; throws FinDeSaisie
+  // at end of input, EchecEcriture when the question could not be written.
+  int controle(Cas cas, std::string_view chaine);
 
-  int valeur2 = 0;       // answer of modes 1, 2, 3
-  long long valeur = 0;  // answer of modes 4, 5
-  int xn = 0;            // 1: mode 4 refuses 0
-  int nmess = 0;         // 1: mode 4 writes the framing texts instead of the question
+  int valeur2 = 0;       // answer of the three choices
+  long long valeur = 0;  // answer of the two integers
+  int xn = 0;            // 1: Cas::positif refuses 0
+  int nmess = 0;         // 1: Cas::positif writes the framing texts instead of the question
   std::string messa1, messa2, messa3;  // framing texts of the sequence questions
   int lm1 = 0, lm2 = 0, lm3 = 0;       // how many characters of each framing text are written
-  int refaire = 0;       // 1 while the current question must be asked again
   // Called with true before each read of the console and with false after it (the run driver
   // gives Ctrl-C back its default action while a pause waits for an answer).
   std::function<void(bool)> lecture;
-
-  std::ostream& sortie() { return out_; }
 
  private:
   std::istream& in_;

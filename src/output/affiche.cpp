@@ -155,7 +155,7 @@ bool Affichage::montrer() {
 void Affichage::pause() {
   if (L == 0 || K2 != L || !pauses_) return;
   vider();
-  lecteur_.controle(5, kPause);
+  lecteur_.controle(Cas::relatif, kPause);
   L = lecteur_.valeur;
   out_.write("\n\n", 2);
   K2 = 0;

@@ -7,6 +7,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <optional>
 #include <sstream>
@@ -23,19 +24,19 @@ constexpr long long kMax = std::numeric_limits<long long>::max();
 
 // Feeds `token` then "1" (accepted by every mode). Accepted: its answer after one question.
 // Refused: nullopt, after the question written twice and the answer 1. Along the way the answer
-// of the other kind, `refaire`, and nmess (set, but meaningful in mode 4 only) are checked.
-std::optional<long long> reponse(int cas, const std::string& token) {
+// of the other kind and nmess (set, but meaningful for Cas::positif only) are checked.
+std::optional<long long> reponse(Cas cas, const std::string& token) {
   std::istringstream in(token + "\n1");
   std::ostringstream out;
   Lecteur l(in, out);
   l.valeur = l.valeur2 = 42;
-  l.nmess = cas != 4;
+  l.nmess = cas != Cas::positif;
   l.messa1 = "cadre";
   l.lm1 = 5;
   l.controle(cas, "? ");
-  long long r = cas <= 3 ? l.valeur2 : l.valeur;
-  EXPECT_EQ(cas <= 3 ? l.valeur : l.valeur2, 42) << token;
-  EXPECT_EQ(l.refaire, 0) << token;
+  const bool choix = cas <= Cas::parite;
+  const long long r = choix ? l.valeur2 : l.valeur;
+  EXPECT_EQ(choix ? l.valeur : l.valeur2, 42) << token;
   if (out.str() == "? ") return r;
   EXPECT_EQ(out.str(), "? ? ") << token;
   EXPECT_EQ(r, 1) << token;
@@ -56,8 +57,8 @@ TEST(ControleEntier, AcceptsExactlyTheWellFormedIntegersOfEachMode) {
       {"10000000000000000000", R, R}, {"-10000000000000000000", R, R},
       {"12\0abc"s, 12, 12}, {"\0" "5"s, R, R}};
   for (const Ligne& l : table) {
-    EXPECT_EQ(reponse(4, l.token), l.mode4) << "mode 4: " << l.token;
-    EXPECT_EQ(reponse(5, l.token), l.mode5) << "mode 5: " << l.token;
+    EXPECT_EQ(reponse(Cas::positif, l.token), l.mode4) << "positif: " << l.token;
+    EXPECT_EQ(reponse(Cas::relatif, l.token), l.mode5) << "relatif: " << l.token;
   }
 }
 
@@ -103,11 +104,11 @@ TEST(Controle, RefusesATokenOfAnyLengthWithFlatMemoryAndReadsTheNextAnswers) {
     std::ostringstream out;
     Lecteur l(in, out);
     const std::size_t avant = LongJeton::en_usage();
-    l.controle(4, "? ");
+    l.controle(Cas::positif, "? ");
     EXPECT_EQ(l.valeur, 5) << longueur;
     EXPECT_EQ(out.str(), "? ? ") << longueur;
     EXPECT_LT(jeton.pic, avant + 100000) << longueur;  // the token itself is at least 10^6 bytes
-    l.controle(5, "? ");
+    l.controle(Cas::relatif, "? ");
     EXPECT_EQ(l.valeur, -3) << longueur;
   }
 }
@@ -116,11 +117,12 @@ TEST(ControleChoix, AcceptsOnlyTheSingleDigitsOfEachMode) {
   const std::vector<std::vector<std::string>> acceptes = {{"0", "1"}, {"1", "2"}, {"0", "1", "2"}};
   const std::vector<std::vector<std::string>> refuses = {
       {"2", "00", "01", "10", "+1", "oui", "\0" "0"s}, {"0", "3", "-1", "11"}, {"3", "02", "x"}};
-  for (int cas = 1; cas <= 3; ++cas) {
-    for (const std::string& t : acceptes[cas - 1]) EXPECT_EQ(reponse(cas, t), t[0] - '0') << cas;
-    for (const std::string& t : refuses[cas - 1]) EXPECT_EQ(reponse(cas, t), std::nullopt) << cas;
+  for (int k = 0; k < 3; ++k) {
+    const Cas cas = std::array{Cas::oui_non, Cas::type, Cas::parite}[k];
+    for (const std::string& t : acceptes[k]) EXPECT_EQ(reponse(cas, t), t[0] - '0') << k;
+    for (const std::string& t : refuses[k]) EXPECT_EQ(reponse(cas, t), std::nullopt) << k;
   }
-  EXPECT_EQ(reponse(1, "1\0abc"s), 1);
+  EXPECT_EQ(reponse(Cas::oui_non, "1\0abc"s), 1);
 }
 
 TEST(Controle, TakesTheTokensOfOneLineOneByOneForSuccessiveQuestions) {
@@ -128,10 +130,10 @@ TEST(Controle, TakesTheTokensOfOneLineOneByOneForSuccessiveQuestions) {
   std::ostringstream out;
   Lecteur l(in, out);
   l.xn = 1;
-  l.controle(4, "n = ");
-  l.controle(2, "Type ? ");
+  l.controle(Cas::positif, "n = ");
+  l.controle(Cas::type, "Type ? ");
   EXPECT_EQ(l.valeur2, 1);
-  l.controle(1, "Encore ? ");
+  l.controle(Cas::oui_non, "Encore ? ");
   EXPECT_EQ(l.valeur2, 0);
   EXPECT_EQ(l.valeur, 3);  // 0 refused while xn is 1
   EXPECT_EQ(out.str(), "n = n = Type ? Type ? Encore ? ");
@@ -146,21 +148,23 @@ TEST(Controle, WritesOnlyTheFramingTextsWithNmessInModeFourEvenAfterARefusal) {
   l.messa2 = "x2 <= 5";
   l.messa3 = " : x3 ? ";
   l.lm1 = 8; l.lm2 = 2; l.lm3 = 50;  // all of messa1, "x2", all of messa3
-  l.controle(4, "PROMPT");
+  l.controle(Cas::positif, "PROMPT");
   EXPECT_EQ(out.str(), "x1 = 9, x2 : x3 ? x1 = 9, x2 : x3 ? x1 = 9, x2 : x3 ? ");
   EXPECT_EQ(l.valeur, 8);
   l.lm1 = 0; l.lm2 = -3;
   out.str("");
   in.clear();
   in.str("4");
-  l.controle(4, "PROMPT");
+  l.controle(Cas::positif, "PROMPT");
   EXPECT_EQ(out.str(), " : x3 ? ");
 }
 
 TEST(ControleFin, ThrowsFinDeSaisieOnceNoTokenCanCome) {
-  struct Cas { int cas; std::string entree, sortie; };
-  for (const Cas& c : std::vector<Cas>{
-           {4, "", "? "}, {4, " \n\t", "? "}, {4, "x 0 -7 -", "? ? ? ? ? "}, {1, "2 3", "? ? ? "}}) {
+  struct Ligne { Cas cas; std::string entree, sortie; };
+  for (const Ligne& c : std::vector<Ligne>{{Cas::positif, "", "? "},
+                                           {Cas::positif, " \n\t", "? "},
+                                           {Cas::positif, "x 0 -7 -", "? ? ? ? ? "},
+                                           {Cas::oui_non, "2 3", "? ? ? "}}) {
     std::istringstream in(c.entree);
     std::ostringstream out;
     Lecteur l(in, out);
@@ -172,18 +176,7 @@ TEST(ControleFin, ThrowsFinDeSaisieOnceNoTokenCanCome) {
   std::ostringstream out;
   in.setstate(std::ios::failbit);
   Lecteur l(in, out);
-  EXPECT_THROW(l.controle(1, "? "), FinDeSaisie);
-}
-
-TEST(Valtest, GivesDigitsTheirValueSignsPlusOrMinusOneAndRefusesTheRest) {
-  const std::string caracteres = "0123456789+-a. \0\xB2\xFF"s;
-  const std::vector<int> resultats = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0};
-  const std::vector<long long> valeurs = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 1, -1, 0, 0, 0, 0, 0, 0};
-  for (std::size_t k = 0; k < caracteres.size(); ++k) {
-    long long v = 99;
-    EXPECT_EQ(valtest(caracteres[k], v), resultats[k]) << k;
-    EXPECT_EQ(v, valeurs[k]) << k;
-  }
+  EXPECT_THROW(l.controle(Cas::oui_non, "? "), FinDeSaisie);
 }
 
 }  // namespace
