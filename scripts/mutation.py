@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Mutation testing: how many small faults planted in the code the test suite catches.
 
-Seeded and repeatable: the same sources and seed give the same mutants. Each mutant changes one
+Seeded and repeatable: the same sources and seed give the same mutants, and a mutant is chosen
+by a hash of its line's text (not its place), so edits elsewhere leave the choice as it was. Each mutant changes one
 place in src/engine, src/parallele, src/output or src/input: a comparison flipped (< and <=,
 > and >=, == and !=), && and || swapped, or an integer constant moved by one; two more are named
 (faults once found that no test caught). Each is built in a copy of the tree and the tests run
@@ -12,9 +13,9 @@ Usage: scripts/mutation.py [--mutants 60] [--seed 7] [--timeout 600] [--liste]
 Prints one line a mutant and the score, killed / (killed + survived). Takes about two minutes a
 mutant on two cores."""
 import argparse
+import hashlib
 import os
 import pathlib
-import random
 import re
 import shutil
 import subprocess
@@ -104,7 +105,15 @@ def main():
     opt = a.parse_args()
 
     tous = sites(RACINE)
-    choix = random.Random(opt.seed).sample(tous, min(opt.mutants, len(tous)))
+
+    def cle(site):
+        fichier, n, col, ancien, nouveau = site
+        ligne = (RACINE / fichier).read_text().split("\n")[n]
+        rang = sum(1 for s in tous if s[:2] == site[:2] and s[3] == ancien and s[2] < col)
+        texte = f"{opt.seed}|{fichier}|{ligne.strip()}|{ancien}|{nouveau}|{rang}"
+        return hashlib.sha256(texte.encode()).hexdigest()
+
+    choix = sorted(tous, key=cle)[:opt.mutants]
     for f, anc, nouv in NOMMES:
         s = nomme(RACINE, f, anc, nouv)
         if s is not None:
