@@ -10,6 +10,8 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace unitfrac {
@@ -36,18 +38,15 @@ std::string lignes(const Bons& b) {
 
 // A display on string streams, with the answers to its pauses as input.
 struct Banc {
-  Banc(int n, long long L, const std::string& reponses = "") : in(reponses), lecteur(in, out) {
+  Banc(int n, long long L, const std::string& reponses = "", int cptbon = 0) : in(reponses), lecteur(in, out) {
     reg.n = n;
+    reg.cptbon = cptbon;
     aff.debut_calcul();
     aff.debut_run();
     aff.L = L;
   }
-  template <class Int>
-  void donner(const std::vector<Int>& x) { aff(x); }
   // What the run driver does when the search has ended by itself.
-  void fin() {
-    if (aff.L < -1 && aff.K1 != 0) aff.ligne_finale();
-  }
+  void fin() { if (aff.L < -1 && aff.K1 != 0) aff.ligne_finale(); }
   // Everything written so far, the gathered solution lines included.
   std::string sortie() {
     aff.vider();
@@ -62,45 +61,33 @@ struct Banc {
   Affichage aff{out, lecteur, reg, bons};
 };
 
-TEST(AfficheLigne, WritesNumberThenEachValueFollowedByTwoBlanksAndATab) {
-  Banc b(2, 0);
-  b.donner(std::vector<long long>{0, 4, 4});
-  b.donner(std::vector<long long>{0, 3, 6});
-  EXPECT_EQ(b.sortie(), "\t  1  :   4  \t4  \t\n\t  2  :   3  \t6  \t\n");
-  EXPECT_EQ(b.aff.K1, 2);
-  EXPECT_EQ(b.aff.m, 6);
-  EXPECT_EQ(b.aff.m1, 3);
+using V = std::vector<long long>;
+using V128 = std::vector<i128>;
+
+// One solution (x[0] unused) shown with the tally on.
+template <class Int>
+std::string avec_total(const std::vector<Int>& x) {
+  Banc b(static_cast<int>(x.size()) - 1, 0, "", 1);
+  b.aff(x);
+  return b.sortie();
 }
 
-TEST(AfficheLigne, EndsWithTheGoodNumberWhenTheTallyIsOn) {
-  Banc b(3, 0);
-  b.reg.cptbon = 1;
-  b.donner(std::vector<long long>{0, 3, 3, 3});
-  EXPECT_EQ(b.sortie(), "\t  1  :   3  \t3  \t3  \t,   Total = 9\n");
-}
-
-TEST(AfficheLigne, PrintsWideValuesAndTheirSumExactly) {
-  const i128 deux70 = i128(1) << 70;
-  Banc b(3, 0);
-  b.reg.cptbon = 1;
-  b.donner(std::vector<i128>{0, 3, deux70, deux70});
-  EXPECT_EQ(b.sortie(),
+// With the tally on the line ends with the good number, the sum of the values, exact at every
+// width: 64 bits, 128 bits, a sum that leaves __int128, GMP values.
+TEST(AfficheLigne, EndsWithTheGoodNumberPrintedExactlyAtEveryWidth) {
+  EXPECT_EQ(avec_total(V{0, 3, 3, 3}), "\t  1  :   3  \t3  \t3  \t,   Total = 9\n");
+  const i128 deux70 = i128(1) << 70, deux126 = i128(1) << 126;
+  EXPECT_EQ(avec_total(V128{0, 3, deux70, deux70}),
             "\t  1  :   3  \t1180591620717411303424  \t1180591620717411303424  \t,   Total = "
             "2361183241434822606851\n");
-
-  Banc c(3, 0);
-  c.reg.cptbon = 1;
-  const i128 deux126 = i128(1) << 126;
-  c.donner(std::vector<i128>{0, deux126, deux126, deux126});  // the sum leaves __int128
-  EXPECT_EQ(c.sortie(),
+  EXPECT_EQ(avec_total(V128{0, deux126, deux126, deux126}),
             "\t  1  :   85070591730234615865843651857942052864  \t"
             "85070591730234615865843651857942052864  \t85070591730234615865843651857942052864  \t"
             ",   Total = 255211775190703847597530955573826158592\n");
 
-  Banc d(2, 0);
-  d.reg.cptbon = 1;
+  Banc d(2, 0, "", 1);
   const mpz_class deux130("1361129467683753853853498429727072845824");
-  d.donner(std::vector<mpz_class>{0, 5, deux130});
+  d.aff(std::vector<mpz_class>{0, 5, deux130});
   EXPECT_EQ(d.sortie(),
             "\t  1  :   5  \t1361129467683753853853498429727072845824  \t,   Total = "
             "1361129467683753853853498429727072845829\n");
@@ -109,87 +96,57 @@ TEST(AfficheLigne, PrintsWideValuesAndTheirSumExactly) {
   EXPECT_EQ(lignes(d.bons), "1361129467683753853853498429727072845829 1\n");
 }
 
-// Paging cases: solution k is (20 - k, 20 + k). The expected output is a script: a number k is
-// line k, "_" an empty line, "P" the pause question and the two newlines after it.
-struct Pagination {
-  const char* nom;
-  long long L;
-  int solutions;
-  const char* reponses;
-  const char* attendu;
-};
-
-std::string ligne(long long k) {
-  return "\t  " + std::to_string(k) + "  :   " + std::to_string(20 - k) + "  \t" +
-         std::to_string(20 + k) + "  \t\n";
-}
-
+// Paging: solution k is (20 - k, 20 + k). The expected output is a script: a number k is line k
+// (its number, then each value followed by two blanks and a tab), "_" an empty line, "P" the pause
+// question and the two newlines after it.
 std::string derouler(const std::string& script) {
   std::istringstream mots(script);
   std::string mot, texte;
   while (mots >> mot) {
     if (mot == "_") texte += "\n";
     else if (mot == "P") texte += kPause + "\n\n";
-    else texte += ligne(std::stoll(mot));
+    else texte += "\t  " + mot + "  :   " + std::to_string(20 - std::stoi(mot)) + "  \t" +
+                  std::to_string(20 + std::stoi(mot)) + "  \t\n";
   }
   return texte;
 }
 
-class AffichePagination : public testing::TestWithParam<Pagination> {};
-
-TEST_P(AffichePagination, ShowsPausesAndClosesAsTheModeSays) {
-  const Pagination& p = GetParam();
-  Banc b(2, p.L, p.reponses);
-  for (long long k = 1; k <= p.solutions; ++k) b.donner(std::vector<long long>{0, 20 - k, 20 + k});
-  b.fin();
-  EXPECT_EQ(b.sortie(), derouler(p.attendu));
-  EXPECT_EQ(b.aff.K1, p.solutions);
+TEST(AffichePagination, ShowsPausesAndClosesAsTheModeSays) {
+  // The paging value, the solutions given, the answers to the pauses, the expected script.
+  const std::tuple<long long, int, const char*, const char*> cas[] = {
+      {0, 3, "", "1 2 3"}, {-1, 3, "", ""},  // all shown, none shown
+      {2, 5, "2 2", "1 2 P 3 4 P 5"}, {2, 5, "0", "1 2 P 3 4 5"}, {2, 5, "1 1 1 1", "1 2 P 3 P 4 P 5 P"},
+      {-3, 7, "", "1 _ 4 _ 7 _ 7"}, {-3, 8, "", "1 _ 4 _ 7 _ 8"}, {-2, 6, "", "1 _ 3 _ 5 _ 6"},
+      {-10, 3, "", "1 _ 3"},  // a group larger than the count
+      {4, 4, "-3", "1 2 3 4 P 4"}, {4, 12, "-3", "1 2 3 4 P 5 _ 8 _ 11 _ 12"},
+  };
+  for (const auto& [L, solutions, reponses, attendu] : cas) {
+    SCOPED_TRACE(testing::Message() << "L = " << L << ", " << solutions << " solutions, " << reponses);
+    Banc b(2, L, reponses);
+    for (long long k = 1; k <= solutions; ++k) b.aff(V{0, 20 - k, 20 + k});
+    b.fin();
+    EXPECT_EQ(b.sortie(), derouler(attendu));
+    EXPECT_EQ(b.aff.K1, solutions);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Affiche, AffichePagination,
-    testing::Values(
-        Pagination{"ToutSansPause", 0, 3, "", "1 2 3"},
-        Pagination{"Arret", -1, 3, "", ""},
-        Pagination{"PauseTousLesDeux", 2, 5, "2 2", "1 2 P 3 4 P 5"},
-        Pagination{"PausePuisZero", 2, 5, "0", "1 2 P 3 4 5"},
-        Pagination{"PausePuisUn", 2, 5, "1 1 1 1", "1 2 P 3 P 4 P 5 P"},
-        Pagination{"TousLesTroisSurSept", -3, 7, "", "1 _ 4 _ 7 _ 7"},
-        Pagination{"TousLesTroisSurHuit", -3, 8, "", "1 _ 4 _ 7 _ 8"},
-        Pagination{"TousLesDeux", -2, 6, "", "1 _ 3 _ 5 _ 6"},
-        Pagination{"GroupePlusGrandQueLeCompte", -10, 3, "", "1 _ 3"},
-        Pagination{"PausePuisMoinsTroisSansSuite", 4, 4, "-3", "1 2 3 4 P 4"},
-        Pagination{"PausePuisMoinsTrois", 4, 12, "-3", "1 2 3 4 P 5 _ 8 _ 11 _ 12"}),
-    [](const testing::TestParamInfo<Pagination>& i) { return std::string(i.param.nom); });
 
 TEST(AffichePause, AnsweringMinusOneStopsAfterTheLineJustWritten) {
   Banc b(2, 2, "-1");
-  b.donner(std::vector<long long>{0, 19, 21});
+  b.aff(V{0, 19, 21});
   EXPECT_FALSE(b.aff.arret());
-  b.donner(std::vector<long long>{0, 18, 22});
+  b.aff(V{0, 18, 22});
   EXPECT_TRUE(b.aff.arret());
   EXPECT_EQ(b.sortie(), derouler("1 2 P"));
-  EXPECT_EQ(b.aff.K2, 0);
 }
 
 TEST(AffichePause, PartialTableClosesWithTheLastSolutionWhateverItsWidth) {
   Banc b(2, -2);
-  b.donner(std::vector<long long>{0, 19, 21});
-  b.donner(std::vector<i128>{0, 18, i128(1) << 64});
+  b.aff(V{0, 19, 21});
+  b.aff(V128{0, 18, i128(1) << 64});
   b.fin();
   EXPECT_EQ(b.sortie(), derouler("1 _") + "\t  2  :   18  \t18446744073709551616  \t\n");
   EXPECT_EQ(b.aff.m, mpz_class("18446744073709551616"));
   EXPECT_EQ(b.aff.m1, 18);
-}
-
-TEST(AfficheStatistiques, CountAndExtremesCoverHiddenSolutions) {
-  for (long long L : {0LL, -1LL, -3LL, -20LL}) {
-    Banc b(4, L);
-    for (const auto& x : kUnQuatre) b.donner(x);
-    EXPECT_EQ(b.aff.K1, 14) << L;
-    EXPECT_EQ(b.aff.m, 42) << L;
-    EXPECT_EQ(b.aff.m1, 2) << L;
-  }
 }
 
 // 5, 3, 7, 3, read; then every value below 200000 once, in decreasing order as the display
@@ -200,13 +157,10 @@ TEST(BonsTally, KeepsDistinctValuesInIncreasingOrderWithCounts) {
   EXPECT_EQ(bons.nbon(), 3);
   EXPECT_EQ(lignes(bons), "3 2\n5 1\n7 1\n");
   const mpz_class deux64 = mpz_class(1) << 64;
-  bons.inserer(deux64);
-  bons.inserer(deux64 - 1);
+  for (const mpz_class& v : {deux64, mpz_class(deux64 - 1)}) bons.inserer(v);
   for (int v = 199999; v >= 1; --v) bons.inserer(v);
   Bons autre;
-  autre.inserer(deux64);
-  autre.inserer(6);
-  EXPECT_EQ(autre.nbon(), 2);
+  for (const mpz_class& v : {deux64, mpz_class(6)}) autre.inserer(v);
   bons.ajouter(autre);
   EXPECT_EQ(bons.nbon(), 200001);
   std::string attendu;
@@ -218,23 +172,30 @@ TEST(BonsTally, KeepsDistinctValuesInIncreasingOrderWithCounts) {
   EXPECT_EQ(lignes(bons), "");
 }
 
-TEST(BonsTally, RecordsEachShownLineOfTheFourUnknownsOfOne) {
-  Banc b(4, 0);
-  b.reg.cptbon = 1;
-  for (const auto& x : kUnQuatre) b.donner(x);
-  std::vector<long long> totaux;
-  const std::string sortie = b.sortie();
-  const std::regex total(",   Total = ([0-9]+)\n");
-  for (std::sregex_iterator it(sortie.begin(), sortie.end(), total), fin; it != fin; ++it)
-    totaux.push_back(std::stoll((*it)[1]));
-  EXPECT_EQ(totaux, (std::vector<long long>{16, 17, 18, 22, 20, 22, 22, 24, 31, 29, 30, 32, 37, 54}));
-  EXPECT_EQ(lignes(b.bons), "16 1\n17 1\n18 1\n20 1\n22 3\n24 1\n29 1\n30 1\n31 1\n32 1\n37 1\n54 1\n");
+// The four unknowns of 1 in several modes: the count and the extremes cover the hidden solutions;
+// all shown with the tally on, each line ends with its sum and the tally records each.
+TEST(AfficheStatistiques, CountAndExtremesCoverHiddenSolutionsAndTheTallyEachShownLine) {
+  for (long long L : {0LL, -1LL, -3LL, -20LL}) {
+    SCOPED_TRACE(L);
+    Banc b(4, L, "", L == 0);
+    for (const auto& x : kUnQuatre) b.aff(x);
+    EXPECT_EQ(b.aff.K1, 14);
+    EXPECT_EQ(b.aff.m, 42);
+    EXPECT_EQ(b.aff.m1, 2);
+    if (L != 0) continue;
+    std::vector<long long> totaux;
+    const std::string sortie = b.sortie();
+    const std::regex total(",   Total = ([0-9]+)\n");
+    for (std::sregex_iterator it(sortie.begin(), sortie.end(), total), fin; it != fin; ++it)
+      totaux.push_back(std::stoll((*it)[1]));
+    EXPECT_EQ(totaux, (V{16, 17, 18, 22, 20, 22, 22, 24, 31, 29, 30, 32, 37, 54}));
+    EXPECT_EQ(lignes(b.bons), "16 1\n17 1\n18 1\n20 1\n22 3\n24 1\n29 1\n30 1\n31 1\n32 1\n37 1\n54 1\n");
+  }
 }
 
 TEST(BonsTally, PartialTableRecordsShownLinesAndTheClosingLine) {
-  Banc b(4, -3);
-  b.reg.cptbon = 1;
-  for (std::size_t k = 0; k < 7; ++k) b.donner(kUnQuatre[k]);  // lines 1, 4, 7 shown
+  Banc b(4, -3, "", 1);
+  for (std::size_t k = 0; k < 7; ++k) b.aff(kUnQuatre[k]);  // lines 1, 4, 7 shown
   b.fin();                                                      // solution 7 again
   EXPECT_EQ(lignes(b.bons), "16 1\n22 3\n");
 }
@@ -242,25 +203,14 @@ TEST(BonsTally, PartialTableRecordsShownLinesAndTheClosingLine) {
 // Plain decimal at every width, around the powers of ten and two where the digit count or the
 // representation changes.
 TEST(AfficheDecimal, WritesEveryWidthExactly) {
-  const i128 max128 = std::numeric_limits<i128>::max();
-  const i128 min128 = std::numeric_limits<i128>::min();
+  const i128 max128 = std::numeric_limits<i128>::max(), min128 = std::numeric_limits<i128>::min();
   const i128 dix19 = 10000000000000000000ULL;
-  const struct {
-    i128 v;
-    const char* texte;
-  } cas[] = {
-      {0, "0"},
-      {1, "1"},
-      {-1, "-1"},
-      {10, "10"},
-      {1000000000000000000LL, "1000000000000000000"},
-      {dix19 - 1, "9999999999999999999"},
-      {dix19, "10000000000000000000"},
-      {dix19 + 1, "10000000000000000001"},
-      {i128(1) << 63, "9223372036854775808"},
-      {(i128(1) << 63) - 1, "9223372036854775807"},
-      {-(i128(1) << 63), "-9223372036854775808"},
-      {-(i128(1) << 63) + 1, "-9223372036854775807"},
+  const std::pair<i128, const char*> cas[] = {
+      {0, "0"}, {1, "1"}, {-1, "-1"}, {10, "10"},
+      {1000000000000000000LL, "1000000000000000000"}, {dix19 - 1, "9999999999999999999"},
+      {dix19, "10000000000000000000"},                {dix19 + 1, "10000000000000000001"},
+      {i128(1) << 63, "9223372036854775808"},         {(i128(1) << 63) - 1, "9223372036854775807"},
+      {-(i128(1) << 63), "-9223372036854775808"},     {-(i128(1) << 63) + 1, "-9223372036854775807"},
       {i128(1) << 64, "18446744073709551616"},
       {dix19 * dix19 - 1, "99999999999999999999999999999999999999"},
       {dix19 * dix19, "100000000000000000000000000000000000000"},
@@ -268,23 +218,25 @@ TEST(AfficheDecimal, WritesEveryWidthExactly) {
       {min128, "-170141183460469231731687303715884105728"},
       {min128 + 1, "-170141183460469231731687303715884105727"},
   };
-  for (const auto& c : cas) {
+  for (const auto& [v, texte] : cas) {
+    SCOPED_TRACE(texte);
     char buf[48];
-    EXPECT_EQ(std::string(buf, ecrire_decimal(buf, c.v)), c.texte);
-    EXPECT_EQ(en_decimal(c.v), c.texte);
+    EXPECT_EQ(std::string(buf, ecrire_decimal(buf, v)), texte);
+    EXPECT_EQ(en_decimal(v), texte);
     std::ostringstream os;
     os.width(50);  // ignored: no width or fill
-    ecrire(os, c.v);
-    ecrire(os, vers_mpz(c.v));
-    EXPECT_EQ(os.str(), std::string(c.texte) + c.texte);
-    if (c.v >= std::numeric_limits<long long>::min() && c.v <= std::numeric_limits<long long>::max()) {
-      const auto ll = static_cast<long long>(c.v);
-      EXPECT_EQ(std::string(buf, ecrire_decimal(buf, ll)), c.texte);
-      std::ostringstream os64;
-      ecrire(os64, ll);
-      EXPECT_EQ(os64.str(), c.texte);
-      EXPECT_EQ(vers_mpz(ll), mpz_class(c.texte));
+    ecrire(os, v);
+    ecrire(os, vers_mpz(v));
+    std::string attendu = std::string(texte) + texte;
+    if (v >= std::numeric_limits<long long>::min() && v <= std::numeric_limits<long long>::max()) {
+      const auto ll = static_cast<long long>(v);
+      EXPECT_EQ(std::string(buf, ecrire_decimal(buf, ll)), texte);
+      EXPECT_EQ(vers_mpz(ll), mpz_class(texte));
+      os.width(50);
+      ecrire(os, ll);
+      attendu += texte;
     }
+    EXPECT_EQ(os.str(), attendu);
   }
 }
 

@@ -1,18 +1,21 @@
 // Tasks split at every chance make up the one-thread search. The parallel search against the
-// one-thread search, whole dialogues byte for byte: every transcript, and a grid of calculations over both types, parities, bounds, start and end
-// sequences and every paging mode with pauses answered each way. The workers are set to split,
-// yield and check as often as they can, so that even these small searches run as many tasks as
-// they can be cut into; some tests hold chosen tasks back so that later ones finish first.
+// one-thread search, whole dialogues byte for byte: every transcript, and a grid of calculations
+// over both types, parities, bounds, start and end sequences and every paging mode with pauses
+// answered each way. The workers are set to split, yield and check as often as they can, so that
+// even these small searches run as many tasks as they can be cut into; some tests hold chosen
+// tasks back so that later ones finish first.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "dialogue/options.hpp"
@@ -41,14 +44,8 @@ Resultat executer(const std::string& entree, const Parallele& par) {
   return {out.str(), statut};
 }
 
-// The one-thread search, the reference.
-Resultat seul(const std::string& entree) {
-  Parallele p;
-  p.threads = 1;
-  return executer(entree, p);
-}
-
-// Settings that cut even a small search into as many tasks as it has unknowns to split at.
+// Settings that cut even a small search into as many tasks as it has unknowns to split at. On one
+// thread, the one-thread search, the reference: the other settings matter only to several.
 Parallele serre(int threads) {
   Parallele p;
   p.threads = threads;
@@ -62,9 +59,7 @@ Parallele serre(int threads) {
 
 std::string lire(const fs::path& p) {
   std::ifstream f(p, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
+  return {std::istreambuf_iterator<char>(f), {}};
 }
 
 // A task run to its exit, splitting every `pas` steps; the tasks given away run after it, the last
@@ -93,43 +88,36 @@ Moteur courir_en_taches(const Moteur& depart, Moteur::Sortie sortie, int pas, te
 }
 
 TEST(Decoupe, TasksSplitAtEveryChanceMakeUpTheOneThreadSearch) {
-  struct Cas {
-    int type, n;
-    long long P, Q;
-    int parite;
-    long long M;
-  };
-  const Cas grille[] = {{1, 5, 1, 1, 0, 0}, {2, 6, 1, 1, 0, 0},   {1, 6, 1, 1, 2, 0}, {2, 5, 3, 7, 0, 0},
-                        {1, 5, 5, 6, 1, 0}, {2, 6, 1, 1, 0, 400}, {1, 5, 2, 3, 0, 0}};
-  for (const Cas& c : grille) {
-    const Reglages reg = test::reglages(c.type, c.n, c.P, c.Q, c.parite, c.M);
+  using test::reglages;
+  for (const Reglages& reg : {reglages(1, 5, 1, 1), reglages(2, 6, 1, 1), reglages(1, 6, 1, 1, 2), reglages(2, 5, 3, 7),
+                              reglages(1, 5, 5, 6, 1), reglages(2, 6, 1, 1, 0, 400), reglages(1, 5, 2, 3)}) {
     for (const bool placee : {false, true}) {
       Moteur depart(reg);
       if (placee) depart.placer_premiere();
       for (const int pas : {1, 7}) {
         test::Liste solutions;
         EXPECT_LT(courir_en_taches(depart, {}, pas, solutions).profondeur(), 0);
-        EXPECT_EQ(solutions, test::chercher(reg, placee)) << c.type << ' ' << c.n << ' ' << pas;
+        EXPECT_EQ(solutions, test::chercher(reg, placee)) << reg.type << ' ' << reg.n << ' ' << pas;
       }
     }
   }
 }
 
 TEST(Parallele, EveryTranscriptGivesItsExpectedOutputOnSeveralThreads) {
-  std::vector<fs::path> cas;
-  for (const auto& e : fs::recursive_directory_iterator(UNITFRAC_TRANSCRIPTS))
-    if (e.path().extension() == ".in") cas.push_back(e.path());
-  ASSERT_GT(cas.size(), 50u);
-  for (const int threads : {2, 3, 8}) {
-    for (const fs::path& in : cas) {
-      fs::path out = in, statut = in;
-      out.replace_extension(".out");
-      statut.replace_extension(".status");
-      const Resultat r = executer(lire(in), serre(threads));
-      EXPECT_EQ(r.sortie, lire(out)) << in << " on " << threads << " threads";
-      EXPECT_EQ(r.statut, fs::exists(statut) ? std::stoi(lire(statut)) : 1) << in;
+  int cas = 0;
+  for (const auto& e : fs::recursive_directory_iterator(UNITFRAC_TRANSCRIPTS)) {
+    if (e.path().extension() != ".in") continue;
+    ++cas;
+    fs::path out = e.path(), statut = e.path();
+    const std::string attendu = lire(out.replace_extension(".out"));
+    const int code = fs::exists(statut.replace_extension(".status")) ? std::stoi(lire(statut)) : 1;
+    for (const int threads : {2, 3, 8}) {
+      const Resultat r = executer(lire(e.path()), serre(threads));
+      EXPECT_EQ(r.sortie, attendu) << e.path() << " on " << threads << " threads";
+      EXPECT_EQ(r.statut, code) << e.path();
     }
   }
+  EXPECT_GT(cas, 50);
 }
 
 // One calculation without explanations, then 0 to "Nouveau calcul"; `selection` holds the answers
@@ -146,42 +134,27 @@ std::string dialogue(int type, int n, long long P, long long Q, const std::strin
 }
 
 TEST(Parallele, GridOfCalculationsMatchesTheOneThreadSearch) {
-  struct Cas {
-    int n;
-    long long P, Q;
-    const char* selection;  // parity, start sequence, end sequence, bound
-  };
-  const Cas grille[] = {
-      {5, 1, 1, ""},
-      {6, 1, 1, ""},
-      {5, 2, 3, ""},
-      {5, 3, 7, ""},
-      {5, 1, 1, "1 0 0 0"},
-      {6, 1, 1, "2 0 0 0"},
-      {6, 1, 1, "0 0 0 60"},
-      {6, 1, 1, "0 1 2 4 0 1 2 3 0 0"},
-      {6, 1, 1, "0 1 3 0 1 2 5 0 200"},
-      {5, 5, 6, "1 0 1 3 0 0"},
-      {7, 1, 1, "0 1 2 3 7 0 1 2 3 7 50 0 0"},
+  // n, P, Q, and the answers from the parity to the bound (start and end sequences, bound).
+  const std::tuple<int, long long, long long, const char*> grille[] = {
+      {5, 1, 1, ""}, {6, 1, 1, ""}, {5, 2, 3, ""}, {5, 3, 7, ""}, {5, 1, 1, "1 0 0 0"}, {6, 1, 1, "2 0 0 0"},
+      {6, 1, 1, "0 0 0 60"}, {6, 1, 1, "0 1 2 4 0 1 2 3 0 0"}, {6, 1, 1, "0 1 3 0 1 2 5 0 200"},
+      {5, 5, 6, "1 0 1 3 0 0"}, {7, 1, 1, "0 1 2 3 7 0 1 2 3 7 50 0 0"},
       // The last unknown passes 2^63 (and 2^86) at the end: workers widen to 128 bits.
       {8, 1, 1, "0 1 2 3 7 43 1807 3263460 0 1 2 3 7 43 1807 3263443 0 0"},
   };
   long long taches = 0, reprises = 0;
   const char* paging[][2] = {{"0", ""}, {"-7", ""}, {"-1000", ""}, {"-2", ""},
                              {"5", "3 0"}, {"4", "-3"}, {"6", "2 2 -1"}, {"3", "-9999"}};
-  for (const Cas& c : grille) {
+  for (const auto& [n, P, Q, selection] : grille) {
     for (const int type : {1, 2}) {
       for (const auto& [L, pauses] : paging) {
         // The tally on wherever it is asked for, but for the long lists (it costs the display).
-        const std::string in = dialogue(type, c.n, c.P, c.Q, c.selection, std::stoll(L), pauses, c.n <= 6);
-        const Resultat un = seul(in);
+        const std::string in = dialogue(type, n, P, Q, selection, std::stoll(L), pauses, n <= 6);
+        const Resultat un = executer(in, serre(1));
         for (const int threads : {2, 3, 8}) {
           Parallele p = serre(threads);
           p.pas_controle = 16;
-          p.bilan = [&](long long t, long long r) {
-            taches += t;
-            reprises += r;
-          };
+          p.bilan = [&](long long t, long long r) { taches += t; reprises += r; };
           const Resultat r = executer(in, p);
           ASSERT_EQ(r.sortie, un.sortie) << in << " on " << threads << " threads";
           ASSERT_EQ(r.statut, un.statut) << in;
@@ -218,11 +191,9 @@ TEST(Parallele, PlainFormAndCountWithTallyMatchTheOneThreadSearch) {
 // runs on those it gave, or, with none, is left to the caller; standard error says so once.
 TEST(Parallele, ThreadsTheSystemRefusesAreDoneWithoutAndSaidOnce) {
   const Reglages reg = test::reglages(1, 6, 1, 1);
-  std::string attendu;
-  for (const auto& s : test::chercher(reg)) {
-    for (std::size_t a = 0; a < s.size(); ++a) attendu += (a ? " " : "") + s[a];
-    attendu += '\n';
-  }
+  std::string attendu;  // the plain form: the values one blank apart, a line each
+  for (const auto& s : test::chercher(reg))
+    for (std::size_t a = 0; a < s.size(); ++a) attendu += s[a] + (a + 1 < s.size() ? " " : "\n");
   for (const int donnes : {0, 1, 3}) {
     std::ostringstream err;
     Veille veille(err, Veille::Ligne::aucune, false);
@@ -254,29 +225,28 @@ TEST(Parallele, ThreadsTheSystemRefusesAreDoneWithoutAndSaidOnce) {
   }
 }
 
-TEST(Parallele, WrongSplitsAreCaughtAndTheSearchGoesOnFromWhereTheTaskEnded) {
+// Splits that give away a wrong state (caught: the search goes on from where the task ended), and
+// chosen tasks held back so that later ones finish first: the one-thread output still, whatever the
+// paging.
+TEST(Parallele, WrongSplitsAndTasksFinishingOutOfOrderStillGiveTheOneThreadOutput) {
   for (const int type : {1, 2}) {
-    for (const char* L : {"0", "-5", "-100000"}) {
-      const std::string in = dialogue(type, 6, 1, 1, "", std::stoll(L));
+    for (const long long L : {0LL, -5LL, -100000LL}) {
+      const std::string in = dialogue(type, 6, 1, 1, "", L);
+      const std::string un = executer(in, serre(1)).sortie;
       Parallele p = serre(2);
       p.partages_faux = true;
       long long reprises = 0;
       p.bilan = [&](long long, long long r) { reprises += r; };
-      EXPECT_EQ(executer(in, p).sortie, seul(in).sortie) << in;
+      EXPECT_EQ(executer(in, p).sortie, un) << in;
       EXPECT_GT(reprises, 0) << in;
+      for (const int lent : {0, 1, 2, 5}) {
+        Parallele q = serre(3);
+        q.avant_tache = [lent](long long k) {
+          if (k % 7 == lent) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        };
+        EXPECT_EQ(executer(in, q).sortie, un) << in << "task " << lent << " held back";
+      }
     }
-  }
-}
-
-TEST(Parallele, TasksFinishingOutOfOrderStillGiveTheOneThreadOutput) {
-  const std::string in = dialogue(1, 6, 1, 1, "", 0) + "";
-  const Resultat un = seul(in);
-  for (const int lent : {0, 1, 2, 5}) {
-    Parallele p = serre(3);
-    p.avant_tache = [lent](long long k) {
-      if (k % 7 == lent) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    };
-    EXPECT_EQ(executer(in, p).sortie, un.sortie) << "task " << lent << " held back";
   }
 }
 

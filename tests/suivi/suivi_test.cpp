@@ -14,14 +14,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/puits.hpp"
@@ -34,156 +35,133 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(DureeLisible, ReadsAtAGlance) {
-  const std::pair<double, const char*> cas[] = {{0.4, "0 s"},         {59, "59 s"},
-                                                {83, "1 min 23 s"},   {3600, "1 h 00 min"},
-                                                {7500, "2 h 05 min"}, {3 * 86400.0, "3 jours"},
-                                                {5.7e7, "1,8 an"},    {4e9, "127 ans"}};
+  const std::pair<double, const char*> cas[] = {{0.4, "0 s"},           {59, "59 s"},       {83, "1 min 23 s"},
+                                                {3600, "1 h 00 min"},   {7500, "2 h 05 min"}, {3 * 86400.0, "3 jours"},
+                                                {5.7e7, "1,8 an"},      {4e9, "127 ans"}};
   for (const auto& [s, t] : cas) EXPECT_EQ(duree_lisible(s), t) << s;
 }
 
-// The steps the search takes at depth n - 2, from its start to its end.
-long long feuilles(const Moteur& depart) {
+// The count of the work from `depart`, every prefix listed, against the steps the search really
+// takes at depth n - 2 from there to its end: a few prefixes the search skips (an exact bound) are
+// counted, hence the margin. Returns the steps taken.
+double compter_exactement(const Moteur& depart) {
+  Estimation e(depart);
+  while (!e.travailler(10ms)) {
+  }
+  EXPECT_TRUE(e.exacte());
   Moteur m = depart;
   Compteur c;
   m.courir(c);
-  return m.feuilles() - depart.feuilles();
+  const auto vrai = static_cast<double>(m.feuilles() - depart.feuilles());
+  EXPECT_NEAR(e.feuilles(), vrai, 0.01 * vrai + 2);
+  return vrai;
 }
 
-TEST(Estimation, CountsTheStepsOfSmallSearchesAndConvergesWhereItMeasures) {
-  struct Cas {
-    int type, n;
-    long long P, Q;
-    int parite;
-    long long M;
-  };
-  const Cas grille[] = {{1, 5, 1, 1, 0, 0}, {2, 6, 1, 1, 0, 0},  {1, 7, 1, 1, 0, 0},
-                        {2, 7, 1, 1, 0, 0}, {1, 6, 3, 7, 0, 0},  {1, 7, 1, 1, 1, 0},
-                        {2, 7, 1, 1, 0, 500}, {1, 6, 2, 3, 2, 0}};
-  for (const Cas& c : grille) {
-    Moteur m(test::reglages(c.type, c.n, c.P, c.Q, c.parite, c.M));
+TEST(Estimation, CountsTheStepsOfSmallSearchesFromTheStartOrTheMiddleAndConvergesWhereItMeasures) {
+  using test::reglages;
+  for (const Reglages& c : {reglages(1, 5, 1, 1), reglages(2, 6, 1, 1), reglages(1, 7, 1, 1), reglages(2, 7, 1, 1),
+                            reglages(1, 6, 3, 7), reglages(1, 7, 1, 1, 1), reglages(2, 7, 1, 1, 0, 500),
+                            reglages(1, 6, 2, 3, 2)}) {
+    SCOPED_TRACE(testing::Message() << "type " << c.type << ", n = " << c.n << ", " << c.P << '/' << c.Q);
+    Moteur m(c);
     m.placer_premiere();  // the search starts from x1 at its bound, as with the selections
-    const double vrai = static_cast<double>(feuilles(m));
-    Estimation exacte(m);
-    while (!exacte.travailler(10ms)) {
-    }
-    EXPECT_TRUE(exacte.exacte());
-    // Counted from the bounds: a few prefixes the search skips (an exact bound) are counted.
-    EXPECT_NEAR(exacte.feuilles(), vrai, 0.01 * vrai + 2) << c.type << ' ' << c.n << ' ' << c.P << '/' << c.Q;
-
+    const double vrai = compter_exactement(m);
+    Moteur milieu(c);  // and from a state in the middle of the search, 2000 steps in
+    Compteur rien;
+    milieu.courir_jusqua(rien, -1, 2000, [] { return false; });
+    if (milieu.profondeur() >= 0) compter_exactement(milieu);
     if (c.n < 7) continue;
     Estimation mesuree(m, 20);  // few prefixes listed: the rest is measured by descents
     mesuree.travailler(300ms);
     EXPECT_FALSE(mesuree.exacte());
-    EXPECT_NEAR(mesuree.feuilles(), vrai, 0.15 * vrai) << c.type << ' ' << c.n;
+    EXPECT_NEAR(mesuree.feuilles(), vrai, 0.15 * vrai);
   }
-}
-
-TEST(Estimation, CountsFromAStateInTheMiddleOfTheSearch) {
-  Moteur m(test::reglages(1, 7, 1, 1));
-  Compteur c;
-  const int sortie = -1;
-  m.courir_jusqua(c, sortie, 2000, [] { return false; });  // 2000 steps in
-  ASSERT_GE(m.profondeur(), 0);
-  Estimation e(m);
-  while (!e.travailler(10ms)) {
-  }
-  const double vrai = static_cast<double>(feuilles(m));
-  EXPECT_NEAR(e.feuilles(), vrai, 0.01 * vrai + 2);
 }
 
 // The line in each of its forms, with the silence and the periods cut short.
 TEST(Veille, WritesItsLineInPlaceOrAsPlainLinesAndErasesItBeforeOutput) {
   Moteur m(test::reglages(1, 5, 1, 1));
-  const Progres p{12, 0, {"2", "3"}};
-  for (const auto ligne : {Veille::Ligne::terminal, Veille::Ligne::lignes, Veille::Ligne::aucune}) {
+  const std::string texte = "unitfrac: estimation en cours ; 0 s, 12 solution(s) ; en x1 = 2, x2 = 3";
+  using enum Veille::Ligne;
+  const std::pair<Veille::Ligne, std::string> cas[] = {
+      {terminal, "\r" + texte + "\033[K\r\033[K"}, {lignes, texte + "\n"}, {aucune, ""}};
+  for (const auto& [ligne, attendu] : cas) {
     std::ostringstream err;
     Veille v(err, ligne, false);
     v.silence = v.periode_terminal = v.periode_lignes = 0ms;
     v.debut(m);
-    if (v.due()) v.montrer(p);
+    if (v.due()) v.montrer(Progres{12, 0, {"2", "3"}});
     v.avant_sortie();
     v.fin();
-    const std::string t = err.str();
-    if (ligne == Veille::Ligne::aucune) {
-      EXPECT_EQ(t, "");
-      continue;
-    }
-    const std::string texte = "unitfrac: estimation en cours ; 0 s, 12 solution(s) ; en x1 = 2, x2 = 3";
-    if (ligne == Veille::Ligne::terminal)
-      EXPECT_EQ(t, "\r" + texte + "\033[K\r\033[K");
-    else
-      EXPECT_EQ(t, texte + "\n");
+    EXPECT_EQ(err.str(), attendu);
   }
 }
 
 // ---- The program itself -----------------------------------------------------------------------
 
 struct Execution {
-  std::string sortie, erreurs;
-  int statut = -1;  // exit status, or 128 + signal
+  std::string sortie, erreurs;  // standard error as the pipe or the terminal passed it on
+  int statut = -1;              // exit status, or 128 + signal
 };
 
-std::string lire_tout(int fd) {
-  std::string s;
-  char buf[1 << 16];
-  for (ssize_t k; (k = read(fd, buf, sizeof buf)) > 0;) s.append(buf, static_cast<std::size_t>(k));
-  return s;
-}
-
-int statut(int w) { return WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w); }
-
 // The program with `args`, its standard input from `entree` (nothing when empty), its standard
-// output into a file, standard error into a pipe or, with `terminal`, a pseudo-terminal. With
-// `interrompre`, SIGINT once the search is surely under way: 64 KB of output written, or a line of
-// --status on standard error (no fixed delay: the machine may be busy).
-// `signal`: sent once the search has written something (0: none).
-Execution executer(const std::vector<std::string>& args, int signal = 0, const std::string& entree = "",
-                   bool terminal = false) {
+// output into a file, standard error into a pipe or, with `largeur` > 0, a pseudo-terminal that
+// many columns wide. `signal` (0: none) goes once the search is surely under way: standard error
+// matches `guet`, or 64 KB of output are written; at a terminal it is a Ctrl-C typed. An event,
+// never a fixed delay: the machine may be busy. Without the event within 120 s the test fails and
+// the program is killed.
+Execution executer(const std::vector<std::string>& args, int signal = 0, const std::string& guet = "",
+                   const std::string& entree = "", int largeur = 0) {
   char chemin[] = "/tmp/unitfrac_suiviXXXXXX";
   const int sortie = mkstemp(chemin);
-  int err[2];
-  if (terminal) {
-    EXPECT_EQ(openpty(&err[0], &err[1], nullptr, nullptr, nullptr), 0);
-  } else {
-    EXPECT_EQ(pipe(err), 0);
-  }
-  const pid_t pid = fork();
+  int err[2] = {-1, -1};  // at a terminal, err[0] is its master side
+  winsize taille{24, static_cast<unsigned short>(largeur), 0, 0};
+  const pid_t pid = largeur > 0 ? forkpty(&err[0], nullptr, nullptr, &taille) : pipe(err) == 0 ? fork() : -1;
+  EXPECT_GE(pid, 0);
   if (pid == 0) {
     dup2(sortie, 1);
-    dup2(err[1], 2);
-    close(err[0]);
+    if (largeur == 0) dup2(err[1], 2);
     setenv("TERM", "xterm", 1);
-    const int rien = open(entree.empty() ? "/dev/null" : entree.c_str(), O_RDONLY);
-    dup2(rien, 0);
+    dup2(open(entree.empty() ? "/dev/null" : entree.c_str(), O_RDONLY), 0);
     std::vector<char*> argv{const_cast<char*>(UNITFRAC_EXE)};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     execv(UNITFRAC_EXE, argv.data());
     _exit(127);
   }
-  close(err[1]);
+  if (largeur == 0) close(err[1]);
   Execution e;
+  const std::regex motif(guet);
+  const auto limite = std::chrono::steady_clock::now() + 120s;
   char buf[1 << 16];
   for (bool envoye = signal == 0;;) {
     pollfd p{err[0], POLLIN, 0};
     if (poll(&p, 1, 50) < 0) break;
     if ((p.revents & (POLLIN | POLLHUP)) != 0) {
       const ssize_t k = read(err[0], buf, sizeof buf);
-      if (k <= 0) break;
+      if (k <= 0) break;  // the end of the pipe, or EIO once the terminal has no process left
       e.erreurs.append(buf, static_cast<std::size_t>(k));
     }
     struct stat st {};
-    if (!envoye && fstat(sortie, &st) == 0 && (st.st_size >= (1 << 16) || e.erreurs.find("unitfrac: ") != std::string::npos)) {
-      kill(pid, signal);
+    if (!envoye && fstat(sortie, &st) == 0 &&
+        (st.st_size >= (1 << 16) || (!guet.empty() && std::regex_search(e.erreurs, motif)))) {
+      if (largeur > 0)
+        EXPECT_EQ(write(err[0], "\003", 1), 1);
+      else
+        kill(pid, signal);
+      envoye = true;
+    } else if (!envoye && std::chrono::steady_clock::now() > limite) {
+      ADD_FAILURE() << "what the test waits for did not come within 120 s: " << e.erreurs;
+      kill(pid, SIGKILL);
       envoye = true;
     }
   }
   close(err[0]);
   int w = 0;
   waitpid(pid, &w, 0);
-  e.statut = statut(w);
+  e.statut = WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w);
   lseek(sortie, 0, SEEK_SET);
-  e.sortie = lire_tout(sortie);
+  for (ssize_t k; (k = read(sortie, buf, sizeof buf)) > 0;) e.sortie.append(buf, static_cast<std::size_t>(k));
   close(sortie);
   unlink(chemin);
   return e;
@@ -195,110 +173,70 @@ std::string ecran(const std::string& brut, std::size_t largeur) {
   std::vector<std::string> lignes(1);
   std::size_t col = 0;
   for (std::size_t k = 0; k < brut.size(); ++k) {
-    const char c = brut[k];
-    if (c == '\r') {
-      col = 0;
-    } else if (c == '\n') {
-      lignes.emplace_back();
+    if (brut[k] == '\r' || brut[k] == '\n') {
+      if (brut[k] == '\n') lignes.emplace_back();
       col = 0;
     } else if (brut.compare(k, 3, "\033[K") == 0) {
       lignes.back().resize(std::min(lignes.back().size(), col));
       k += 2;
     } else {
-      if (col == largeur) {
+      if (col == largeur) {  // past the last column: on the next row
         lignes.emplace_back();
         col = 0;
       }
       std::string& l = lignes.back();
-      if (col < l.size()) l[col] = c; else l.push_back(c);
+      if (col < l.size()) l[col] = brut[k]; else l.push_back(brut[k]);
       ++col;
     }
   }
   std::string s;
-  for (std::size_t k = 0; k < lignes.size(); ++k) s += lignes[k] + (k + 1 < lignes.size() ? "\n" : "");
+  for (const std::string& l : lignes) s += l + '\n';
   return s;
 }
-
-const std::vector<std::string> kCompteLong = {"-n", "8", "--debut", "2,4,5", "--fin", "2,4,5", "--compte"};
 
 // A long count at a terminal of each width, Ctrl-C typed once the time left shows: the line, cut
 // to the width, kept the share done and the time left; afterwards the screen holds the summary
 // alone (not the line, not the "^C" the terminal echoes).
-class Largeur : public testing::TestWithParam<int> {};
-
-TEST_P(Largeur, TheLineKeepsTheTimeLeftAndCtrlCLeavesOnlyTheSummary) {
-  const int largeur = GetParam();
-  winsize w{};
-  w.ws_col = static_cast<unsigned short>(largeur);
-  w.ws_row = 24;
-  int maitre = -1;
-  const pid_t pid = forkpty(&maitre, nullptr, nullptr, &w);
-  if (pid == 0) {
-    setenv("TERM", "xterm", 1);
-    execl(UNITFRAC_EXE, UNITFRAC_EXE, "-n", "8", "--compte", static_cast<char*>(nullptr));
-    _exit(127);
+TEST(Terminal, AtEachWidthTheLineKeepsTheTimeLeftAndCtrlCLeavesOnlyTheSummary) {
+  for (const int largeur : {40, 80, 120}) {
+    SCOPED_TRACE(testing::Message() << largeur << " columns");
+    const Execution e = executer({"-n", "8", "--compte"}, SIGINT, ", reste ", "", largeur);
+    const std::string& brut = e.erreurs;
+    EXPECT_EQ(e.statut, 130);
+    // A line written: "\runitfrac: NN %, reste <time> ; ..." cut to the width less 3, the time whole.
+    const std::size_t reste = brut.find(", reste ");
+    ASSERT_NE(reste, std::string::npos) << brut;
+    const std::size_t debut = brut.rfind('\r', reste) + 1;
+    // It ends at its "\033[K", or where the terminal echoed the "^C" typed after it.
+    const std::string ligne = brut.substr(debut, std::min(brut.find("\033[K", reste), brut.find("^C", reste)) - debut);
+    EXPECT_TRUE(ligne.starts_with("unitfrac: ")) << ligne;
+    EXPECT_LE(ligne.size(), static_cast<std::size_t>(largeur - 3)) << ligne;
+    EXPECT_NE(ligne.find(" ;", reste - debut), std::string::npos) << ligne;
+    const std::string vu = ecran(brut, static_cast<std::size_t>(largeur));
+    EXPECT_TRUE(vu.starts_with("unitfrac: recherche interrompue apres ")) << vu;
+    EXPECT_EQ(vu.find("^C"), std::string::npos) << vu;
+    EXPECT_EQ(vu.find("reste"), std::string::npos) << vu;
   }
-  ASSERT_GT(pid, 0);
-  std::string brut;
-  char buf[4096];
-  bool tape = false;
-  const auto limite = std::chrono::steady_clock::now() + 120s;
-  for (;;) {
-    pollfd p{maitre, POLLIN, 0};
-    if (poll(&p, 1, 1000) < 0) break;
-    if ((p.revents & (POLLIN | POLLHUP)) != 0) {
-      const ssize_t k = read(maitre, buf, sizeof buf);
-      if (k <= 0) break;
-      brut.append(buf, static_cast<std::size_t>(k));
-    }
-    if (!tape && (brut.find(", reste ") != std::string::npos || std::chrono::steady_clock::now() > limite)) {
-      ASSERT_EQ(write(maitre, "\003", 1), 1);  // Ctrl-C, as typed
-      tape = true;
-    }
-  }
-  close(maitre);
-  int etat = 0;
-  waitpid(pid, &etat, 0);
-  EXPECT_EQ(statut(etat), 130);
-  // A line written: "\runitfrac: NN %, reste <time> ; ..." cut to the width less 3, the time whole.
-  const std::size_t reste = brut.find(", reste ");
-  ASSERT_NE(reste, std::string::npos) << brut;
-  const std::size_t debut = brut.rfind('\r', reste) + 1;
-  // It ends at its "\033[K", or where the terminal echoed the "^C" typed after it.
-  const std::string ligne = brut.substr(debut, std::min(brut.find("\033[K", reste), brut.find("^C", reste)) - debut);
-  EXPECT_TRUE(ligne.starts_with("unitfrac: ")) << ligne;
-  EXPECT_LE(ligne.size(), static_cast<std::size_t>(largeur - 3)) << ligne;
-  EXPECT_NE(ligne.find(" ;", reste - debut), std::string::npos) << ligne;
-  const std::string vu = ecran(brut, static_cast<std::size_t>(largeur));
-  EXPECT_TRUE(vu.starts_with("unitfrac: recherche interrompue apres ")) << vu;
-  EXPECT_EQ(vu.find("^C"), std::string::npos) << vu;
-  EXPECT_EQ(vu.find("reste"), std::string::npos) << vu;
 }
 
-INSTANTIATE_TEST_SUITE_P(Terminal, Largeur, testing::Values(40, 80, 120));
-
 TEST(Terminal, EveryTranscriptGivesTheSameOutputWithStandardErrorATerminal) {
-  std::vector<std::filesystem::path> cas;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(UNITFRAC_TRANSCRIPTS))
-    if (e.path().extension() == ".in") cas.push_back(e.path());
-  ASSERT_GT(cas.size(), 50u);
-  for (const auto& in : cas) {
-    auto out = in, statut = in;
-    out.replace_extension(".out");
-    statut.replace_extension(".status");
-    const Execution e = executer({}, 0, in, true);
-    std::ifstream f(out, std::ios::binary);
-    EXPECT_EQ(e.sortie, std::string(std::istreambuf_iterator<char>(f), {})) << in;
-    int attendu = 1;
-    if (std::filesystem::exists(statut)) std::ifstream(statut) >> attendu;
-    EXPECT_EQ(e.statut, attendu) << in;
+  int cas = 0;
+  for (const auto& f : std::filesystem::recursive_directory_iterator(UNITFRAC_TRANSCRIPTS)) {
+    if (f.path().extension() != ".in") continue;
+    ++cas;
+    auto out = f.path(), statut = f.path();
+    const Execution e = executer({}, 0, "", f.path(), 80);
+    std::ifstream attendu(out.replace_extension(".out"), std::ios::binary);
+    EXPECT_EQ(e.sortie, std::string(std::istreambuf_iterator<char>(attendu), {})) << f.path();
+    int code = 1;
+    if (std::filesystem::exists(statut.replace_extension(".status"))) std::ifstream(statut) >> code;
+    EXPECT_EQ(e.statut, code) << f.path();
   }
+  EXPECT_GT(cas, 50);
 }
 
 TEST(Terminal, PlainLinesWithStatusAndNothingWithoutATerminal) {
-  std::vector<std::string> avec = kCompteLong;
-  avec.push_back("--status");
-  const Execution e = executer(avec);
+  const Execution e = executer({"-n", "8", "--debut", "2,4,5", "--fin", "2,4,5", "--compte", "--status"});
   EXPECT_EQ(e.sortie, "14004302\n");
   EXPECT_NE(e.erreurs.find("unitfrac: "), std::string::npos);
   EXPECT_EQ(e.erreurs.find_first_of("\r\033"), std::string::npos);
@@ -309,68 +247,49 @@ TEST(Terminal, PlainLinesWithStatusAndNothingWithoutATerminal) {
   EXPECT_EQ(sans.erreurs, "");
 }
 
-// The summary after Ctrl-C: the count and the last solution.
-struct Resume {
-  long long nombre = -1;
-  std::vector<std::string> derniere;
-};
-
-Resume lire_resume(const std::string& erreurs) {
-  Resume r;
-  const std::size_t a = erreurs.find(", ", erreurs.find("interrompue"));
-  if (a == std::string::npos) return r;
-  std::istringstream s(erreurs.substr(a + 2));
-  s >> r.nombre;
-  const std::size_t b = erreurs.find("la derniere :");
-  if (b == std::string::npos) return r;
-  std::istringstream v(erreurs.substr(b + 13, erreurs.find(".\n", b) - b - 13));
-  for (std::string x; v >> x;) r.derniere.push_back(x);
-  return r;
-}
-
-// The first n - 1 values, comma-separated, for --fin.
-std::string prefixe(const std::vector<std::string>& x) {
-  std::string s;
-  for (std::size_t k = 0; k + 1 < x.size(); ++k) s += (k ? "," : "") + x[k];
-  return s;
-}
-
-// Ctrl-C, SIGTERM (a time limit, kill, timeout) and SIGHUP (a closed terminal) alike: the status
-// is 128 + the signal.
-constexpr struct {
-  int signal;
-  const char* threads;
-} kSignaux[] = {{SIGINT, "1"}, {SIGINT, "2"}, {SIGTERM, "2"}, {SIGHUP, "1"}};
-
-TEST(Interruption, DuringACountTheSummaryNamesTheCountAndTheLastSolution) {
-  for (const auto& [signal, threads] : kSignaux) {
-    const Execution e = executer({"-n", "8", "--compte", "--status", "--threads", threads}, signal);
-    EXPECT_EQ(e.statut, 128 + signal) << e.erreurs;
-    EXPECT_EQ(e.sortie, "");
-    const Resume r = lire_resume(e.erreurs);
-    ASSERT_GT(r.nombre, 0) << e.erreurs;
-    ASSERT_EQ(r.derniere.size(), 8u) << e.erreurs;
-    EXPECT_NE(e.erreurs.find("--debut " + prefixe(r.derniere)), std::string::npos) << e.erreurs;
-    // The solutions down to the last one found, counted again: the same number.
-    const Execution jusqua = executer({"-n", "8", "--compte", "--fin", prefixe(r.derniere)});
-    EXPECT_EQ(jusqua.sortie, std::to_string(r.nombre) + "\n") << threads << " threads";
-  }
-}
-
-TEST(Interruption, DuringAListingTheLinesWrittenStartTheWholeListing) {
-  for (const auto& [signal, threads] : kSignaux) {
-    const Execution e = executer({"-n", "8", "--threads", threads}, signal);
-    EXPECT_EQ(e.statut, 128 + signal) << e.erreurs;
-    const Resume r = lire_resume(e.erreurs);
-    ASSERT_EQ(r.derniere.size(), 8u) << e.erreurs;
-    const Execution jusqua = executer({"-n", "8", "--fin", prefixe(r.derniere)});
-    // The listing down to the last solution found starts with the same heading and lines; its own
-    // closing lines and report follow.
-    const std::size_t fin = e.sortie.rfind('\n') + 1;
-    ASSERT_GT(fin, 0u);
-    EXPECT_EQ(jusqua.sortie.substr(0, fin), e.sortie.substr(0, fin)) << threads << " threads";
-    EXPECT_NE(jusqua.sortie.find("\t  " + std::to_string(r.nombre) + "  :   "), std::string::npos);
-    EXPECT_EQ(jusqua.sortie.find("\t  " + std::to_string(r.nombre + 1) + "  :   "), std::string::npos);
+// Ctrl-C, SIGTERM (a time limit, kill, timeout) and SIGHUP (a closed terminal) alike, on one
+// thread or two, during a count and during a listing: the status is 128 + the signal, the summary
+// names the count and the last solution and says to go on from its first n - 1 values. The signal
+// goes during a count once a --status line counts a solution (before that there is no last one),
+// during a listing once 64 KB of lines are written.
+TEST(Interruption, DuringACountOrAListingTheSummaryNamesTheCountAndTheLastSolution) {
+  const std::pair<int, const char*> kSignaux[] = {{SIGINT, "1"}, {SIGINT, "2"}, {SIGTERM, "2"}, {SIGHUP, "1"}};
+  // The summary: a count of at least one and a last solution of 8 values, the first 7 caught.
+  const std::regex resume("interrompue apres .*?, ([1-9][0-9]*) solution\\(s\\) trouvee\\(s\\), "
+                          "la derniere : ((?:[0-9]+ ){7})[0-9]+\\.\n");
+  for (const bool compte : {true, false}) {
+    for (const auto& [signal, threads] : kSignaux) {
+      SCOPED_TRACE(testing::Message() << (compte ? "count" : "listing") << ", signal " << signal << ", threads " << threads);
+      std::vector<std::string> args = {"-n", "8", "--threads", threads};
+      if (compte) args.insert(args.end(), {"--compte", "--status"});
+      const Execution e = executer(args, signal, compte ? " [1-9][0-9]* solution" : "");
+      EXPECT_EQ(e.statut, 128 + signal) << e.erreurs;
+      std::smatch m;
+      ASSERT_TRUE(std::regex_search(e.erreurs, m, resume)) << e.erreurs;
+      const long long nombre = std::stoll(m[1]);
+      std::string prefixe = m[2];  // "x1 x2 ... x7 ", made "x1,x2,...,x7"
+      prefixe.pop_back();
+      std::replace(prefixe.begin(), prefixe.end(), ' ', ',');
+      EXPECT_NE(e.erreurs.find("--debut " + prefixe + ")"), std::string::npos) << e.erreurs;
+      // The same calculation down to the last solution found: the end sequence its first n - 1
+      // values.
+      args.insert(args.end(), {"--fin", prefixe});
+      const Execution j = executer(args);
+      if (compte) {
+        // Nothing written, and the solutions counted again: the same number.
+        EXPECT_EQ(e.sortie, "");
+        EXPECT_EQ(j.sortie, std::to_string(nombre) + "\n");
+        continue;
+      }
+      // The lines written start the whole listing: the heading and lines are those of the listing
+      // down to the last solution found, which is numbered with the count; its own closing lines
+      // and report follow.
+      const std::size_t fin = e.sortie.rfind('\n') + 1;
+      ASSERT_GT(fin, 0u);
+      EXPECT_EQ(j.sortie.substr(0, fin), e.sortie.substr(0, fin));
+      EXPECT_NE(j.sortie.find("\t  " + std::to_string(nombre) + "  :   "), std::string::npos);
+      EXPECT_EQ(j.sortie.find("\t  " + std::to_string(nombre + 1) + "  :   "), std::string::npos);
+    }
   }
 }
 
