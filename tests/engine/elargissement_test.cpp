@@ -2,6 +2,8 @@
 // solution, what a search run on GMP integers from the start gives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/engine/outils.hpp"
 
 namespace unitfrac {
@@ -9,25 +11,11 @@ namespace {
 
 using test::reglages;
 
-// Start values placed as the start-sequence entry does, then the search: on the widening engine,
-// or on one integer type throughout.
-test::Liste en_elargissant(const Reglages& reg, const std::vector<long long>& debut, int* largeur) {
-  Moteur m(reg);
-  int stop1 = 0, s = 0;
-  for (long long v : debut)
-    if (++s, stop1 == 0) m.placer_debut(v, s, stop1);
-  Collecteur c;
-  m.courir(c);
-  if (largeur) *largeur = m.largeur_max();
-  return c.solutions;
-}
-
-test::Liste en_gmp(const Reglages& reg, const std::vector<long long>& debut) {
+// The reference: the start values placed, then the step-by-step search on GMP integers throughout.
+test::Liste en_gmp(const Reglages& reg, const std::vector<long long>& debut = {}) {
   Recherche<mpz_class> rech(reg);
   rech.paires_actives = false;
-  int stop1 = 0, s = 0;
-  for (long long v : debut)
-    if (++s, stop1 == 0) rech.placer_debut(v, s, stop1);
+  test::placer(rech, debut);
   Collecteur c;
   while (rech.i >= 0) rech.type == 2 ? rech.suite2(c) : rech.suite(c);
   return c.solutions;
@@ -48,19 +36,16 @@ TEST(Elargissement, PastSixtyFourBitsEveryOptionGivesTheExactList) {
         for (const auto& debut : debuts)
           for (const auto& fin : fins) {
             Reglages reg = reglages(type, 3, P_court, Q_court, parite, M);
-            reg.seq2 = fin.empty() ? 0 : 1;
-            reg.s2 = static_cast<int>(fin.size());
-            for (std::size_t c = 0; c < fin.size(); ++c) reg.x3[c + 1] = fin[c];
+            if (!fin.empty()) reg = test::avec_fin(reg, fin);
             int largeur = 0;
-            const test::Liste l = en_elargissant(reg, debut, &largeur);
-            EXPECT_EQ(l, en_gmp(reg, debut)) << "type " << type << " parite " << parite << " M " << M
-                                             << " debut " << debut.size() << " fin " << fin.size();
+            EXPECT_EQ(test::chercher(reg, test::Mode::auto_, debut, false, &largeur), en_gmp(reg, debut))
+                << "type " << type << " parite " << parite << " M " << M << " debut " << debut.size()
+                << " fin " << fin.size();
             if (largeur != 64) ++vus_128;
           }
   EXPECT_GT(vus_128, 0);
-  const test::Liste tout = en_elargissant(reglages(1, 3, P_court, Q_court), {}, nullptr);
-  EXPECT_NE(std::find(tout.begin(), tout.end(),
-                      std::vector<std::string>{"2", "5", "1000000000000000000"}),
+  const test::Liste tout = test::chercher(reglages(1, 3, P_court, Q_court));
+  EXPECT_NE(std::find(tout.begin(), tout.end(), std::vector<std::string>{"2", "5", "1000000000000000000"}),
             tout.end());
 }
 
@@ -70,30 +55,15 @@ TEST(Elargissement, PastOneHundredTwentySevenBitsTheSearchGoesOnInGmp) {
   for (int type = 1; type <= 2; ++type) {
     const Reglages reg = reglages(type, 4, Q - 1, Q, 0, Q);
     int largeur = -1;
-    const test::Liste l = en_elargissant(reg, {}, &largeur);
+    EXPECT_EQ(test::chercher(reg, test::Mode::auto_, {}, false, &largeur), en_gmp(reg)) << "type " << type;
     EXPECT_EQ(largeur, 0) << "type " << type;
-    EXPECT_EQ(l, en_gmp(reg, {})) << "type " << type;
   }
 }
 
-TEST(Elargissement, POverQEqualToOneStaysWithin64BitsUpToSixUnknowns) {
-  // The seven-unknown count checks the same in its own test.
-  for (int n = 1; n <= 6; ++n)
-    for (int type = 1; type <= 2; ++type) {
-      int largeur = 0;
-      en_elargissant(reglages(type, n, 1, 1), {}, &largeur);
-      EXPECT_EQ(largeur, 64) << "n " << n << " type " << type;
-    }
-}
-
-}  // namespace
-}  // namespace unitfrac
-
-namespace unitfrac {
-namespace {
+// (That P/Q = 1 stays within 64 bits up to seven unknowns is checked with the counts.)
 
 TEST(Elargissement, TheStateComesBackTo64BitsOnlyWhenWhatItHoldsFits) {
-  const Reglages reg = test::reglages(1, 4, 1, 1);
+  const Reglages reg = reglages(1, 4, 1, 1);
   Recherche<i128> large(reg);
   large.i = 2;
   large.x[1] = 3, large.x[2] = 7;

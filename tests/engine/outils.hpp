@@ -1,5 +1,5 @@
-// Small helpers shared by the engine tests: settings from a few numbers, and whole searches
-// collected as lists of decimal strings.
+// Small helpers shared by the engine tests: settings from a few numbers, start and end sequences,
+// and whole searches collected as lists of decimal strings.
 #pragma once
 
 #include <string>
@@ -26,6 +26,14 @@ inline Reglages reglages(int type, int n, long long P, long long Q, int parite =
   return reg;
 }
 
+// The same settings with the end sequence `fin` (switched on even when `fin` is empty).
+inline Reglages avec_fin(Reglages reg, const std::vector<long long>& fin) {
+  reg.seq2 = 1;
+  reg.s2 = static_cast<int>(fin.size());
+  for (std::size_t c = 0; c < fin.size(); ++c) reg.x3[c + 1] = fin[c];
+  return reg;
+}
+
 inline Liste liste(std::initializer_list<std::initializer_list<long long>> sols) {
   Liste l;
   for (const auto& s : sols) {
@@ -36,25 +44,42 @@ inline Liste liste(std::initializer_list<std::initializer_list<long long>> sols)
   return l;
 }
 
-// The whole search from depth 0 (or from x1 at its upper bound), through the widening engine.
-inline Liste chercher(const Reglages& reg, bool premiere_placee = false) {
+// Places the typed start values one by one as the start-sequence entry does (none after the first
+// that is changed), then x1 at its upper bound when `premiere`: on a Moteur or a Recherche.
+template <class R>
+void placer(R& r, const std::vector<long long>& debut, bool premiere = false) {
+  int stop1 = 0, s = 0;
+  for (long long v : debut)
+    if (++s, stop1 == 0) r.placer_debut(v, s, stop1);
+  if (premiere) r.placer_premiere();
+}
+
+// The last two unknowns: each value tried in turn (the step-by-step search), from the divisors of
+// b² where the engine finds it cheaper (its default), or wherever they can be used.
+enum class Mode { pas_a_pas, auto_, toujours };
+
+// The whole search through the widening engine, after the placements; `largeur` gets the widest
+// integers it used.
+inline Liste chercher(const Reglages& reg, Mode mode, const std::vector<long long>& debut = {},
+                      bool premiere = false, int* largeur = nullptr) {
   Moteur m(reg);
-  if (premiere_placee) m.placer_premiere();
+  m.paires(mode != Mode::pas_a_pas, mode == Mode::toujours);
+  placer(m, debut, premiere);
   Collecteur c;
   m.courir(c);
+  if (largeur != nullptr) *largeur = m.largeur_max();
   return c.solutions;
 }
 
-// The same search run on one integer type from the start; fails the test if it overflows.
-template <class Int>
-Liste chercher_en(const Reglages& reg) {
-  Recherche<Int> rech(reg);
-  Collecteur c;
-  while (rech.i >= 0) {
-    const Pas p = rech.type == 2 ? rech.suite2(c) : rech.suite(c);
-    if (p == Pas::debordement) return {{"debordement"}};
-  }
-  return c.solutions;
+// The same with the engine's default, from depth 0 or from x1 at its upper bound.
+inline Liste chercher(const Reglages& reg, bool premiere_placee = false) {
+  return chercher(reg, Mode::auto_, {}, premiere_placee);
 }
+
+// Collects the solutions and stops after the k-th, as the answer -1 at a pause does.
+struct Arret : Collecteur {
+  std::size_t k;
+  bool arret() const { return solutions.size() == k; }
+};
 
 }  // namespace unitfrac::test

@@ -13,228 +13,9 @@
 namespace unitfrac {
 namespace {
 
+using test::chercher;
+using test::Mode;
 using test::reglages;
-
-// Start values placed as the start-sequence entry does (or x1 at its upper bound), then the
-// search; pairs off, automatic, or used wherever they can be.
-enum class Mode { pas_a_pas, auto_, toujours };
-
-test::Liste chercher(const Reglages& reg, Mode mode, const std::vector<long long>& debut = {},
-                     bool premiere = false) {
-  Moteur m(reg);
-  m.paires(mode != Mode::pas_a_pas, mode == Mode::toujours);
-  int stop1 = 0, s = 0;
-  for (long long v : debut)
-    if (++s, stop1 == 0) m.placer_debut(v, s, stop1);
-  if (premiere) m.placer_premiere();
-  Collecteur c;
-  m.courir(c);
-  return c.solutions;
-}
-
-Reglages avec_fin(Reglages reg, std::vector<long long> fin) {
-  reg.seq2 = 1;
-  reg.s2 = static_cast<int>(fin.size());
-  for (std::size_t c = 0; c < fin.size(); ++c) reg.x3[c + 1] = fin[c];
-  return reg;
-}
-
-TEST(RecherchePaires, GivesTheStepByStepListOverAGridOfEquations) {
-  int compares = 0;
-  for (int type = 1; type <= 2; ++type)
-    for (int n = 2; n <= 6; ++n)
-      for (long long P = 1; P <= 5; ++P)
-        for (long long Q = 1; Q <= 9; ++Q) {
-          if (std::gcd(P, Q) != 1 || (n >= 5 && P != Q) || (n == 6 && type == 1)) continue;
-          for (int parite = 0; parite <= 2; ++parite)
-            for (long long M : {0LL, 42LL, 1000LL}) {
-              const Reglages reg = reglages(type, n, P, Q, parite, M);
-              if (pairs_impossibles(reg) || impairs_impossibles(reg)) continue;
-              const test::Liste attendu = chercher(reg, Mode::pas_a_pas);
-              SCOPED_TRACE(testing::Message() << "type " << type << " n " << n << " " << P << "/" << Q
-                                              << " parite " << parite << " M " << M);
-              EXPECT_EQ(chercher(reg, Mode::toujours), attendu);
-              EXPECT_EQ(chercher(reg, Mode::auto_), attendu);
-              ++compares;
-            }
-        }
-  EXPECT_GT(compares, 500);
-}
-
-TEST(RecherchePaires, GivesTheStepByStepListWithStartAndEndSequences) {
-  const std::vector<std::vector<long long>> debuts = {{}, {3}, {2, 4}, {2, 3, 9}, {2, 5, 7, 12}, {4, 5}};
-  const std::vector<std::vector<long long>> fins = {{}, {2}, {2, 4}, {2, 3, 12}, {3, 3, 4}, {2, 3, 7, 50}};
-  for (int type = 1; type <= 2; ++type)
-    for (int parite = 0; parite <= 2; ++parite)
-      for (long long M : {0LL, 60LL, 2000LL})
-        for (const auto& debut : debuts)
-          for (const auto& fin : fins) {
-            const int n = 5;
-            if (debut.size() > n - 1u || fin.size() > n - 1u) continue;
-            Reglages reg = reglages(type, n, 1, 1, parite, M);
-            if (pairs_impossibles(reg) || impairs_impossibles(reg)) continue;
-            if (!fin.empty()) reg = avec_fin(reg, fin);
-            SCOPED_TRACE(testing::Message() << "type " << type << " parite " << parite << " M " << M
-                                            << " debut " << debut.size() << " fin " << fin.size());
-            const test::Liste attendu = chercher(reg, Mode::pas_a_pas, debut);
-            EXPECT_EQ(chercher(reg, Mode::toujours, debut), attendu);
-          }
-}
-
-TEST(RecherchePaires, GivesTheStepByStepListFromAnUnknownPlacedAtDepthNMinusOne) {
-  // n = 2 with x1 at its upper bound, and n = 3 from every start sequence (v1, v2) whose v1 is
-  // placed: the search starts at depth n - 1 (or below when v2 cannot be placed).
-  int compares = 0;
-  for (int type = 1; type <= 2; ++type)
-    for (int parite = 0; parite <= 2; ++parite)
-      for (long long M : {0LL, 30LL, 1000LL})
-        for (const auto& [P, Q] : {std::pair{1LL, 1LL}, {1LL, 6LL}, {2LL, 3LL}, {3LL, 2LL}, {5LL, 12LL}, {1LL, 12LL}}) {
-          SCOPED_TRACE(testing::Message() << "type " << type << " parite " << parite << " M " << M
-                                          << " " << P << "/" << Q);
-          for (const std::vector<long long>& fin : {std::vector<long long>{}, {8}, {30, 40}}) {
-            Reglages deux = reglages(type, 2, P, Q, parite, M);
-            if (!fin.empty()) deux = avec_fin(deux, {fin[0]});
-            EXPECT_EQ(chercher(deux, Mode::toujours, {}, true), chercher(deux, Mode::pas_a_pas, {}, true));
-            Reglages trois = reglages(type, 3, P, Q, parite, M);
-            if (!fin.empty()) trois = avec_fin(trois, fin);
-            for (long long v1 = 1; v1 <= 9; ++v1)
-              for (long long v2 : {v1, v1 + 1, v1 + 2, 2 * v1, 7 * v1, 100 * v1}) {
-                EXPECT_EQ(chercher(trois, Mode::toujours, {v1, v2}), chercher(trois, Mode::pas_a_pas, {v1, v2}))
-                    << "debut " << v1 << " " << v2;
-                ++compares;
-              }
-          }
-        }
-  EXPECT_GT(compares, 5000);
-}
-
-// Collects the solutions and stops after the k-th, as the answer -1 at a pause does.
-struct Arret : Collecteur {
-  std::size_t k;
-  bool arret() const { return solutions.size() == k; }
-};
-
-// d(b²) for b the product of `facteurs`, each below 10^12, by trial division: what is left of a
-// factor after the primes below 10^6 is 1 or a prime.
-long long diviseurs_du_carre(const std::vector<long long>& facteurs) {
-  std::map<long long, int> e;
-  for (long long f : facteurs) {
-    for (long long p = 2; p < 1000000; ++p)
-      for (; f % p == 0; f /= p) ++e[p];
-    if (f > 1) ++e[f];
-  }
-  long long d = 1;
-  for (const auto& [p, k] : e) d *= 2 * k + 1;
-  return d;
-}
-
-TEST(RecherchePaires, PastTwoToTheSixtyThreeGivesTheStepByStepList) {
-  // P/Q a little below 1 or 1/2: at depth n - 2 the remainders have b past 2^63 and few
-  // candidates, so against the step-by-step search, every option.
-  const long long Q = 4611686018427387905LL;
-  for (const long long P : {Q - 1, (Q - 1) / 2})
-    for (int n = 3; n <= 4; ++n)
-      for (int type = 1; type <= 2; ++type)
-        for (int parite = 0; parite <= 2; ++parite)
-          for (long long M : {0LL, 40LL, 9000000000000000000LL}) {
-            const Reglages reg = reglages(type, n, P, Q, parite, M);
-            if (pairs_impossibles(reg) || impairs_impossibles(reg)) continue;
-            SCOPED_TRACE(testing::Message() << "P " << P << " n " << n << " type " << type << " parite "
-                                            << parite << " M " << M);
-            const test::Liste attendu = chercher(reg, Mode::pas_a_pas);
-            EXPECT_EQ(chercher(reg, Mode::auto_), attendu);
-            EXPECT_EQ(chercher(reg, Mode::toujours), attendu);
-          }
-}
-
-TEST(RecherchePaires, GivesTheDivisorCountWhereTryingEachValueWouldTakeYears) {
-  // From a placed prefix the rest is 1/x + 1/y = 1/b, x = b + u with u | b²: (d(b²) + 1)/2
-  // solutions with x <= y, (d(b²) - 1)/2 with x < y. b = 2^63 - 1 from x1 placed, n = 2; b = 2Q
-  // from x1 = 2 for P/Q = 1/2 + 1/(2Q); b = Q(Q + 1) past 2^119 from x1 = Q + 1 for P/Q = 1/Q,
-  // Q = 10^18, whose last unknowns pass 2^127 (GMP integers).
-  const long long Q = 4611686018427387905LL, Q1 = 1000000000000000000LL;
-  struct Cas { int n; long long P, Q, x1; std::vector<long long> b; };
-  for (const Cas& c : {Cas{2, 1, INT64_MAX, 0, {INT64_MAX}}, Cas{3, (Q + 1) / 2, Q, 2, {2, Q}},
-                       Cas{3, 1, Q1, Q1 + 1, {Q1, Q1 + 1}}})
-    for (int type = 1; type <= 2; ++type) {
-      Moteur m(reglages(type, c.n, c.P, c.Q));
-      int stop1 = 0;
-      c.x1 == 0 ? m.placer_premiere() : m.placer_debut(c.x1, 1, stop1);
-      Compteur k;
-      m.courir(k);
-      EXPECT_EQ(k.K, (diviseurs_du_carre(c.b) + 3 - 2 * type) / 2) << "Q " << c.Q << " type " << type;
-    }
-}
-
-TEST(RecherchePaires, AGcdOfTheRemainderPastTwoToTheSixtyFourIsTakenWhole) {
-  // P/Q = 3/t with x1 = x2 = t = 2^33 + 1: rem = 1/t is (t·t²)/(t³·t) before reduction, the gcd
-  // t³ past 2^64. The first (d(t²) + 1)/2 solutions are the pairs with 1/x + 1/y = 1/t, each once.
-  const long long t = 8589934593LL;
-  const long long paires = (diviseurs_du_carre({t}) + 1) / 2;
-  Moteur m(reglages(1, 4, 3, t));
-  int stop1 = 0;
-  m.placer_debut(t, 1, stop1);
-  m.placer_debut(t, 2, stop1);
-  Arret a{{}, static_cast<std::size_t>(paires)};
-  m.courir(a);
-  ASSERT_EQ(static_cast<long long>(a.solutions.size()), paires);
-  for (std::size_t k = 0; k < a.solutions.size(); ++k) {
-    const auto& sol = a.solutions[k];
-    EXPECT_EQ(mpq_class(1, mpz_class(sol[2])) + mpq_class(1, mpz_class(sol[3])), mpq_class(1, vers_mpz(t)))
-        << sol[2] << " " << sol[3];
-    if (k > 0) {
-      EXPECT_LT(mpz_class(sol[2]), mpz_class(a.solutions[k - 1][2]));
-    }
-  }
-}
-
-TEST(RecherchePaires, PastTwoToTheSixtyThreeAStopAfterAnySolutionLeavesTheSameRest) {
-  const Reglages reg = reglages(1, 3, 2305843009213693953LL, 4611686018427387905LL);
-  Moteur tout(reg);
-  Collecteur attendu;
-  tout.courir(attendu);
-  for (std::size_t k : {1, 2, 3, 100, 366}) {
-    Moteur m(reg);
-    Arret a{{}, k};
-    m.courir(a);
-    a.k = SIZE_MAX;
-    m.courir(a);
-    EXPECT_EQ(a.solutions, attendu.solutions) << "stop after " << k;
-  }
-}
-
-TEST(RecherchePaires, AStopAfterAnySolutionLeavesTheSameStateAndTheSameRest) {
-  struct Cas { int n; long long Q; std::vector<long long> debut; bool premiere; };
-  for (const Cas& cas : {Cas{4, 1, {}, false}, Cas{2, 12, {}, true}, Cas{3, 2, {3, 12}, false},
-                         Cas{3, 2, {3}, false}})
-    for (int type = 1; type <= 2; ++type)
-      for (std::size_t k = 1; k <= 14; ++k) {
-        SCOPED_TRACE(testing::Message() << "n " << cas.n << " type " << type << " stop after " << k);
-        const Reglages reg = reglages(type, cas.n, 1, cas.Q);
-        Recherche<long long> a(reg), b(reg);
-        a.paires_actives = false;
-        b.pas.methode = MethodePaires::diviseurs;
-        Arret sa{{}, k}, sb{{}, k};
-        for (auto* rech : {&a, &b}) {
-          int stop1 = 0, s = 0;
-          for (long long v : cas.debut)
-            if (++s, stop1 == 0) rech->placer_debut(v, s, stop1);
-          if (cas.premiere) rech->placer_premiere();
-        }
-        while (a.i >= 0 && !sa.arret()) type == 2 ? a.suite2(sa) : a.suite(sa);
-        while (b.i >= 0 && !sb.arret()) type == 2 ? b.suite2(sb) : b.suite(sb);
-        EXPECT_EQ(sa.solutions, sb.solutions);
-        ASSERT_EQ(a.i, b.i);
-        if (a.i < 0) continue;
-        for (int t = 1; t <= a.i; ++t) EXPECT_EQ(a.x[t], b.x[t]);
-        EXPECT_EQ(a.N, b.N);
-        EXPECT_EQ(a.D, b.D);
-        sa.k = sb.k = SIZE_MAX;  // and on to the end from there
-        while (a.i >= 0) type == 2 ? a.suite2(sa) : a.suite(sa);
-        while (b.i >= 0) type == 2 ? b.suite2(sb) : b.suite(sb);
-        EXPECT_EQ(sa.solutions, sb.solutions);
-      }
-}
 
 // Takes runs of solutions whole: their number, the last solution, the extremes of x1 and xn.
 struct ParLots {
@@ -273,18 +54,162 @@ void comparer_par_lots(Moteur m, const test::Liste& liste) {
   EXPECT_EQ(lots.xn_max, xn);
 }
 
-TEST(RecherchePaires, RunsHandedOverWholeGiveTheCountExtremesAndLastSolutionOfTheList) {
-  for (int type = 1; type <= 2; ++type)
-    for (int n = 3; n <= 6; ++n)
-      for (const auto& [P, Q] : {std::pair{1LL, 1LL}, {2LL, 3LL}, {5LL, 7LL}})
-        for (int parite = 0; parite <= 2; ++parite)
-          for (long long M : {0LL, 500LL}) {
-            const Reglages reg = reglages(type, n, P, Q, parite, M);
-            if (pairs_impossibles(reg) || impairs_impossibles(reg) || (n == 6 && P != Q)) continue;
-            SCOPED_TRACE(testing::Message() << "type " << type << " n " << n << " " << P << "/" << Q
-                                            << " parite " << parite << " M " << M);
-            comparer_par_lots(Moteur(reg), chercher(reg, Mode::auto_));
+TEST(RecherchePaires, GivesTheStepByStepList) {
+  // With pairs always used, and with the engine's choice, against the step-by-step search, every
+  // option: small P/Q; P/Q a little below 1 or 1/2 with Q near 2^62, whose remainders at depth
+  // n - 2 have b past 2^63 and few candidates; start and end sequences; and a search that starts
+  // at depth n - 1, n = 2 from x1 at its upper bound and n = 3 from every start sequence (v1, v2)
+  // whose v1 is placed (or below when v2 cannot be placed). Runs handed over whole give the count,
+  // the last solution and the extremes of the list.
+  struct Groupe {
+    int n;
+    long long P, Q;
+    std::vector<long long> bornes;
+    std::vector<std::vector<long long>> debuts = {{}}, fins = {{}};
+    bool premiere = false;  // x1 placed at its upper bound
+  };
+  std::vector<Groupe> groupes;
+  for (int n = 2; n <= 6; ++n)
+    for (long long P = 1; P <= 5; ++P)
+      for (long long Q = 1; Q <= 9; ++Q)
+        if (std::gcd(P, Q) == 1 && (n < 5 || P == Q)) groupes.push_back({n, P, Q, {0, 42, 1000}});
+  const long long G = 4611686018427387905LL;
+  for (const long long P : {G - 1, (G - 1) / 2})
+    for (int n = 3; n <= 4; ++n) groupes.push_back({n, P, G, {0, 40, 9000000000000000000LL}});
+  groupes.push_back({5, 1, 1, {0, 60, 2000}, {{}, {3}, {2, 4}, {2, 3, 9}, {2, 5, 7, 12}, {4, 5}},
+                     {{}, {2}, {2, 4}, {2, 3, 12}, {3, 3, 4}, {2, 3, 7, 50}}});
+  std::vector<std::vector<long long>> v1v2;
+  for (long long v1 = 1; v1 <= 9; ++v1)
+    for (long long v2 : {v1, v1 + 1, v1 + 2, 2 * v1, 7 * v1, 100 * v1}) v1v2.push_back({v1, v2});
+  for (const auto& [P, Q] : {std::pair{1LL, 1LL}, {1LL, 6LL}, {2LL, 3LL}, {3LL, 2LL}, {5LL, 12LL}, {1LL, 12LL}}) {
+    groupes.push_back({2, P, Q, {0, 30, 1000}, {{}}, {{}, {8}, {30}}, true});
+    groupes.push_back({3, P, Q, {0, 30, 1000}, v1v2, {{}, {8}, {30, 40}}});
+  }
+  for (int n = 3; n <= 6; ++n)
+    for (const auto& [P, Q] : {std::pair{1LL, 1LL}, {2LL, 3LL}, {5LL, 7LL}})
+      if (n < 6 || P == Q) groupes.push_back({n, P, Q, {0, 500}});
+  int compares = 0;
+  for (const Groupe& e : groupes)
+    for (int type = 1; type <= 2; ++type)
+      for (int parite = 0; parite <= 2; ++parite)
+        for (long long M : e.bornes)
+          for (const auto& fin : e.fins) {
+            Reglages reg = reglages(type, e.n, e.P, e.Q, parite, M);
+            if (!fin.empty()) reg = test::avec_fin(reg, fin);
+            for (const auto& debut : e.debuts) {
+              SCOPED_TRACE(testing::Message() << "type " << type << " n " << e.n << " " << e.P << "/" << e.Q
+                                              << " parite " << parite << " M " << M << " debut "
+                                              << testing::PrintToString(debut) << " fin "
+                                              << testing::PrintToString(fin));
+              const test::Liste attendu = chercher(reg, Mode::pas_a_pas, debut, e.premiere);
+              EXPECT_EQ(chercher(reg, Mode::toujours, debut, e.premiere), attendu);
+              EXPECT_EQ(chercher(reg, Mode::auto_, debut, e.premiere), attendu);
+              Moteur m(reg);
+              test::placer(m, debut, e.premiere);
+              comparer_par_lots(m, attendu);
+              ++compares;
+            }
           }
+  EXPECT_GT(compares, 20000);
+}
+
+// d(b²) for b the product of `facteurs`, each below 10^12, by trial division: what is left of a
+// factor after the primes below 10^6 is 1 or a prime.
+long long diviseurs_du_carre(const std::vector<long long>& facteurs) {
+  std::map<long long, int> e;
+  for (long long f : facteurs) {
+    for (long long p = 2; p < 1000000; ++p)
+      for (; f % p == 0; f /= p) ++e[p];
+    if (f > 1) ++e[f];
+  }
+  long long d = 1;
+  for (const auto& [p, k] : e) d *= 2 * k + 1;
+  return d;
+}
+
+TEST(RecherchePaires, GivesTheDivisorCountWhereTryingEachValueWouldTakeYears) {
+  // From a placed prefix the rest is 1/x + 1/y = 1/b, x = b + u with u | b²: (d(b²) + 1)/2
+  // solutions with x <= y, (d(b²) - 1)/2 with x < y. b = 2^63 - 1 from x1 placed, n = 2; b = 2Q
+  // from x1 = 2 for P/Q = 1/2 + 1/(2Q); b = Q(Q + 1) past 2^119 from x1 = Q + 1 for P/Q = 1/Q,
+  // Q = 10^18, whose last unknowns pass 2^127 (GMP integers).
+  const long long Q = 4611686018427387905LL, Q1 = 1000000000000000000LL;
+  struct Cas { int n; long long P, Q, x1; std::vector<long long> b; };
+  for (const Cas& c : {Cas{2, 1, INT64_MAX, 0, {INT64_MAX}}, Cas{3, (Q + 1) / 2, Q, 2, {2, Q}},
+                       Cas{3, 1, Q1, Q1 + 1, {Q1, Q1 + 1}}})
+    for (int type = 1; type <= 2; ++type) {
+      Moteur m(reglages(type, c.n, c.P, c.Q));
+      test::placer(m, c.x1 == 0 ? std::vector<long long>{} : std::vector<long long>{c.x1}, c.x1 == 0);
+      Compteur k;
+      m.courir(k);
+      EXPECT_EQ(k.K, (diviseurs_du_carre(c.b) + 3 - 2 * type) / 2) << "Q " << c.Q << " type " << type;
+    }
+}
+
+TEST(RecherchePaires, AGcdOfTheRemainderPastTwoToTheSixtyFourIsTakenWhole) {
+  // P/Q = 3/t with x1 = x2 = t = 2^33 + 1: rem = 1/t is (t·t²)/(t³·t) before reduction, the gcd
+  // t³ past 2^64. The first (d(t²) + 1)/2 solutions are the pairs with 1/x + 1/y = 1/t, each once.
+  const long long t = 8589934593LL;
+  const long long paires = (diviseurs_du_carre({t}) + 1) / 2;
+  Moteur m(reglages(1, 4, 3, t));
+  test::placer(m, {t, t});
+  test::Arret a{{}, static_cast<std::size_t>(paires)};
+  m.courir(a);
+  ASSERT_EQ(static_cast<long long>(a.solutions.size()), paires);
+  for (std::size_t k = 0; k < a.solutions.size(); ++k) {
+    const auto& sol = a.solutions[k];
+    EXPECT_EQ(mpq_class(1, mpz_class(sol[2])) + mpq_class(1, mpz_class(sol[3])), mpq_class(1, vers_mpz(t)))
+        << sol[2] << " " << sol[3];
+    if (k > 0) {
+      EXPECT_LT(mpz_class(sol[2]), mpz_class(a.solutions[k - 1][2]));
+    }
+  }
+}
+
+TEST(RecherchePaires, PastTwoToTheSixtyThreeAStopAfterAnySolutionLeavesTheSameRest) {
+  const Reglages reg = reglages(1, 3, 2305843009213693953LL, 4611686018427387905LL);
+  Moteur tout(reg);
+  Collecteur attendu;
+  tout.courir(attendu);
+  for (std::size_t k : {1, 2, 3, 100, 366}) {
+    Moteur m(reg);
+    test::Arret a{{}, k};
+    m.courir(a);
+    a.k = SIZE_MAX;
+    m.courir(a);
+    EXPECT_EQ(a.solutions, attendu.solutions) << "stop after " << k;
+  }
+}
+
+TEST(RecherchePaires, AStopAfterAnySolutionLeavesTheSameStateAndTheSameRest) {
+  struct Cas { int n; long long Q; std::vector<long long> debut; bool premiere; };
+  for (const Cas& cas : {Cas{4, 1, {}, false}, Cas{2, 12, {}, true}, Cas{3, 2, {3, 12}, false},
+                         Cas{3, 2, {3}, false}})
+    for (int type = 1; type <= 2; ++type)
+      for (std::size_t k = 1; k <= 14; ++k) {
+        SCOPED_TRACE(testing::Message() << "n " << cas.n << " type " << type << " stop after " << k);
+        const Reglages reg = reglages(type, cas.n, 1, cas.Q);
+        Recherche<long long> a(reg), b(reg);
+        a.paires_actives = false;
+        b.pas.methode = MethodePaires::diviseurs;
+        test::Arret sa{{}, k}, sb{{}, k};
+        test::placer(a, cas.debut, cas.premiere);
+        test::placer(b, cas.debut, cas.premiere);
+        const auto avancer = [type](Recherche<long long>& r, test::Arret& s) {
+          while (r.i >= 0 && !s.arret()) type == 2 ? r.suite2(s) : r.suite(s);
+        };
+        avancer(a, sa);
+        avancer(b, sb);
+        EXPECT_EQ(sa.solutions, sb.solutions);
+        ASSERT_EQ(a.i, b.i);
+        if (a.i < 0) continue;
+        for (int t = 1; t <= a.i; ++t) EXPECT_EQ(a.x[t], b.x[t]);
+        EXPECT_EQ(a.N, b.N);
+        EXPECT_EQ(a.D, b.D);
+        sa.k = sb.k = SIZE_MAX;  // and on to the end from there
+        avancer(a, sa);
+        avancer(b, sb);
+        EXPECT_EQ(sa.solutions, sb.solutions);
+      }
 }
 
 // The pairs of 1/x + 1/y = rem with x from lo up (y >= x, or y > x when strict), y at most M when
@@ -334,11 +259,9 @@ TEST(RecherchePaires, NineUnknownsHeadsPastTwoToTheSixtyThreeMatchTheGmpStep) {
         valeurs.push_back(c);
         const mpz_class lo = vers_mpz(type == 2 ? c + 1 : c);
         for (const auto& [x, y] : paires_gmp(rem - mpq_class(1, vers_mpz(c)), valeurs, lo, type == 2, M)) {
-          std::vector<std::string> sol;
-          for (long long v : valeurs) sol.push_back(std::to_string(v));
-          sol.push_back(x.get_str());
-          sol.push_back(y.get_str());
-          attendu.push_back(sol);
+          attendu.emplace_back();
+          for (long long v : valeurs) attendu.back().push_back(std::to_string(v));
+          attendu.back().insert(attendu.back().end(), {x.get_str(), y.get_str()});
         }
       }
       paires += static_cast<long long>(attendu.size());
@@ -346,12 +269,10 @@ TEST(RecherchePaires, NineUnknownsHeadsPastTwoToTheSixtyThreeMatchTheGmpStep) {
       std::vector<long long> debut = prefixe, fin = prefixe;
       debut.push_back(haut);
       fin.push_back(bas);
-      reg = avec_fin(reg, fin);
+      reg = test::avec_fin(reg, fin);
       EXPECT_EQ(chercher(reg, Mode::auto_, debut), attendu);
       Moteur m(reg);
-      int stop1 = 0, s = 0;
-      for (long long v : debut)
-        if (++s, stop1 == 0) m.placer_debut(v, s, stop1);
+      test::placer(m, debut);
       comparer_par_lots(m, attendu);
     }
   EXPECT_GT(paires, 2000);
@@ -368,7 +289,7 @@ TEST(RecherchePaires, ABoundNoLastUnknownMeetsEndsTheSearchWithoutAPair) {
 
 TEST(RecherchePaires, CountsForPOverQEqualToOne) {
   // Known counts, from the step-by-step search (which the list tests above check the pairs
-  // against): type 1 and type 2, n = 1 to 7.
+  // against): type 1 and type 2, n = 1 to 7, every search within 64 bits.
   const long long type1[] = {1, 1, 3, 14, 147, 3462, 294314};
   const long long type2[] = {1, 0, 1, 6, 72, 2320, 245765};
   for (int n = 1; n <= 7; ++n)
@@ -379,6 +300,11 @@ TEST(RecherchePaires, CountsForPOverQEqualToOne) {
       EXPECT_EQ(c.K, (type == 1 ? type1 : type2)[n - 1]) << "type " << type << " n " << n;
       EXPECT_EQ(m.largeur_max(), 64);
     }
+  // The first two for n = 7 of type 1: all sevens, then the largest completion of x1 = 6.
+  Moteur m(reglages(1, 7, 1, 1));
+  test::Arret a{{}, 2};
+  m.courir(a);
+  EXPECT_EQ(a.solutions, test::liste({{7, 7, 7, 7, 7, 7, 7}, {6, 6, 6, 8, 8, 8, 8}}));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // step traces of both searches, solution lists in order, and known counts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/moteur.hpp"
 #include "engine/puits.hpp"
 #include "tests/engine/outils.hpp"
@@ -13,237 +15,158 @@ using test::chercher;
 using test::liste;
 using test::reglages;
 
-TEST(Somme, PluAndMoinKeepTheUnreducedFractionAndUndoEachOther) {
-  Recherche<long long> rech(reglages(1, 3, 1, 1));
-  rech.x[1] = 3;
-  rech.i = 1;
-  rech.plu();
-  EXPECT_EQ(rech.N, 1);
-  EXPECT_EQ(rech.D, 3);
-  rech.x[2] = 6;
-  rech.i = 2;
-  rech.plu();
-  EXPECT_EQ(rech.N, 9);  // 1/3 + 1/6 kept as 9/18
-  EXPECT_EQ(rech.D, 18);
-  rech.moin();
-  EXPECT_EQ(rech.N, 1);
-  EXPECT_EQ(rech.D, 3);
-  rech.i = 1;
-  rech.moin();
-  EXPECT_EQ(rech.N, 0);
-  EXPECT_EQ(rech.D, 1);
-}
-
 TEST(Pgcd, GivesTheGreatestCommonDivisorQuicklyForAnySize) {
-  EXPECT_EQ(pgcd(12, 18), 6);
-  EXPECT_EQ(pgcd(7, 7), 7);
-  EXPECT_EQ(pgcd(1, 40), 1);
-  EXPECT_EQ(pgcd(40, 1), 1);
-  EXPECT_EQ(pgcd(1, 9000000000000000000LL), 1);  // repeated subtraction would take 9e18 steps
-  EXPECT_EQ(pgcd(9223372036854775807LL, 9223372036854775806LL), 1);
+  // gcd(1, 9·10^18) by repeated subtraction would take 9·10^18 steps.
+  for (const auto& [a, b, d] : {std::tuple{12LL, 18LL, 6LL}, {7LL, 7LL, 7LL}, {1LL, 40LL, 1LL}, {40LL, 1LL, 1LL},
+                                {1LL, 9000000000000000000LL, 1LL}, {9223372036854775807LL, 9223372036854775806LL, 1LL}})
+    EXPECT_EQ(pgcd(a, b), d) << a << " " << b;
 }
-
-struct LigneMaxi {
-  int n;
-  int parite;
-  long long M;
-  std::vector<long long> fixes;
-  long long pd, qn, qd, divid, divis, minr, r1, reste;
-};
 
 TEST(Maxi, GivesTheWorkedBoundsRowByRow) {
-  const std::vector<LigneMaxi> lignes = {
-      {3, 0, 0, {}, 1, 0, 1, 3, 1, 2, 3, 0},
-      {3, 0, 0, {2}, 2, 1, 2, 4, 1, 3, 4, 0},
-      {3, 0, 0, {2, 3}, 6, 5, 6, 6, 1, 7, 6, 0},
-      {4, 0, 10, {2, 3}, 6, 5, 6, 12, 1, 7, 10, 2},
-      {3, 1, 0, {}, 1, 0, 1, 3, 1, 3, 3, 0},
-      {3, 2, 0, {}, 1, 0, 1, 3, 1, 2, 2, 1},
-      {3, 2, 0, {2, 4}, 8, 6, 8, 8, 2, 4, 4, 0},
+  // After the unknowns `fixes`: the lowest and highest value of the next one (minr, r1) and what
+  // r1 leaves (reste), worked by hand from rem = P/Q - sum 1/x; or the end of the search (i = -1)
+  // when the sum is reached, or when the end sequence is at its cut-off with a bound.
+  // The settings and the unknowns placed; then i, minr, r1, reste and hors_borne (no completion
+  // with every unknown at most M).
+  struct Ligne {
+    int n;
+    long long P, Q;
+    int parite;
+    long long M;
+    std::vector<long long> fixes, fin;
+    int i;
+    long long minr, r1, reste;
+    bool hors_borne;
   };
-  for (const auto& l : lignes) {
-    Recherche<long long> rech(reglages(1, l.n, 1, 1, l.parite, l.M));
+  const std::vector<Ligne> lignes = {
+      {3, 1, 1, 0, 0, {}, {}, 0, 2, 3, 0, false},
+      {3, 1, 1, 0, 0, {2}, {}, 1, 3, 4, 0, false},
+      {3, 1, 1, 0, 0, {2, 3}, {}, 2, 7, 6, 0, false},
+      {4, 1, 1, 0, 10, {2, 3}, {}, 2, 7, 10, 2, true},  // 10·divis < divid: r1 held to M
+      {3, 1, 1, 1, 0, {}, {}, 0, 3, 3, 0, false},
+      {3, 1, 1, 2, 0, {}, {}, 0, 2, 2, 1, false},
+      {3, 1, 1, 2, 0, {2, 4}, {}, 2, 4, 4, 0, false},
+      {3, 3, 1, 0, 0, {}, {}, 0, 1, 1, 0, false},   // P/Q = n: (1, 1, 1)
+      {3, 4, 1, 0, 0, {}, {}, 0, 1, 0, 3, false},   // P/Q > n: no value
+      {3, 4, 1, 1, 0, {}, {}, 0, 1, -1, 3, false},  // odd: r1 = 0 becomes -1
+      {2, 2, 1, 2, 0, {}, {}, 0, 2, 1, 0, false},   // even: r1 = 1 stays
+      {3, 1, 2, 0, 0, {2}, {}, -1, 0, 0, 0, false},  // x1 = 2 already makes 1/2
+      {2, 1, 1, 0, 0, {3}, {}, 1, 2, 1, 1, false},   // last unknown, rem = 2/3
+      {2, 5, 6, 0, 0, {2}, {}, 1, 4, 3, 0, false},   // last unknown, rem = 1/3 exactly
+      // The end-sequence cut-off fires only with a bound and at the end value.
+      {4, 1, 1, 0, 4, {2}, {2}, -1, 0, 0, 0, false},
+      {4, 1, 1, 0, 4, {2}, {}, 1, 3, 4, 2, true},
+      {4, 1, 1, 0, 0, {2}, {2}, 1, 3, 6, 0, false},
+  };
+  for (std::size_t r = 0; r < lignes.size(); ++r) {
+    const Ligne& l = lignes[r];
+    SCOPED_TRACE(testing::Message() << "row " << r);
+    Reglages reg = reglages(1, l.n, l.P, l.Q, l.parite, l.M);
+    if (!l.fin.empty()) reg = test::avec_fin(reg, l.fin);
+    Recherche<long long> rech(reg);
     for (long long v : l.fixes) {
       rech.x[++rech.i] = v;
       rech.plu();
     }
     const int k = rech.i;
     ASSERT_EQ(rech.maxi(k, rech.D, rech.N), Pas::fait);
-    SCOPED_TRACE(testing::Message() << "n=" << l.n << " k=" << k << " parite=" << l.parite);
-    EXPECT_EQ(rech.pd, l.pd);
-    EXPECT_EQ(rech.qn, l.qn);
-    EXPECT_EQ(rech.qd, l.qd);
-    EXPECT_EQ(rech.divid, l.divid);
-    EXPECT_EQ(rech.divis, l.divis);
-    EXPECT_EQ(rech.minr[k + 1], l.minr);
+    ASSERT_EQ(rech.i, l.i);
     EXPECT_EQ(rech.r1, l.r1);
+    if (l.i < 0) continue;
+    EXPECT_EQ(rech.minr[k + 1], l.minr);
     EXPECT_EQ(rech.reste, l.reste);
-    EXPECT_EQ(rech.i, k);
-  }
-  // The bound row: 10 x divis < divid, no completion within 10.
-  Recherche<long long> rech(reglages(1, 4, 1, 1, 0, 10));
-  rech.x[1] = 2, rech.i = 1, rech.plu();
-  rech.x[2] = 3, rech.i = 2, rech.plu();
-  rech.maxi(2, rech.D, rech.N);
-  EXPECT_TRUE(rech.hors_borne);
-}
-
-TEST(Maxi, EndsTheSearchOrGivesNoValueWhenTheSumIsReachedOrTooLarge) {
-  Recherche<long long> rech(reglages(1, 3, 3, 1));  // P/Q = n: (1, 1, 1)
-  rech.maxi(0, 1, 0);
-  EXPECT_EQ(rech.r1, 1);
-  EXPECT_EQ(rech.reste, 0);
-  EXPECT_EQ(rech.minr[1], 1);
-  Recherche<long long> trop(reglages(1, 3, 4, 1));  // P/Q > n
-  trop.maxi(0, 1, 0);
-  EXPECT_EQ(trop.r1, 0);
-  EXPECT_NE(trop.reste, 0);
-  Recherche<long long> atteint(reglages(1, 3, 1, 2));  // x1 = 2 already makes 1/2
-  atteint.x[1] = 2, atteint.i = 1, atteint.plu();
-  atteint.maxi(1, atteint.D, atteint.N);
-  EXPECT_EQ(atteint.i, -1);
-  // Remainder exactly 1/m at the last position: minr = m + 1, r1 = m, exact.
-  Recherche<long long> dernier(reglages(1, 2, 1, 1));
-  dernier.x[1] = 3, dernier.i = 1, dernier.plu();
-  dernier.maxi(1, dernier.D, dernier.N);
-  EXPECT_EQ(dernier.minr[2], 2);  // rem = 2/3: floor(3/2) + 1
-  Recherche<long long> exact(reglages(1, 2, 5, 6));
-  exact.x[1] = 2, exact.i = 1, exact.plu();
-  exact.maxi(1, exact.D, exact.N);  // rem = 1/3
-  EXPECT_EQ(exact.minr[2], 4);
-  EXPECT_EQ(exact.r1, 3);
-  EXPECT_EQ(exact.reste, 0);
-}
-
-TEST(Maxi, AdjustsBoundsToTheParity) {
-  // Odd parity: r1 = 0 becomes -1 (P/Q = 4 > n = 3).
-  Recherche<long long> impair(reglages(1, 3, 4, 1, 1));
-  impair.maxi(0, 1, 0);
-  EXPECT_EQ(impair.r1, -1);
-  // Even parity: r1 = 1 stays 1 (P/Q = 2, n = 2: floor(2/2) = 1).
-  Recherche<long long> pair(reglages(1, 2, 2, 1, 2));
-  pair.maxi(0, 1, 0);
-  EXPECT_EQ(pair.r1, 1);
-  EXPECT_EQ(pair.reste, 0);
-}
-
-TEST(Maxi, EndSequenceCutOffFiresOnlyWithABoundAndAtTheEndValue) {
-  Reglages reg = reglages(1, 4, 1, 1, 0, 4);
-  reg.seq2 = 1;
-  reg.s2 = 1;
-  reg.x3[1] = 2;
-  Recherche<long long> rech(reg);
-  rech.x[1] = 2, rech.i = 1, rech.plu();  // rem 1/2, 4 x 1 < 3 x 2
-  rech.maxi(1, rech.D, rech.N);
-  EXPECT_EQ(rech.i, -1);
-  reg.seq2 = 0;
-  Recherche<long long> sans(reg);
-  sans.x[1] = 2, sans.i = 1, sans.plu();
-  sans.maxi(1, sans.D, sans.N);
-  EXPECT_EQ(sans.i, 1);
-  reg.seq2 = 1;
-  reg.M = 0;
-  Recherche<long long> sans_borne(reg);
-  sans_borne.x[1] = 2, sans_borne.i = 1, sans_borne.plu();
-  sans_borne.maxi(1, sans_borne.D, sans_borne.N);
-  EXPECT_EQ(sans_borne.i, 1);
-}
-
-struct Trace {
-  int i;
-  std::vector<long long> prefixe;
-  long long N, D;
-};
-
-template <class Int>
-void suivre(Recherche<Int>& rech, const std::vector<Trace>& traces) {
-  rech.paires_actives = false;
-  Compteur c;
-  for (std::size_t k = 0; k < traces.size(); ++k) {
-    rech.type == 2 ? rech.suite2(c) : rech.suite(c);
-    SCOPED_TRACE(testing::Message() << "step " << k + 1);
-    ASSERT_EQ(rech.i, traces[k].i);
-    if (rech.i < 0) continue;
-    for (int t = 1; t <= rech.i; ++t) EXPECT_EQ(rech.x[t], traces[k].prefixe[t - 1]);
-    EXPECT_EQ(rech.N, traces[k].N);
-    EXPECT_EQ(rech.D, traces[k].D);
+    EXPECT_EQ(rech.hors_borne, l.hors_borne);
   }
 }
 
-TEST(Suite, FollowsTheTypeOneTraceForThreeUnknowns) {
-  Recherche<long long> rech(reglages(1, 3, 1, 1));
-  suivre(rech, {{1, {2}, 1, 2}, {2, {2, 3}, 5, 6}, {-1, {}, 0, 0}});
-}
-
-TEST(Suite2, FollowsTheTypeTwoTraceForFourUnknowns) {
-  Recherche<long long> rech(reglages(2, 4, 1, 1));
-  suivre(rech, {{1, {3}, 1, 3},           {2, {3, 4}, 7, 12},        {1, {2}, 1, 2},
-                {2, {2, 5}, 7, 10},       {3, {2, 5, 6}, 52, 60},    {2, {2, 4}, 6, 8},
-                {3, {2, 4, 7}, 50, 56},   {3, {2, 4, 6}, 44, 48},    {3, {2, 4, 5}, 38, 40},
-                {2, {2, 3}, 5, 6},        {3, {2, 3, 11}, 61, 66},   {3, {2, 3, 10}, 56, 60},
-                {3, {2, 3, 9}, 51, 54},   {3, {2, 3, 8}, 46, 48},    {3, {2, 3, 7}, 41, 42},
-                {-1, {}, 0, 0}});
-}
-
-struct CasListe {
-  int type, n;
-  long long P, Q;
-  int parite;
-  long long M;
-  test::Liste attendu;
-};
-
-TEST(Recherche, ListsEverySolutionOnceInDecreasingOrder) {
-  const std::vector<CasListe> cas = {
-      {1, 4, 1, 1, 0, 0, liste({{4, 4, 4, 4}, {3, 4, 4, 6}, {3, 3, 6, 6}, {3, 3, 4, 12}, {2, 6, 6, 6},
-                                {2, 5, 5, 10}, {2, 4, 8, 8}, {2, 4, 6, 12}, {2, 4, 5, 20},
-                                {2, 3, 12, 12}, {2, 3, 10, 15}, {2, 3, 9, 18}, {2, 3, 8, 24},
-                                {2, 3, 7, 42}})},
-      {1, 4, 1, 1, 0, 12, liste({{4, 4, 4, 4}, {3, 4, 4, 6}, {3, 3, 6, 6}, {3, 3, 4, 12}, {2, 6, 6, 6},
-                                 {2, 5, 5, 10}, {2, 4, 8, 8}, {2, 4, 6, 12}, {2, 3, 12, 12}})},
-      {1, 4, 1, 1, 2, 0, liste({{4, 4, 4, 4}, {2, 6, 6, 6}, {2, 4, 8, 8}, {2, 4, 6, 12}})},
-      {1, 3, 1, 1, 1, 0, liste({{3, 3, 3}})},
-      {1, 3, 1, 1, 2, 0, liste({{2, 4, 4}})},
-      {1, 3, 1, 1, 0, 4, liste({{3, 3, 3}, {2, 4, 4}})},
-      {1, 3, 1, 1, 0, 3, liste({{3, 3, 3}})},
-      {1, 3, 2, 3, 0, 0, liste({{4, 4, 6}, {3, 6, 6}, {3, 4, 12}, {2, 12, 12}, {2, 10, 15}, {2, 9, 18},
-                                {2, 8, 24}, {2, 7, 42}})},
-      {1, 2, 1, 1, 0, 0, liste({{2, 2}})},
-      {1, 2, 2, 1, 0, 0, liste({{1, 1}})},
-      {1, 2, 3, 1, 0, 0, {}},
-      {1, 1, 1, 3, 0, 0, liste({{3}})},
-      {1, 1, 2, 3, 0, 0, {}},
-      {2, 4, 1, 1, 0, 20, liste({{2, 4, 6, 12}, {2, 4, 5, 20}, {2, 3, 10, 15}, {2, 3, 9, 18}})},
-      {2, 4, 1, 1, 0, 12, liste({{2, 4, 6, 12}})},
-      {2, 4, 1, 1, 2, 0, liste({{2, 4, 6, 12}})},
-      {2, 3, 1, 1, 2, 0, {}},
-      {2, 3, 2, 3, 0, 0, liste({{3, 4, 12}, {2, 10, 15}, {2, 9, 18}, {2, 8, 24}, {2, 7, 42}})},
-      {2, 3, 3, 4, 0, 0, liste({{3, 4, 6}, {2, 6, 12}, {2, 5, 20}})},
-      {2, 2, 1, 1, 0, 0, {}},
-      {2, 2, 1, 2, 0, 0, liste({{3, 6}})},
-      {2, 2, 2, 3, 0, 0, liste({{2, 6}})},
-      {2, 2, 3, 2, 0, 0, liste({{1, 2}})},
-      {2, 1, 1, 3, 0, 0, liste({{3}})},
-      {2, 1, 2, 3, 0, 0, {}},
-      {2, 3, 3, 1, 0, 0, {}},
+TEST(Suite, FollowsTheTracesOfBothTypes) {
+  // After each step, step-by-step: the depth, the prefix and the partial sum N/D, kept unreduced
+  // (1/2 + 1/5 + 1/6 as 52/60) by the forward steps and undone exactly by the backtracking ones.
+  struct Trace { int i; std::vector<long long> prefixe; long long N, D; };
+  struct Cas { int type, n; std::vector<Trace> traces; };
+  const std::vector<Cas> cas = {
+      {1, 3, {{1, {2}, 1, 2}, {2, {2, 3}, 5, 6}, {-1, {}, 0, 0}}},
+      {2, 4, {{1, {3}, 1, 3},         {2, {3, 4}, 7, 12},      {1, {2}, 1, 2},
+              {2, {2, 5}, 7, 10},     {3, {2, 5, 6}, 52, 60},  {2, {2, 4}, 6, 8},
+              {3, {2, 4, 7}, 50, 56}, {3, {2, 4, 6}, 44, 48},  {3, {2, 4, 5}, 38, 40},
+              {2, {2, 3}, 5, 6},      {3, {2, 3, 11}, 61, 66}, {3, {2, 3, 10}, 56, 60},
+              {3, {2, 3, 9}, 51, 54}, {3, {2, 3, 8}, 46, 48},  {3, {2, 3, 7}, 41, 42},
+              {-1, {}, 0, 0}}},
   };
-  for (const auto& c : cas) {
-    const Reglages reg = reglages(c.type, c.n, c.P, c.Q, c.parite, c.M);
-    SCOPED_TRACE(testing::Message() << "type " << c.type << " n=" << c.n << " " << c.P << "/" << c.Q
-                                    << " parite " << c.parite << " M=" << c.M);
-    EXPECT_EQ(chercher(reg), c.attendu);
-    if (c.n >= 2) {
-      EXPECT_EQ(chercher(reg, true), c.attendu) << "from x1 at its upper bound";
+  for (const Cas& c : cas) {
+    Recherche<long long> rech(reglages(c.type, c.n, 1, 1));
+    rech.paires_actives = false;
+    Compteur compte;
+    for (std::size_t k = 0; k < c.traces.size(); ++k) {
+      c.type == 2 ? rech.suite2(compte) : rech.suite(compte);
+      SCOPED_TRACE(testing::Message() << "type " << c.type << " step " << k + 1);
+      const Trace& t = c.traces[k];
+      ASSERT_EQ(rech.i, t.i);
+      if (rech.i < 0) continue;
+      for (int d = 1; d <= rech.i; ++d) EXPECT_EQ(rech.x[d], t.prefixe[d - 1]);
+      EXPECT_EQ(rech.N, t.N);
+      EXPECT_EQ(rech.D, t.D);
     }
   }
 }
 
-TEST(Recherche, SingleUnknownWithX1PlacedFirstStillFindsQOverP) {
-  // With n = 1 the placement of x1 is the whole solution; the search starts at depth 0.
-  EXPECT_EQ(chercher(reglages(1, 1, 1, 3)), liste({{3}}));
-  EXPECT_EQ(chercher(reglages(1, 1, 1, 3, 1, 0)), liste({{3}}));
-  EXPECT_EQ(chercher(reglages(1, 1, 1, 4, 1, 0)), test::Liste{});
-  EXPECT_EQ(chercher(reglages(1, 1, 1, 3, 0, 2)), test::Liste{});
+TEST(Recherche, ListsEverySolutionOnceInDecreasingOrder) {
+  // The non-decreasing solutions worked by hand, in decreasing order; those of type 2 (strictly
+  // increasing), of a parity (every unknown odd, or even), of a bound M (the last unknown at most
+  // M) and of an end sequence (the search ends at the first solution that starts below it, with or
+  // without the cut-off of a bound) are the ones of the hand list that qualify, in the same order.
+  // Every option, from depth 0 and (n >= 2) from x1 at its upper bound.
+  struct Cas { int n; long long P, Q; test::Liste tous; };
+  const std::vector<Cas> cas = {
+      {4, 1, 1, liste({{4, 4, 4, 4}, {3, 4, 4, 6}, {3, 3, 6, 6}, {3, 3, 4, 12}, {2, 6, 6, 6}, {2, 5, 5, 10},
+                       {2, 4, 8, 8}, {2, 4, 6, 12}, {2, 4, 5, 20}, {2, 3, 12, 12}, {2, 3, 10, 15},
+                       {2, 3, 9, 18}, {2, 3, 8, 24}, {2, 3, 7, 42}})},
+      {3, 1, 1, liste({{3, 3, 3}, {2, 4, 4}, {2, 3, 6}})},
+      {3, 2, 3, liste({{4, 4, 6}, {3, 6, 6}, {3, 4, 12}, {2, 12, 12}, {2, 10, 15}, {2, 9, 18}, {2, 8, 24},
+                       {2, 7, 42}})},
+      {3, 3, 4, liste({{4, 4, 4}, {3, 4, 6}, {3, 3, 12}, {2, 8, 8}, {2, 6, 12}, {2, 5, 20}})},
+      {3, 3, 1, liste({{1, 1, 1}})},
+      {2, 1, 1, liste({{2, 2}})},
+      {2, 2, 1, liste({{1, 1}})},
+      {2, 3, 1, {}},
+      {2, 1, 2, liste({{4, 4}, {3, 6}})},
+      {2, 2, 3, liste({{3, 3}, {2, 6}})},
+      {2, 3, 2, liste({{1, 2}})},
+      {1, 1, 3, liste({{3}})},
+      {1, 1, 4, liste({{4}})},
+      {1, 2, 3, {}},
+  };
+  const std::vector<std::vector<long long>> fins = {{}, {3}, {2}, {2, 5}, {2, 4}, {3, 3}, {2, 3, 9}};
+  for (const auto& c : cas)
+    for (int type = 1; type <= 2; ++type)
+      for (int parite = 0; parite <= 2; ++parite)
+        for (long long M : {0, 2, 3, 4, 12, 20})
+          for (const auto& fin : fins) {
+            if (fin.size() > static_cast<std::size_t>(c.n)) continue;
+            test::Liste attendu;
+            for (const auto& sol : c.tous) {
+              std::vector<long long> x;
+              for (const auto& v : sol) x.push_back(std::stoll(v));
+              bool garde = (M == 0 || x.back() <= M) &&
+                           !std::lexicographical_compare(x.begin(), x.begin() + fin.size(), fin.begin(), fin.end());
+              for (std::size_t a = 0; a < x.size(); ++a)
+                if ((type == 2 && a > 0 && x[a] == x[a - 1]) || (parite != 0 && x[a] % 2 != parite % 2))
+                  garde = false;
+              if (garde) attendu.push_back(sol);
+            }
+            const Reglages reg = test::avec_fin(reglages(type, c.n, c.P, c.Q, parite, M), fin);
+            SCOPED_TRACE(testing::Message() << "type " << type << " n=" << c.n << " " << c.P << "/" << c.Q
+                                            << " parite " << parite << " M=" << M << " fin "
+                                            << testing::PrintToString(fin));
+            if (pairs_impossibles(reg) || impairs_impossibles(reg)) {  // ruled out before the search
+              EXPECT_EQ(attendu, test::Liste{});
+              continue;
+            }
+            EXPECT_EQ(chercher(reg), attendu);
+            if (c.n >= 2) {
+              EXPECT_EQ(chercher(reg, true), attendu) << "from x1 at its upper bound";
+            }
+          }
 }
 
 TEST(Recherche, ParityCasesRuledOutBeforeTheSearch) {
@@ -253,6 +176,9 @@ TEST(Recherche, ParityCasesRuledOutBeforeTheSearch) {
   EXPECT_TRUE(impairs_impossibles(reglages(1, 2, 1, 2, 1)));  // Q even
   EXPECT_TRUE(impairs_impossibles(reglages(1, 2, 1, 1, 1)));  // n even, P odd
   EXPECT_FALSE(impairs_impossibles(reglages(1, 3, 1, 1, 1)));
+  // Two of them that the search alone also gets right.
+  EXPECT_EQ(chercher(reglages(1, 1, 1, 4, 1)), test::Liste{});
+  EXPECT_EQ(chercher(reglages(2, 2, 3, 1, 1), true), test::Liste{});
 }
 
 TEST(Recherche, FiveUnknownsOfTypeTwoTakeTwoHundredSixtyThreeSteps) {
@@ -260,45 +186,12 @@ TEST(Recherche, FiveUnknownsOfTypeTwoTakeTwoHundredSixtyThreeSteps) {
   rech.paires_actives = false;
   Collecteur c;
   int pas = 0;
-  while (rech.i >= 0) {
-    rech.suite2(c);
-    ++pas;
-  }
+  for (; rech.i >= 0; ++pas) rech.suite2(c);
   EXPECT_EQ(pas, 263);
   ASSERT_EQ(c.solutions.size(), 72u);
-  EXPECT_EQ(c.solutions[0], liste({{3, 4, 5, 6, 20}})[0]);
-  EXPECT_EQ(c.solutions[1], liste({{2, 5, 6, 12, 20}})[0]);
-  EXPECT_EQ(c.solutions[2], liste({{2, 5, 6, 10, 30}})[0]);
-  EXPECT_EQ(c.solutions[70], liste({{2, 3, 7, 44, 924}})[0]);
-  EXPECT_EQ(c.solutions[71], liste({{2, 3, 7, 43, 1806}})[0]);
-}
-
-// The first two of the n = 7 solutions, then the count; the whole search stays within 64 bits.
-struct PremieresEtCompte {
-  std::vector<std::vector<long long>> premieres;
-  long long K = 0;
-  template <class Int>
-  void operator()(const std::vector<Int>& x) {
-    if (premieres.size() < 2) {
-      std::vector<long long> s;
-      for (std::size_t a = 1; a < x.size(); ++a) s.push_back(static_cast<long long>(x[a]));
-      premieres.push_back(s);
-    }
-    ++K;
-  }
-  void operator()(const std::vector<mpz_class>&) { ++K; }
-  bool arret() const { return false; }
-};
-
-TEST(Recherche, SevenUnknownsOfTypeOneGive294314SolutionsWithin64Bits) {
-  Moteur m(reglages(1, 7, 1, 1));
-  PremieresEtCompte p;
-  m.courir(p);
-  EXPECT_EQ(p.K, 294314);
-  ASSERT_EQ(p.premieres.size(), 2u);
-  EXPECT_EQ(p.premieres[0], (std::vector<long long>{7, 7, 7, 7, 7, 7, 7}));
-  EXPECT_EQ(p.premieres[1], (std::vector<long long>{6, 6, 6, 8, 8, 8, 8}));
-  EXPECT_EQ(m.largeur_max(), 64);
+  const test::Liste bouts = {c.solutions[0], c.solutions[1], c.solutions[2], c.solutions[70], c.solutions[71]};
+  EXPECT_EQ(bouts, liste({{3, 4, 5, 6, 20}, {2, 5, 6, 12, 20}, {2, 5, 6, 10, 30}, {2, 3, 7, 44, 924},
+                          {2, 3, 7, 43, 1806}}));
 }
 
 }  // namespace
