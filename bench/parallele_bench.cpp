@@ -29,43 +29,47 @@ std::string reponses(int type, int n, bool liste) {
 
 void compte(benchmark::State& state) {
   const int type = static_cast<int>(state.range(0)), n = static_cast<int>(state.range(1));
-  Options opt;
-  opt.parallele.threads = static_cast<int>(state.range(2));
-  std::mutex m;
-  double total = 0, plus_longue = 0;
-  long long taches = 0;
-  opt.parallele.apres_tache = [&](long long, std::chrono::nanoseconds d) {
-    std::lock_guard lk(m);
-    total += static_cast<double>(d.count());
-    plus_longue = std::max(plus_longue, static_cast<double>(d.count()));
-    ++taches;
-  };
+  // The time of each task, from the workers.
+  struct Durees : Temoin {
+    std::mutex m;
+    double total = 0, plus_longue = 0;
+    long long taches = 0;
+    void apres_tache(long long, std::chrono::nanoseconds d) override {
+      std::lock_guard lk(m);
+      total += static_cast<double>(d.count());
+      plus_longue = std::max(plus_longue, static_cast<double>(d.count()));
+      ++taches;
+    }
+  } durees;
+  Execution ex;
+  ex.parallele.threads = static_cast<int>(state.range(2));
+  ex.temoin = &durees;
   double mur = 0;
   for (auto _ : state) {
     std::istringstream in(reponses(type, n, false));
     std::ostringstream out;
     const auto debut = std::chrono::steady_clock::now();
-    programme(in, out, opt);
+    programme(in, out, ex);
     mur += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - debut).count();
     benchmark::DoNotOptimize(out.str().size());
   }
-  if (taches > 0) {
-    state.counters["tasks"] = static_cast<double>(taches) / static_cast<double>(state.iterations());
-    state.counters["largest_task_%"] = 100 * plus_longue / total;
-    state.counters["busy_%"] = 100 * total / (mur * opt.parallele.threads);
+  if (durees.taches > 0) {
+    state.counters["tasks"] = static_cast<double>(durees.taches) / static_cast<double>(state.iterations());
+    state.counters["largest_task_%"] = 100 * durees.plus_longue / durees.total;
+    state.counters["busy_%"] = 100 * durees.total / (mur * ex.parallele.threads);
   }
 }
 
 // The full listing into a file; the peak memory of the process so far.
 void liste(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  Options opt;
-  opt.parallele.threads = static_cast<int>(state.range(1));
+  Execution ex;
+  ex.parallele.threads = static_cast<int>(state.range(1));
   const char* chemin = "/tmp/unitfrac_bench_liste.txt";
   for (auto _ : state) {
     std::ofstream fichier(chemin);
     std::istringstream in(reponses(1, n, true));
-    programme(in, fichier, opt);
+    programme(in, fichier, ex);
   }
   std::remove(chemin);
   rusage u{};

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "dialogue/calcul.hpp"
+#include "dialogue/options.hpp"
 
 namespace unitfrac {
 

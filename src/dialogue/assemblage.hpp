@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/options.hpp"
+#include "state/options.hpp"
+#include "tranches/tranche.hpp"
 #include "output/affiche.hpp"
 #include "output/bons.hpp"
 

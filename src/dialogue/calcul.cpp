@@ -35,7 +35,7 @@ long long demander_valeur(Lecteur& lecteur, int sc) {
 
 int Calculs::calcul() {
   Moteur moteur = dialogue();
-  conduire(out_, reg_, moteur, aff_, bons_, opt_);
+  conduire(out_, reg_, moteur, aff_, bons_, ex_);
   return 0;
 }
 
@@ -154,9 +154,9 @@ constexpr long long kPasVeille = 4096;
 // alone, or with several threads, alone for a while first (most searches end within that) and
 // then on the workers. When interrupted, `reprise` gets the first unknowns of a state at or
 // before the first solution not found.
-Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Parallele& par, Veille* veille,
-               std::string& reprise) {
-  Parallele p = par;
+Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Execution& ex, std::string& reprise) {
+  Veille* const veille = ex.veille;
+  Parallele p = ex.parallele;
   if (p.threads <= 0) p.threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   auto issue = [&](Moteur::Fin fin) {
     aff.interrompre_sur(nullptr);
@@ -192,7 +192,8 @@ Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Parall
       if (fin != Moteur::Fin::controle || (veille != nullptr && veille->interrompue())) return issue(fin);
     }
     aff.interrompre_sur(nullptr);  // the display now takes what the workers found, all of it
-    if (const auto fin = courir_en_parallele(moteur, aff, reg, p, veille, reprise)) return *fin;
+    if (const auto fin = courir_en_parallele(moteur, aff, reg, p, veille, reprise, lancer_fil, ex.temoin))
+      return *fin;
     // No thread could be started: the search goes on in this one.
     ici();
   }
@@ -233,7 +234,7 @@ void resumer(std::ostream& err, const Affichage& aff, const std::string& positio
 }  // namespace
 
 void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage& aff, const Bons& bons,
-              const Options& opt, const PointReprise* acquis) {
+              const Execution& ex, const PointReprise* acquis) {
   if (!donnees_valides(reg)) {
     out << "\n \n \t Les donnees ne verifient pas les conditions requises :   P/Q >= n/M \n \n";
     return;
@@ -249,16 +250,16 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
   if (impairs_impossibles(reg) || pairs_impossibles(reg)) moteur.finir();
 
   if (moteur.profondeur() >= 0) {
-    Veille* const veille = opt.veille;
+    Veille* const veille = ex.veille;
     std::string reprise;
     if (veille != nullptr) {
       veille->debut(moteur);
-      aff.lecteur().lecture = [veille](bool d) { veille->question(d); };
+      aff.autour_pause = [veille](bool d) { veille->question(d); };
     }
     // The search's own settings: a shard's end is an end sequence that the report does not show.
-    const Issue issue = chercher(moteur, aff, moteur.reglages(), opt.parallele, veille, reprise);
+    const Issue issue = chercher(moteur, aff, moteur.reglages(), ex, reprise);
     if (veille != nullptr) {
-      aff.lecteur().lecture = nullptr;
+      aff.autour_pause = nullptr;
       veille->fin();
     }
     aff.vider();

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "dialogue/options.hpp"
+#include "dialogue/lanceur.hpp"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);

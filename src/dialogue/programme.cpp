@@ -58,7 +58,7 @@ void explications(std::ostream& out) {
          "redemandee. ";
 }
 
-int programme(std::istream& in, std::ostream& out, const Options& opt) {
+int programme(std::istream& in, std::ostream& out, const Execution& ex) {
   Lecteur lecteur(in, out);
   try {
     out << " \n   POUR MODIFIER LA TAILLE DU TEXTE : [TOUCHE CTRL] + [TOUCHE +/-]. PLEIN ECRAN : [F11] "
@@ -70,7 +70,7 @@ int programme(std::istream& in, std::ostream& out, const Options& opt) {
       explications(out);
       out << '\n' << " \n " << tirets << " \n ";
     }
-    Calculs calculs(lecteur, out, opt);
+    Calculs calculs(lecteur, out, ex);
     int recalc = 1;
     while (recalc == 1) {
       calculs.calcul();

@@ -5,14 +5,14 @@
 #include <istream>
 #include <ostream>
 
-#include "dialogue/options.hpp"
+#include "dialogue/calcul.hpp"
 
 namespace unitfrac {
 
 // Runs the whole dialogue on `in` and `out`; returns the exit status: 1 when the user ends it,
-// 3 when the input ends before the user does (one newline is written first). `opt` carries the
-// execution settings from the command line. Throws EchecEcriture when `out` fails.
-int programme(std::istream& in, std::ostream& out, const Options& opt = {});
+// 3 when the input ends before the user does (one newline is written first). `ex` says how the
+// searches run. Throws EchecEcriture when `out` fails.
+int programme(std::istream& in, std::ostream& out, const Execution& ex = {});
 
 // The explanation page, as written after the answer 1 to the explanation question.
 void explications(std::ostream& out);

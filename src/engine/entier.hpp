@@ -62,6 +62,14 @@ U pgcd_binaire(U a, U b) {
 }
 
 // Greatest common divisor of two non-negative values, by Euclid's remainder steps.
+// The inverse of an odd value modulo 2^64: Newton's iteration, each round doubling the correct low
+// bits (3 to start with, for any odd value).
+constexpr std::uint64_t inverse_mod_2_64(std::uint64_t impair) {
+  std::uint64_t x = impair;
+  for (int t = 0; t < 5; ++t) x *= 2 - impair * x;
+  return x;
+}
+
 inline i128 pgcd128(i128 a, i128 b) {
   while (b != 0) {
     const i128 t = a % b;

@@ -75,12 +75,6 @@ struct Diviseur {
   u64 p, inv, lim;
 };
 
-constexpr u64 inverse_mod_2_64(u64 p) {  // p odd; Newton's iteration doubles the correct bits
-  u64 x = p;                             // correct to 3 bits for odd p
-  for (int k = 0; k < 5; ++k) x *= 2 - p * x;
-  return x;
-}
-
 constexpr int kNbEssais = 53;  // the odd primes below 256
 
 constexpr std::array<Diviseur, kNbEssais> faire_essais() {

@@ -11,6 +11,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "engine/entier.hpp"
+
 namespace unitfrac {
 namespace {
 
@@ -41,12 +43,6 @@ inline u64 reste128(u64 hi, u64 lo, u64 d) {
 #else
   return static_cast<u64>(((u128{hi} << 64) | lo) % d);
 #endif
-}
-
-constexpr u64 inverse_mod_2_64(u64 impair) {  // Newton's iteration doubles the correct low bits
-  u64 x = impair;
-  for (int t = 0; t < 5; ++t) x *= 2 - impair * x;
-  return x;
 }
 
 // Divisibility by a fixed A = 2^k·A' (A' odd): n is a multiple of A exactly when

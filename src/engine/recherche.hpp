@@ -97,6 +97,16 @@ class Recherche {
   // The same into the search: minr[k+1], r1, reste, hors_borne; ends the search (i = -1, r1 = 0)
   // where `fin` says so.
   Pas maxi(int k, const Int& Dk, const Int& Nk);
+  // The values of position k + 1 after x[1..k] = xs[1..k] with partial sum Nk/Dk, in the order the
+  // search visits them: hi, hi - z, ... down to lo (`oui`); none (`aucun`: no completion within M,
+  // or hi < lo); or the search ends at this prefix (`fin`). Touches nothing of the search, so the
+  // estimate of the work left (suivi/estimation.hpp) reads it for any prefix.
+  enum class Candidats { oui, aucun, fin, debordement };
+  Candidats candidats(int k, const Int& Dk, const Int& Nk, const std::vector<Int>& xs, Int& lo, Int& hi) const;
+  // The lowest value position t takes after x[1..t-1] = xs[1..t-1] when its bound gives `lo`: not
+  // below the previous unknown in the order of the type, nor below the end sequence while xs
+  // follows it.
+  Int plus_bas(int t, const std::vector<Int>& xs, Int lo) const;
 
   // One forward step of the non-decreasing (type 1) or strictly increasing (type 2) search. With
   // the two-unknown step, a step at depth n - 2 may take several heads x(n-2) in turn (see
@@ -361,6 +371,29 @@ Pas Recherche<Int>::maxi(int k, const Int& Dk, const Int& Nk) {
   r1 = b.fin ? Int(0) : b.r1;
   if (b.fin) i = -1;
   return Pas::fait;
+}
+
+template <class Int>
+typename Recherche<Int>::Candidats Recherche<Int>::candidats(int k, const Int& Dk, const Int& Nk,
+                                                             const std::vector<Int>& xs, Int& lo, Int& hi) const {
+  Bornes b;
+  if (bornes(k, Dk, Nk, xs[k], b) == Pas::debordement) return Candidats::debordement;
+  if (b.fin) return Candidats::fin;
+  if (M != 0 && b.hors_borne) return Candidats::aucun;
+  // With an exact bound the search reports the solution made of it and goes on below it at once:
+  // the subtree of that value is not visited.
+  hi = b.reste == 0 ? Int(b.r1 - z) : b.r1;
+  lo = plus_bas(k + 1, xs, b.minr);
+  return hi < lo ? Candidats::aucun : Candidats::oui;
+}
+
+template <class Int>
+Int Recherche<Int>::plus_bas(int t, const std::vector<Int>& xs, Int lo) const {
+  lo = std::max(lo, type == 2 ? Int(xs[t - 1] + 1) : xs[t - 1]);
+  bool meme = seq2 == 1 && t <= s2;
+  for (int a = 1; a < t && meme; ++a) meme = compare(xs[a], x3[a]) == 0;
+  if (meme && compare(lo, x3[t]) < 0) convertir(x3[t], lo);
+  return lo;
 }
 
 template <class Int>

@@ -4,7 +4,6 @@
 #include "input/controle.hpp"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstddef>
 #include <locale>
 #include <new>
@@ -101,11 +100,6 @@ bool lire_entier(Cas cas, std::string_view jeton, long long& nombre) {
   return true;
 }
 
-void verifier_ecriture(std::ostream& out) {
-  out.flush();
-  if (!out) throw EchecEcriture(errno);
-}
-
 int valtest(char caract1, long long& valtest1) {
   if (caract1 >= '0' && caract1 <= '9') {
     valtest1 = caract1 - '0';
@@ -135,10 +129,7 @@ int Lecteur::controle(Cas cas, std::string_view chaine) {
     verifier_ecriture(out_);
 
     // End of input would leave every later question unanswered: give up rather than ask forever.
-    if (lecture) lecture(true);
-    const bool lu = lire_jeton(in_, jeton);
-    if (lecture) lecture(false);
-    if (!lu) throw FinDeSaisie();
+    if (!lire_jeton(in_, jeton)) throw FinDeSaisie();
     if (jeton.empty() || jeton.size() > kLongueurMax) continue;
 
     if (cas <= Cas::parite) {

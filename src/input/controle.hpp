@@ -3,12 +3,13 @@
 // entries and of the pause in the display goes through `controle`.
 #pragma once
 
-#include <functional>
 #include <istream>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "output/ecriture.hpp"
 
 namespace unitfrac {
 
@@ -17,17 +18,6 @@ namespace unitfrac {
 struct FinDeSaisie : std::runtime_error {
   FinDeSaisie() : std::runtime_error("fin de la saisie") {}
 };
-
-// Thrown when standard output can no longer be written (full disk, closed file or pipe); `erreur`
-// is the errno of the failed write. The program ends with status 4, with one line on standard
-// error unless the reader of a pipe has gone (EPIPE), which ends it quietly.
-struct EchecEcriture : std::runtime_error {
-  explicit EchecEcriture(int e) : std::runtime_error("echec d'ecriture"), erreur(e) {}
-  int erreur;
-};
-
-// Flushes `out` and throws EchecEcriture when a write to it has failed.
-void verifier_ecriture(std::ostream& out);
 
 // What an answer may be: the modes of `controle`, numbered 1 to 5 as the questions know them.
 enum class Cas {
@@ -62,9 +52,6 @@ class Lecteur {
   int nmess = 0;         // 1: Cas::positif writes the framing texts instead of the question
   std::string messa1, messa2, messa3;  // framing texts of the sequence questions
   int lm1 = 0, lm2 = 0, lm3 = 0;       // how many characters of each framing text are written
-  // Called with true before each read of the console and with false after it (the run driver
-  // gives Ctrl-C back its default action while a pause waits for an answer).
-  std::function<void(bool)> lecture;
 
  private:
   std::istream& in_;

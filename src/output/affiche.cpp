@@ -155,8 +155,14 @@ bool Affichage::montrer() {
 void Affichage::pause() {
   if (L == 0 || K2 != L || !pauses_) return;
   vider();
-  lecteur_.controle(Cas::relatif, kPause);
-  L = lecteur_.valeur;
+  if (autour_pause) autour_pause(true);
+  struct Apres {
+    const std::function<void(bool)>& f;
+    ~Apres() {
+      if (f) f(false);
+    }
+  } apres{autour_pause};
+  L = demande_(kPause);
   out_.write("\n\n", 2);
   K2 = 0;
 }

@@ -7,23 +7,29 @@
 #include <gmpxx.h>
 
 #include <atomic>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/entier.hpp"
-#include "input/controle.hpp"
 #include "output/bons.hpp"
+#include "output/ecriture.hpp"
 #include "output/ligne.hpp"
 #include "state/reglages.hpp"
 
 namespace unitfrac {
 
+// Where the pause asks for the new paging value: writes `question` and returns the answer (the
+// dialogue's reader, on the console).
+using Demande = std::function<long long(std::string_view question)>;
+
 class Affichage {
  public:
-  Affichage(std::ostream& out, Lecteur& lecteur, const Reglages& reg, Bons& bons)
-      : out_(out), lecteur_(lecteur), reg_(reg), bons_(bons) {}
+  Affichage(std::ostream& out, Demande demande, const Reglages& reg, Bons& bons)
+      : out_(out), demande_(std::move(demande)), reg_(reg), bons_(bons) {}
 
   // Start of a calculation, once reg.n is set: K3 = 0 and the partial-table copy x1 back to
   // n + 1 zeros.
@@ -81,7 +87,9 @@ class Affichage {
   std::string derniere() const;
   // No pause from now on: the lines found are written out at once (the search was interrupted).
   void sans_pause() { pauses_ = false; }
-  Lecteur& lecteur() { return lecteur_; }
+  // Called with true before the pause asks and with false after (the run driver gives Ctrl-C
+  // back its default action while a pause waits for an answer).
+  std::function<void(bool)> autour_pause;
   void etendre(const Extremes& e);
   // Every-K-th mode (L < -1): how many solutions come before the next one shown.
   long long avant_montree() const;
@@ -132,7 +140,7 @@ class Affichage {
   }
 
   std::ostream& out_;
-  Lecteur& lecteur_;
+  Demande demande_;
   const Reglages& reg_;
   Bons& bons_;
   bool m1_pose_ = false;  // m1 holds the x1 of a solution of this run

@@ -25,8 +25,8 @@ void retirer(std::size_t& compte, std::size_t o) {
 }  // namespace
 
 Equipe::Equipe(const Parallele& cfg, Moteur& depart, Forme forme, bool tally, long long L,
-               const Lanceur& lancer)
-    : cfg_(cfg), modele_(depart), prete_(&depart), forme_(forme), tally_(tally), L_(L) {
+               const Lanceur& lancer, Temoin& temoin)
+    : cfg_(cfg), temoin_(temoin), modele_(depart), prete_(&depart), forme_(forme), tally_(tally), L_(L) {
   inserer(ordre_.end(), depart.etat(), {});
   ouvriers_.reserve(static_cast<std::size_t>(cfg_.threads));
   for (int k = 0; k < cfg_.threads; ++k) {
@@ -88,7 +88,7 @@ void Equipe::ouvrier() {
     t->compte = forme_ == Forme::compte || (L_ < -1 && -static_cast<i128>(L_) >= cfg_.seuil_compte);
     if (m == nullptr) m = std::exchange(prete_, nullptr);
     lk.unlock();
-    if (cfg_.avant_tache) cfg_.avant_tache(t->numero);
+    temoin_.avant_tache(t->numero);
     const auto debut = std::chrono::steady_clock::now();
     if (m == nullptr) m = &propre.emplace(modele_.semblable());
     m->reprendre(t->depart);
@@ -99,7 +99,7 @@ void Equipe::ouvrier() {
       PuitsLignes puits(forme_, tally_, arret_);
       courir(t, puits, *m);
     }
-    if (cfg_.apres_tache) cfg_.apres_tache(t->numero, std::chrono::steady_clock::now() - debut);
+    temoin_.apres_tache(t->numero, std::chrono::steady_clock::now() - debut);
     lk.lock();
   }
 }
@@ -193,7 +193,7 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m) {
          (duree >= cfg_.unite_min && attente_vue_.load(std::memory_order_relaxed) < lances_.load(std::memory_order_relaxed)))) {
       const Moteur::Sortie sortie = t->sortie;
       if (auto suite = partager(m, t->sortie, vide)) {
-        if (cfg_.partages_faux) {
+        if (temoin_.partages_faux()) {
           const Moteur::Etat ici = m.etat();
           m.reprendre(*suite);
           m.sauter(m.profondeur());

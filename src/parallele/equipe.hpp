@@ -1,6 +1,6 @@
 // The workers of a parallel search and the ordered list of its tasks. The search is cut into
 // tasks (decoupe.hpp), kept in the order of the one-thread search; each worker takes the earliest
-// task not yet started, runs it with a sink of puits.hpp, publishes what it prepared between two
+// task not yet started, runs it with a sink of preparation.hpp, publishes what it prepared between two
 // steps, and splits its task when others wait for work or when it has run for a while. One
 // consumer takes, in order, what the task at the head of the list published (fusion.hpp). A task
 // holds its start and end as states in O(depth) (Moteur::Etat); each worker runs its tasks on one
@@ -25,7 +25,8 @@
 
 #include "engine/moteur.hpp"
 #include "parallele/parallele.hpp"
-#include "parallele/puits.hpp"
+#include "parallele/preparation.hpp"
+#include "parallele/temoin.hpp"
 
 namespace unitfrac {
 
@@ -64,8 +65,9 @@ class Equipe {
   // runs its tasks on a search of its own, made at its first task: `depart` itself, lent for the
   // team's life (it is left in no particular state), for the first, a search with the same
   // settings for the others (a deep search holds megabytes).
+  // `temoin` is told of each task and must outlive the team.
   Equipe(const Parallele& cfg, Moteur& depart, Forme forme, bool tally, long long L,
-         const Lanceur& lancer = lancer_fil);
+         const Lanceur& lancer, Temoin& temoin);
   // Stops the workers and waits for them.
   ~Equipe();
 
@@ -126,6 +128,7 @@ class Equipe {
   std::shared_ptr<Tache> premiere_en_attente() const;
 
   const Parallele cfg_;
+  Temoin& temoin_;
   const Moteur& modele_;
   Moteur* prete_;  // `depart`, until a worker takes it (under the lock)
   const Forme forme_;

@@ -76,19 +76,19 @@ void compter(const Tache& t, Affichage& aff, bool tally, const Moteur& depart, s
 
 std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const Reglages& reg,
                                          const Parallele& cfg, Veille* veille, std::string& reprise,
-                                         const Lanceur& lancer) {
+                                         const Lanceur& lancer, Temoin* temoin) {
   const bool tally = reg.cptbon == 1;
   const long long feuilles = depart.feuilles();
-  Equipe equipe(cfg, depart, aff.forme(), tally, aff.L, lancer);
+  Temoin personne;
+  Temoin& qui = temoin != nullptr ? *temoin : personne;
+  Equipe equipe(cfg, depart, aff.forme(), tally, aff.L, lancer, qui);
   if (equipe.ouvriers() < cfg.threads && veille != nullptr) veille->fils_refuses(cfg.threads, equipe.ouvriers());
   if (equipe.ouvriers() == 0) return std::nullopt;
   struct Bilan {
-    const Parallele& cfg;
+    Temoin& temoin;
     const Equipe& equipe;
-    ~Bilan() {
-      if (cfg.bilan) cfg.bilan(equipe.taches(), equipe.reprises());
-    }
-  } bilan{cfg, equipe};
+    ~Bilan() { temoin.bilan(equipe.taches(), equipe.reprises()); }
+  } bilan{qui, equipe};
   std::optional<Moteur> brouillon;
   bool vidange = false;  // interrupted: what is ready comes out, nothing is waited for
   Bon bon;

@@ -8,6 +8,7 @@
 #include "engine/moteur.hpp"
 #include "output/affiche.hpp"
 #include "parallele/parallele.hpp"
+#include "parallele/temoin.hpp"
 #include "suivi/veille.hpp"
 
 namespace unitfrac {
@@ -22,8 +23,9 @@ enum class Issue { finie, arretee, interrompue };
 // unknowns of a state at or before the first solution not found.
 // `depart` is lent to a worker: it is left in no particular state. When no thread can be started
 // (`lancer` fails at once), nothing is done and there is no Issue: the caller runs the search.
+// `temoin`, when given, is told of each task and of the whole.
 std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const Reglages& reg,
                                          const Parallele& cfg, Veille* veille, std::string& reprise,
-                                         const Lanceur& lancer = lancer_fil);
+                                         const Lanceur& lancer = lancer_fil, Temoin* temoin = nullptr);
 
 }  // namespace unitfrac

@@ -38,10 +38,7 @@ Estimation::Estimation(const Moteur& depart, double strates) : r_(depart.reglage
     }
   }
   for (int t = 1; t <= std::min(i, f_); ++t) {
-    i128 lo = std::max(etat.minr[t], r_.type == 2 ? x_[t - 1] + 1 : x_[t - 1]);
-    bool meme = r_.seq2 == 1 && t <= r_.s2;
-    for (int a = 1; a < t && meme; ++a) meme = x_[a] == r_.x3[a];
-    if (meme) lo = std::max(lo, static_cast<i128>(r_.x3[t]));
+    const i128 lo = r_.plus_bas(t, x_, etat.minr[t]);
     if (x_[t] - r_.z >= lo) pile_.push_back({t, x_[t] - r_.z, lo});
   }
   if (i <= f_) visiter(i);
@@ -64,24 +61,15 @@ bool Estimation::poser(int d, i128 v) {
 }
 
 // The candidates of position d + 1 after x[1..d], as the search visits them: hi, hi - z, ...
-// down to lo, `nombre` of them. False when there are none (or past 128 bits).
-bool Estimation::bornes(int d, i128& lo, i128& hi, i128& nombre) {
-  r_.i = d;
-  r_.x[d] = x_[d];
-  if (r_.maxi(d, D_[d], N_[d]) == Pas::debordement) return false;
-  if (r_.i < 0) return false;  // the search ends at this prefix
-  if (r_.M != 0 && r_.hors_borne) return false;
-  // With an exact bound the search reports the solution made of it and goes on below it at once:
-  // the subtree of that value is not visited.
-  hi = r_.reste == 0 ? r_.r1 - r_.z : r_.r1;
-  lo = std::max(r_.minr[d + 1], r_.type == 2 ? x_[d] + 1 : x_[d]);
-  // Past the end sequence nothing is visited.
-  bool meme = r_.seq2 == 1 && d + 1 <= r_.s2;
-  for (int a = 1; a <= d && meme; ++a) meme = x_[a] == r_.x3[a];
-  if (meme) lo = std::max(lo, static_cast<i128>(r_.x3[d + 1]));
-  if (hi < lo) return false;
+// down to lo, `nombre` of them.
+Estimation::Suite Estimation::bornes(int d, i128& lo, i128& hi, i128& nombre) const {
+  switch (r_.candidats(d, D_[d], N_[d], x_, lo, hi)) {
+    case Recherche<i128>::Candidats::oui: break;
+    case Recherche<i128>::Candidats::fin: return Suite::fin;
+    default: return Suite::aucune;  // none, or past 128 bits
+  }
   nombre = (hi - lo) / r_.z + 1;
-  return true;
+  return Suite::candidats;
 }
 
 // One descent from x[1..d] to depth n - 3, one candidate chosen at random at each level: the
@@ -92,7 +80,7 @@ double Estimation::sonder(int d) {
   double poids = 1;
   for (int k = d;; ++k) {
     i128 lo, hi, nombre;
-    if (!bornes(k, lo, hi, nombre)) return 0;
+    if (bornes(k, lo, hi, nombre) != Suite::candidats) return 0;
     if (k == f_ - 1) return poids * static_cast<double>(nombre);
     poids *= static_cast<double>(nombre);
     if (!poser(k + 1, hi - r_.z * au_hasard(nombre))) return 0;
@@ -106,8 +94,8 @@ void Estimation::visiter(int d) {
     return;
   }
   i128 lo, hi, nombre;
-  if (!bornes(d, lo, hi, nombre)) {
-    if (r_.i < 0) fin_ = true;
+  if (const Suite s = bornes(d, lo, hi, nombre); s != Suite::candidats) {
+    if (s == Suite::fin) fin_ = true;
     return;
   }
   if (d == f_ - 1)
@@ -152,7 +140,7 @@ void Estimation::choisir_profondeur() {
     double poids = 1;
     for (int d = 0; d < f_ - 1; ++d) {
       i128 lo, hi, nombre;
-      if (!bornes(d, lo, hi, nombre)) break;
+      if (bornes(d, lo, hi, nombre) != Suite::candidats) break;
       poids *= static_cast<double>(nombre);
       noeuds[static_cast<std::size_t>(d + 1)] += poids;
       if (!poser(d + 1, hi - r_.z * au_hasard(nombre))) break;

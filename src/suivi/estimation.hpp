@@ -30,9 +30,6 @@ class Estimation {
   // Counted rather than estimated.
   bool exacte() const { return pret_ && strates_.empty(); }
 
-  // The depth down to which prefixes are listed; deeper they are measured (tests).
-  int profondeur_strates() const { return s_; }
-
  private:
   // Positions d waiting to be visited: values v, v - z, ... down to lo.
   struct Cadre {
@@ -47,8 +44,11 @@ class Estimation {
     long long sondes = 0;
   };
 
+  // After a prefix: candidates for the next position, none, or the end of the search.
+  enum class Suite { candidats, aucune, fin };
+
   bool poser(int d, i128 v);
-  bool bornes(int d, i128& lo, i128& hi, i128& nombre);
+  Suite bornes(int d, i128& lo, i128& hi, i128& nombre) const;
   double sonder(int d);
   void visiter(int d);
   bool pas_suivant();
@@ -56,7 +56,7 @@ class Estimation {
   void raffiner(std::size_t k);
   i128 au_hasard(i128 nombre);
 
-  Recherche<i128> r_;           // the bounds of the next position, from x_, N_, D_
+  const Recherche<i128> r_;     // the candidates of the next position, from x_, N_, D_
   double strates_max_;
   int n_ = 0, f_ = 0, s_ = 0;   // unknowns, depth of the steps counted (n - 2), of the strata
   std::vector<i128> x_, N_, D_; // the prefix being visited and its partial sums

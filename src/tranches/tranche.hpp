@@ -11,14 +11,9 @@
 
 #include <gmpxx.h>
 
+#include "state/tranche.hpp"
+
 namespace unitfrac {
-
-struct Tranche {
-  long long I = 1, K = 1;
-};
-
-// The most shards a calculation is cut into.
-inline constexpr long long tranches_maximum = 10'000'000;
 
 // "I/K" with 1 <= I <= K <= tranches_maximum.
 bool lire_tranche(std::string_view v, Tranche& t);

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "dialogue/options.hpp"
+#include "dialogue/lanceur.hpp"
 
 namespace unitfrac {
 

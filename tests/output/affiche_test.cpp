@@ -4,6 +4,8 @@
 // expected texts are worked by hand from the line format and the paging rules.
 #include "output/affiche.hpp"
 
+#include "input/controle.hpp"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -58,7 +60,12 @@ struct Banc {
   Reglages reg;
   Bons bons;
   Lecteur lecteur;
-  Affichage aff{out, lecteur, reg, bons};
+  Affichage aff{out,
+                [this](std::string_view question) {
+                  lecteur.controle(Cas::relatif, question);
+                  return lecteur.valeur;
+                },
+                reg, bons};
 };
 
 using V = std::vector<long long>;

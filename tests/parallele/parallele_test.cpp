@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "dialogue/lanceur.hpp"
 #include "dialogue/options.hpp"
 #include "dialogue/programme.hpp"
 #include "engine/puits.hpp"
@@ -35,12 +36,23 @@ struct Resultat {
   int statut;
 };
 
-Resultat executer(const std::string& entree, const Parallele& par) {
+// Told of the whole search: counts tasks and resumptions. May also give away wrong splits, or hold
+// back the tasks k with k % 7 == lent.
+struct Espion : Temoin {
+  bool faux = false;
+  int lent = -1;
+  long long taches = 0, reprises = 0;
+  void avant_tache(long long k) override {
+    if (k % 7 == lent) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  void bilan(long long t, long long r) override { taches += t, reprises += r; }
+  bool partages_faux() const override { return faux; }
+};
+
+Resultat executer(const std::string& entree, const Parallele& par, Temoin* temoin = nullptr) {
   std::istringstream in(entree);
   std::ostringstream out;
-  Options opt;
-  opt.parallele = par;
-  const int statut = programme(in, out, opt);
+  const int statut = programme(in, out, {par, nullptr, temoin});
   return {out.str(), statut};
 }
 
@@ -142,7 +154,7 @@ TEST(Parallele, GridOfCalculationsMatchesTheOneThreadSearch) {
       // The last unknown passes 2^63 (and 2^86) at the end: workers widen to 128 bits.
       {8, 1, 1, "0 1 2 3 7 43 1807 3263460 0 1 2 3 7 43 1807 3263443 0 0"},
   };
-  long long taches = 0, reprises = 0;
+  Espion espion;
   const char* paging[][2] = {{"0", ""}, {"-7", ""}, {"-1000", ""}, {"-2", ""},
                              {"5", "3 0"}, {"4", "-3"}, {"6", "2 2 -1"}, {"3", "-9999"}};
   for (const auto& [n, P, Q, selection] : grille) {
@@ -154,15 +166,14 @@ TEST(Parallele, GridOfCalculationsMatchesTheOneThreadSearch) {
         for (const int threads : {2, 3, 8}) {
           Parallele p = serre(threads);
           p.pas_controle = 16;
-          p.bilan = [&](long long t, long long r) { taches += t; reprises += r; };
-          const Resultat r = executer(in, p);
+          const Resultat r = executer(in, p, &espion);
           ASSERT_EQ(r.sortie, un.sortie) << in << " on " << threads << " threads";
           ASSERT_EQ(r.statut, un.statut) << in;
         }
       }
     }
   }
-  std::printf("%lld tasks, %lld resumed\n", taches, reprises);
+  std::printf("%lld tasks, %lld resumed\n", espion.taches, espion.reprises);
 }
 
 // The plain form and the count with the tally, from options: the same output on several threads.
@@ -206,9 +217,8 @@ TEST(Parallele, ThreadsTheSystemRefusesAreDoneWithoutAndSaidOnce) {
       };
       std::istringstream in;
       std::ostringstream out;
-      Lecteur lecteur(in, out);
       Bons bons;
-      Affichage aff(out, lecteur, reg, bons);
+      Affichage aff(out, [](std::string_view) { return 0LL; }, reg, bons);  // no pause
       aff.debut_calcul();
       aff.forme(Forme::brut);
       aff.debut_run();
@@ -233,18 +243,14 @@ TEST(Parallele, WrongSplitsAndTasksFinishingOutOfOrderStillGiveTheOneThreadOutpu
     for (const long long L : {0LL, -5LL, -100000LL}) {
       const std::string in = dialogue(type, 6, 1, 1, "", L);
       const std::string un = executer(in, serre(1)).sortie;
-      Parallele p = serre(2);
-      p.partages_faux = true;
-      long long reprises = 0;
-      p.bilan = [&](long long, long long r) { reprises += r; };
-      EXPECT_EQ(executer(in, p).sortie, un) << in;
-      EXPECT_GT(reprises, 0) << in;
+      Espion faux;
+      faux.faux = true;
+      EXPECT_EQ(executer(in, serre(2), &faux).sortie, un) << in;
+      EXPECT_GT(faux.reprises, 0) << in;
       for (const int lent : {0, 1, 2, 5}) {
-        Parallele q = serre(3);
-        q.avant_tache = [lent](long long k) {
-          if (k % 7 == lent) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        };
-        EXPECT_EQ(executer(in, q).sortie, un) << in << "task " << lent << " held back";
+        Espion retard;
+        retard.lent = lent;
+        EXPECT_EQ(executer(in, serre(3), &retard).sortie, un) << in << "task " << lent << " held back";
       }
     }
   }
