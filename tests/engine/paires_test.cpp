@@ -405,6 +405,13 @@ TEST(Paires, SmallHandWorkedCasesAndDenominatorsOfTwoToTheSixtyThreeOrMore) {
   }
   EXPECT_EQ(nombre_diviseurs_carre({{2, 3}, {3, 1}, {5, 2}}), 7u * 3u * 5u);
   EXPECT_EQ(nombre_diviseurs_carre({}), 1u);
+  // In GMP integers, a bound M = b/a: every y is above it (1/y < a/b), and a·M - b = 0 must stop the
+  // step before it divides by it.
+  GrandProbleme g;
+  g.a = 1, g.b = mpz_class(3) << 60, g.lo = 1, g.hi = 2 * g.b, g.M = g.b;
+  std::vector<std::pair<mpz_class, mpz_class>> aucune;
+  resoudre_grandes_paires(g, aucune);
+  EXPECT_TRUE(aucune.empty());
 }
 
 }  // namespace
