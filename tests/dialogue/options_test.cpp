@@ -263,25 +263,13 @@ TEST(Options, OneCalculationWritesTheTableOfTheDialogueAndThePlainFormItsSolutio
   }
 }
 
-long long compte(const std::vector<std::string>& args) {
-  std::vector<std::string> a = args;
-  a.push_back("--compte");
-  const Sortie s = lancer_avec(a);
-  EXPECT_EQ(s.statut, 0) << texte(a);
-  EXPECT_EQ(s.out.find('\n'), s.out.size() - 1) << texte(a);
-  return std::stoll(s.out);
-}
-
-// Shards by x1 (start and end sequence both x1) add up to the whole count. Counts for n = 7,
-// P/Q = 1: OEIS A002966 (type 1) and A006585 (distinct unknowns, type 2).
-TEST(Options, CountShardsByTheFirstUnknownAddUpToTheWholeCount) {
-  EXPECT_EQ(compte({"-n", "4"}), 14);
-  for (const auto& [type, total] : {std::pair{"1", 294314LL}, {"2", 245765LL}}) {
-    EXPECT_EQ(compte({"-t", type, "-n", "7"}), total);
-    long long somme = 0;
-    for (int x1 = 1; x1 <= 8; ++x1)  // x1 is 2 to 7; the shards beyond count 0
-      somme += compte({"-t", type, "-n", "7", "--debut", std::to_string(x1), "--fin", std::to_string(x1)});
-    EXPECT_EQ(somme, total) << "type " << type;
+// The counts for P/Q = 1: OEIS A002966 (type 1) and A006585 (distinct unknowns, type 2); one
+// number on one line.
+TEST(Options, TheCountIsTheNumberOfSolutionsOnOneLine) {
+  for (const auto& [type, n, total] : {std::tuple{"1", "4", "14\n"}, {"1", "7", "294314\n"}, {"2", "7", "245765\n"}}) {
+    const Sortie s = lancer_avec({"-t", type, "-n", n, "--compte"});
+    EXPECT_EQ(s.statut, 0);
+    EXPECT_EQ(s.out, total) << type << " " << n;
   }
 }
 

@@ -3,11 +3,7 @@
 // is refused.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <fstream>
@@ -33,40 +29,14 @@ std::pair<ino_t, long long> version(const std::string& fichier) {
   return {st.st_ino, st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
 }
 
-// Runs the program on `args` with standard output into `sortie`; once the checkpoint has been
-// rewritten `changements` times (or never, when 0), sends `signal`. Returns the exit status, and
-// in `vus` how many times the checkpoint was seen rewritten.
-int lancer_et_tuer(const std::vector<std::string>& args, const std::string& point, const std::string& sortie,
-                   int signal, int changements, int* vus = nullptr) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int fd = ::open(sortie.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(fd, 1);
-    const int rien = ::open("/dev/null", O_RDWR);
-    dup2(rien, 0);
-    dup2(rien, 2);
-    std::vector<char*> argv{const_cast<char*>(UNITFRAC_EXE)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(UNITFRAC_EXE, argv.data());
-    _exit(127);
-  }
-  int w = 0, changes = 0;
-  auto avant = version(point);
-  for (;;) {
-    if (waitpid(pid, &w, WNOHANG) == pid) break;
-    if (const auto i = version(point); i != avant) {
-      avant = i;
-      if (++changes == changements) {
-        kill(pid, signal);
-        waitpid(pid, &w, 0);
-        break;
-      }
-    }
-    poll(nullptr, 0, 1);
-  }
-  if (vus != nullptr) *vus = changes;
-  return WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w);
+// Counts in `vus` the times the checkpoint `fichier` is rewritten from now on; true from the
+// `changements`-th on (never when 0).
+Guet compter_points(const std::string& fichier, int changements, int& vus) {
+  vus = 0;
+  return [=, &vus, avant = version(fichier)](const std::string&, long long) mutable {
+    if (const auto v = version(fichier); v != avant) avant = v, ++vus;
+    return changements > 0 && vus >= changements;
+  };
 }
 
 // Every signal, one to three threads, with and without the tally, a shard: stopped after a random
@@ -87,31 +57,33 @@ TEST(Reprise, ACountKilledAndStartedAgainEndsAsIfNeverStopped) {
   unsigned graine = 7;
   for (const auto& c : cas) {
     std::vector<std::string> args = c.calcul;
-    const std::string point = dossier + "/point", sortie = dossier + "/sortie";
+    const std::string point = dossier + "/point";
     std::remove(point.c_str());
     args.insert(args.end(), {"--threads", c.threads});
-    lancer_et_tuer(args, point, sortie, 0, 0);
-    const std::string attendu = lire(sortie);
+    const std::string attendu = executer(args).sortie;
     args.insert(args.end(), {"--reprise", point, "--intervalle", "0"});
     // How many checkpoints a whole run writes (it depends on the speed of the build): each run
     // is stopped after about a quarter of them.
     int tous = 0;
-    ASSERT_EQ(lancer_et_tuer(args, point, sortie, 0, 0, &tous), 0);
-    ASSERT_EQ(lire(sortie), attendu);
+    const Processus entier = executer(args, 0, compter_points(point, 0, tous));
+    ASSERT_EQ(entier.statut, 0);
+    ASSERT_EQ(entier.sortie, attendu);
     std::remove(point.c_str());
     const int quart = std::max(1, tous / 4);
-    int statut = -1, tours = 0;
-    while (statut != 0 && tours++ < 200) {
+    Processus dernier;
+    int tours = 0, vus = 0;
+    while (dernier.statut != 0 && tours++ < 200) {
       graine = graine * 1103515245 + 12345;
       // The first checkpoint of a run may come before it has done anything: at least two.
-      statut = lancer_et_tuer(args, point, sortie, c.signal, 2 + quart / 2 + static_cast<int>(graine >> 16) % quart);
+      const int apres = 2 + quart / 2 + static_cast<int>(graine >> 16) % quart;
+      dernier = executer(args, c.signal, compter_points(point, apres, vus));
       PointReprise p;
       std::string erreur;
       ASSERT_NE(lire_point(point, p, erreur), LecturePoint::refuse) << erreur;
     }
-    EXPECT_EQ(statut, 0);
+    EXPECT_EQ(dernier.statut, 0);
     EXPECT_GE(tours, 2) << "the runs were not stopped: " << c.calcul[1] << c.calcul[2] << " signal " << c.signal;
-    EXPECT_EQ(lire(sortie), attendu) << c.calcul[1] << c.calcul[2] << " signal " << c.signal;
+    EXPECT_EQ(dernier.sortie, attendu) << c.calcul[1] << c.calcul[2] << " signal " << c.signal;
   }
 }
 

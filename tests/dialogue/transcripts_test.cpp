@@ -1,12 +1,10 @@
 // Whole-dialogue transcript tests: each tests/transcripts/<theme>/<case>.in is fed as standard input
 // to the real program, whose standard output must equal <case>.out byte for byte and whose exit
-// status must equal the number in <case>.status (1 when that file is absent).
+// status must equal the number in <case>.status (1 when that file is absent), on one thread or
+// several, with standard error a pipe or a terminal.
 // The expected files are reviewed data, composed by hand from the program's texts and the solutions
 // worked out for each case; a new case is written the same way, never copied from a run.
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +12,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/dialogue/lancer.hpp"
 
 namespace {
 
@@ -44,33 +44,27 @@ std::string visible(const std::string& s) {
 
 class Transcript : public testing::TestWithParam<fs::path> {};
 
-TEST_P(Transcript, OutputAndStatusMatch) {
+TEST_P(Transcript, OutputAndStatusMatchOnAnyThreadsAndWithStandardErrorATerminal) {
   const fs::path in = GetParam();
   fs::path out = in, status = in;
   out.replace_extension(".out");
   status.replace_extension(".status");
   const int attendu = fs::exists(status) ? std::stoi(lire(status)) : 1;
-
-  const std::string commande =
-      "timeout 60 '" + std::string(UNITFRAC_EXE) + "' < '" + in.string() + "' 2>/dev/null";
-  FILE* p = popen(commande.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  std::string obtenu;
-  char buf[1 << 16];
-  for (std::size_t k; (k = fread(buf, 1, sizeof buf, p)) > 0;) obtenu.append(buf, k);
-  const int w = pclose(p);
-
   const std::string voulu = lire(out);
-  if (obtenu != voulu) {
-    const auto d = std::mismatch(obtenu.begin(), obtenu.end(), voulu.begin(), voulu.end());
-    const std::size_t i = static_cast<std::size_t>(d.first - obtenu.begin());
-    const std::size_t de = i > 80 ? i - 80 : 0;
-    ADD_FAILURE() << "first difference at byte " << i << " (got " << obtenu.size() << " bytes, expected "
-                  << voulu.size() << ")\n got:      ..." << visible(obtenu.substr(de, 200))
-                  << "\n expected: ..." << visible(voulu.substr(de, 200));
+  // Standard error a pipe or a terminal 80 columns wide, where the progress line may show.
+  for (const auto& [threads, largeur] : {std::pair{"1", 0}, {"3", 0}, {"2", 80}}) {
+    SCOPED_TRACE(testing::Message() << threads << " thread(s), terminal " << largeur);
+    const unitfrac::Processus p = unitfrac::executer({"--threads", threads}, 0, nullptr, in.string(), largeur);
+    if (p.sortie != voulu) {
+      const auto d = std::mismatch(p.sortie.begin(), p.sortie.end(), voulu.begin(), voulu.end());
+      const std::size_t i = static_cast<std::size_t>(d.first - p.sortie.begin());
+      const std::size_t de = i > 80 ? i - 80 : 0;
+      ADD_FAILURE() << "first difference at byte " << i << " (got " << p.sortie.size() << " bytes, expected "
+                    << voulu.size() << ")\n got:      ..." << visible(p.sortie.substr(de, 200))
+                    << "\n expected: ..." << visible(voulu.substr(de, 200));
+    }
+    EXPECT_EQ(p.statut, attendu);
   }
-  ASSERT_TRUE(WIFEXITED(w)) << "the program did not exit normally";
-  EXPECT_EQ(WEXITSTATUS(w), attendu);
 }
 
 std::string nom(const testing::TestParamInfo<fs::path>& info) {

@@ -3,30 +3,22 @@
 // 120 columns wide (the line keeps the time left, and Ctrl-C leaves the summary alone on the
 // screen), and Ctrl-C during a count and during a listing (what was written is the start of the
 // whole output, the summary names the count and the last solution, status 130).
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <signal.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/puits.hpp"
 #include "suivi/veille.hpp"
+#include "tests/dialogue/lancer.hpp"
 #include "tests/engine/outils.hpp"
 
 namespace unitfrac {
@@ -99,74 +91,6 @@ TEST(Veille, WritesItsLineInPlaceOrAsPlainLinesAndErasesItBeforeOutput) {
 
 // ---- The program itself -----------------------------------------------------------------------
 
-struct Execution {
-  std::string sortie, erreurs;  // standard error as the pipe or the terminal passed it on
-  int statut = -1;              // exit status, or 128 + signal
-};
-
-// The program with `args`, its standard input from `entree` (nothing when empty), its standard
-// output into a file, standard error into a pipe or, with `largeur` > 0, a pseudo-terminal that
-// many columns wide. `signal` (0: none) goes once the search is surely under way: standard error
-// matches `guet`, or 64 KB of output are written; at a terminal it is a Ctrl-C typed. An event,
-// never a fixed delay: the machine may be busy. Without the event within 120 s the test fails and
-// the program is killed.
-Execution executer(const std::vector<std::string>& args, int signal = 0, const std::string& guet = "",
-                   const std::string& entree = "", int largeur = 0) {
-  char chemin[] = "/tmp/unitfrac_suiviXXXXXX";
-  const int sortie = mkstemp(chemin);
-  int err[2] = {-1, -1};  // at a terminal, err[0] is its master side
-  winsize taille{24, static_cast<unsigned short>(largeur), 0, 0};
-  const pid_t pid = largeur > 0 ? forkpty(&err[0], nullptr, nullptr, &taille) : pipe(err) == 0 ? fork() : -1;
-  EXPECT_GE(pid, 0);
-  if (pid == 0) {
-    dup2(sortie, 1);
-    if (largeur == 0) dup2(err[1], 2);
-    setenv("TERM", "xterm", 1);
-    dup2(open(entree.empty() ? "/dev/null" : entree.c_str(), O_RDONLY), 0);
-    std::vector<char*> argv{const_cast<char*>(UNITFRAC_EXE)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(UNITFRAC_EXE, argv.data());
-    _exit(127);
-  }
-  if (largeur == 0) close(err[1]);
-  Execution e;
-  const std::regex motif(guet);
-  const auto limite = std::chrono::steady_clock::now() + 120s;
-  char buf[1 << 16];
-  for (bool envoye = signal == 0;;) {
-    pollfd p{err[0], POLLIN, 0};
-    if (poll(&p, 1, 50) < 0) break;
-    if ((p.revents & (POLLIN | POLLHUP)) != 0) {
-      const ssize_t k = read(err[0], buf, sizeof buf);
-      if (k <= 0) break;  // the end of the pipe, or EIO once the terminal has no process left
-      e.erreurs.append(buf, static_cast<std::size_t>(k));
-    }
-    struct stat st {};
-    if (!envoye && fstat(sortie, &st) == 0 &&
-        (st.st_size >= (1 << 16) || (!guet.empty() && std::regex_search(e.erreurs, motif)))) {
-      if (largeur > 0)
-        EXPECT_EQ(write(err[0], "\003", 1), 1);
-      else
-        kill(pid, signal);
-      envoye = true;
-    } else if (!envoye && std::chrono::steady_clock::now() > limite) {
-      ADD_FAILURE() << "what the test waits for did not come within 120 s: " << e.erreurs;
-      kill(pid, SIGKILL);
-      envoye = true;
-    }
-  }
-  close(err[0]);
-  int w = 0;
-  waitpid(pid, &w, 0);
-  e.statut = WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w);
-  lseek(sortie, 0, SEEK_SET);
-  for (ssize_t k; (k = read(sortie, buf, sizeof buf)) > 0;) e.sortie.append(buf, static_cast<std::size_t>(k));
-  close(sortie);
-  unlink(chemin);
-  return e;
-}
-
 // What a terminal `largeur` columns wide shows of `brut`: a character past the last column goes to
 // the next row, "\r" back to the start of the row, "\033[K" clears to its end.
 std::string ecran(const std::string& brut, std::size_t largeur) {
@@ -200,7 +124,7 @@ std::string ecran(const std::string& brut, std::size_t largeur) {
 TEST(Terminal, AtEachWidthTheLineKeepsTheTimeLeftAndCtrlCLeavesOnlyTheSummary) {
   for (const int largeur : {40, 80, 120}) {
     SCOPED_TRACE(testing::Message() << largeur << " columns");
-    const Execution e = executer({"-n", "8", "--compte"}, SIGINT, ", reste ", "", largeur);
+    const Processus e = executer({"-n", "8", "--compte"}, SIGINT, guetter(", reste "), "", largeur);
     const std::string& brut = e.erreurs;
     EXPECT_EQ(e.statut, 130);
     // A line written: "\runitfrac: NN %, reste <time> ; ..." cut to the width less 3, the time whole.
@@ -219,30 +143,14 @@ TEST(Terminal, AtEachWidthTheLineKeepsTheTimeLeftAndCtrlCLeavesOnlyTheSummary) {
   }
 }
 
-TEST(Terminal, EveryTranscriptGivesTheSameOutputWithStandardErrorATerminal) {
-  int cas = 0;
-  for (const auto& f : std::filesystem::recursive_directory_iterator(UNITFRAC_TRANSCRIPTS)) {
-    if (f.path().extension() != ".in") continue;
-    ++cas;
-    auto out = f.path(), statut = f.path();
-    const Execution e = executer({}, 0, "", f.path(), 80);
-    std::ifstream attendu(out.replace_extension(".out"), std::ios::binary);
-    EXPECT_EQ(e.sortie, std::string(std::istreambuf_iterator<char>(attendu), {})) << f.path();
-    int code = 1;
-    if (std::filesystem::exists(statut.replace_extension(".status"))) std::ifstream(statut) >> code;
-    EXPECT_EQ(e.statut, code) << f.path();
-  }
-  EXPECT_GT(cas, 50);
-}
-
 TEST(Terminal, PlainLinesWithStatusAndNothingWithoutATerminal) {
-  const Execution e = executer({"-n", "8", "--debut", "2,4,5", "--fin", "2,4,5", "--compte", "--status"});
+  const Processus e = executer({"-n", "8", "--debut", "2,4,5", "--fin", "2,4,5", "--compte", "--status"});
   EXPECT_EQ(e.sortie, "14004302\n");
   EXPECT_NE(e.erreurs.find("unitfrac: "), std::string::npos);
   EXPECT_EQ(e.erreurs.find_first_of("\r\033"), std::string::npos);
   EXPECT_EQ(e.erreurs.back(), '\n');
 
-  const Execution sans = executer({"-n", "7", "--compte"});
+  const Processus sans = executer({"-n", "7", "--compte"});
   EXPECT_EQ(sans.sortie, "294314\n");
   EXPECT_EQ(sans.erreurs, "");
 }
@@ -262,7 +170,7 @@ TEST(Interruption, DuringACountOrAListingTheSummaryNamesTheCountAndTheLastSoluti
       SCOPED_TRACE(testing::Message() << (compte ? "count" : "listing") << ", signal " << signal << ", threads " << threads);
       std::vector<std::string> args = {"-n", "8", "--threads", threads};
       if (compte) args.insert(args.end(), {"--compte", "--status"});
-      const Execution e = executer(args, signal, compte ? " [1-9][0-9]* solution" : "");
+      const Processus e = executer(args, signal, guetter(compte ? " [1-9][0-9]* solution" : ""));
       EXPECT_EQ(e.statut, 128 + signal) << e.erreurs;
       std::smatch m;
       ASSERT_TRUE(std::regex_search(e.erreurs, m, resume)) << e.erreurs;
@@ -274,7 +182,7 @@ TEST(Interruption, DuringACountOrAListingTheSummaryNamesTheCountAndTheLastSoluti
       // The same calculation down to the last solution found: the end sequence its first n - 1
       // values.
       args.insert(args.end(), {"--fin", prefixe});
-      const Execution j = executer(args);
+      const Processus j = executer(args);
       if (compte) {
         // Nothing written, and the solutions counted again: the same number.
         EXPECT_EQ(e.sortie, "");
