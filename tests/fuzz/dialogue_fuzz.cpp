@@ -34,6 +34,7 @@
 
 #include "dialogue/programme.hpp"
 #include "engine/paires.hpp"
+#include "input/controle.hpp"
 
 namespace unitfrac::fuzz {
 namespace {
@@ -80,17 +81,12 @@ const std::set<std::string>& vocabulaire() {
   return mots;
 }
 
-// The answer the reader takes from a token in mode 4, or nothing when it refuses the token.
+// The answer the reader takes from a token for a non-negative integer, or nothing when it refuses
+// the token: what comes before a zero byte, at most 199 characters, by the reader's own rule.
 std::optional<long long> entier(std::string_view jeton) {
   jeton = jeton.substr(0, jeton.find('\0'));
-  if (jeton.size() > 199) return std::nullopt;
-  if (jeton == "0") return 0;
-  if (!jeton.empty() && jeton[0] == '+') jeton.remove_prefix(1);
-  if (jeton.empty() || jeton[0] == '0') return std::nullopt;
   long long v = 0;
-  for (const char c : jeton)
-    if (c < '0' || c > '9' || __builtin_mul_overflow(v, 10, &v) || __builtin_add_overflow(v, c - '0', &v))
-      return std::nullopt;
+  if (jeton.size() > 199 || !lire_entier(Cas::positif, jeton, v)) return std::nullopt;
   return v;
 }
 
