@@ -147,6 +147,7 @@ TEST(Terminal, PlainLinesWithStatusAndNothingWithoutATerminal) {
   const Processus e = executer({"-n", "8", "--debut", "2,4,5", "--fin", "2,4,5", "--compte", "--status"});
   EXPECT_EQ(e.sortie, "14004302\n");
   EXPECT_NE(e.erreurs.find("unitfrac: "), std::string::npos);
+  EXPECT_NE(e.erreurs.find(" ; en x1 = 2, x2 = 4, x3 = 5\n"), std::string::npos);  // three unknowns at most
   EXPECT_EQ(e.erreurs.find_first_of("\r\033"), std::string::npos);
   EXPECT_EQ(e.erreurs.back(), '\n');
 
