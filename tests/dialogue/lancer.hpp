@@ -94,7 +94,7 @@ inline Processus executer(const std::vector<std::string>& args, int signal = 0, 
   char buf[1 << 16];
   for (bool envoye = signal == 0, tue = false;;) {
     pollfd p{err[0], POLLIN, 0};
-    if (poll(&p, 1, 5) < 0) break;
+    if (poll(&p, 1, 1) < 0) break;
     if ((p.revents & (POLLIN | POLLHUP)) != 0) {
       const ssize_t k = read(err[0], buf, sizeof buf);
       if (k <= 0) break;  // the end of the pipe, or EIO once the terminal has no process left
