@@ -22,11 +22,15 @@
 namespace unitfrac {
 namespace {
 
+// Arguments and the text that goes with them: a refusal's message, the settings the options give,
+// or the dialogue's answers for the same calculation.
+struct Cas {
+  std::vector<std::string> args;
+  std::string chaine;
+};
+
 TEST(Options, RefusalsNameTheOptionOnOneLineAndExitWithStatus2) {
-  const struct {
-    std::vector<std::string> args;
-    std::string message;
-  } cas[] = {
+  const Cas cas[] = {
       {{"--foo"}, "option inconnue '--foo'"},
       {{"-n", "4", "-x"}, "option inconnue '-x'"},
       {{"-n"}, "l'option -n demande une valeur"},
@@ -62,7 +66,7 @@ TEST(Options, RefusalsNameTheOptionOnOneLineAndExitWithStatus2) {
     const Sortie s = lancer_avec(c.args, "0\n1\n");  // the dialogue must not start
     EXPECT_EQ(s.statut, 2) << texte(c.args);
     EXPECT_EQ(s.out, "") << texte(c.args);
-    EXPECT_EQ(s.err.substr(0, 10 + c.message.size()), "unitfrac: " + c.message) << texte(c.args);
+    EXPECT_EQ(s.err.substr(0, 10 + c.chaine.size()), "unitfrac: " + c.chaine) << texte(c.args);
     EXPECT_NE(s.err.find(" (voir unitfrac --help)\n"), std::string::npos) << texte(c.args);
     EXPECT_EQ(s.err.find('\n'), s.err.size() - 1) << texte(c.args);
   }
@@ -85,10 +89,7 @@ std::string resume(const Options& o) {
 }
 
 TEST(Options, AcceptedFormsGiveTheDialoguesSettings) {
-  const struct {
-    std::vector<std::string> args;
-    std::string voulu;
-  } cas[] = {
+  const Cas cas[] = {
       {{}, "dialogue j0 st0"},
       {{"--threads", "3", "--no-status"}, "dialogue j3 st2"},
       {{"--no-status", "--status", "--"}, "dialogue j0 st1"},
@@ -110,7 +111,7 @@ TEST(Options, AcceptedFormsGiveTheDialoguesSettings) {
     Options o;
     std::string erreur;
     EXPECT_TRUE(analyser(vues, o, erreur)) << texte(c.args) << erreur;
-    EXPECT_EQ(resume(o), c.voulu) << texte(c.args);
+    EXPECT_EQ(resume(o), c.chaine) << texte(c.args);
   }
 }
 
@@ -134,12 +135,7 @@ std::string tableau_du_dialogue(const std::string& out) {
   return out.substr(debut + 8, fin - debut - 8);
 }
 
-// One grid case: the options and the dialogue's answers for the same settings.
-struct Cas {
-  std::vector<std::string> args;
-  std::string reponses;
-};
-
+// The grid: the options and the dialogue's answers for the same settings.
 std::vector<Cas> grille() {
   struct Selection {
     std::vector<std::string> args;
@@ -164,24 +160,20 @@ std::vector<Cas> grille() {
               const bool un = std::string(p) == q;  // P/Q reduces to 1
               const auto longueur = [](const char* s) { return s == nullptr ? 0 : (std::string(s).size() + 1) / 2; };
               if ((bons && !un) || longueur(sel.debut) > n - 1u || longueur(sel.fin) > n - 1u) continue;
-              Cas c;
+              Cas& c = cas.emplace_back();
               c.args = {"-t", type, "-n", std::to_string(n), "-f", std::string(p) + "/" + q, "-k", k};
               c.args.insert(c.args.end(), sel.args.begin(), sel.args.end());
               if (bons) c.args.push_back("-b");
-              std::string r = std::string("0 ") + type + " " + std::to_string(n) + " " + p + " " + q;
-              if (sel.parite == nullptr) {
-                r += " 0";
-              } else {
-                const auto sequence = [&](const char* s) {
-                  if (s == nullptr) return std::string(" 0");
-                  return std::string(" 1 ") + s + (longueur(s) < n - 1u ? " 0" : "");
-                };
-                r += std::string(" 1 ") + sel.parite + sequence(sel.debut) + sequence(sel.fin) + " " + sel.borne;
-              }
+              // A sequence's answers: none, or its values and a 0 that ends it when it is short.
+              const auto sequence = [&](const char* s) {
+                return s == nullptr ? std::string(" 0") : std::string(" 1 ") + s + (longueur(s) < n - 1u ? " 0" : "");
+              };
+              std::string& r = c.chaine;
+              r = std::string("0 ") + type + " " + std::to_string(n) + " " + p + " " + q;
+              r += sel.parite == nullptr ? std::string(" 0")
+                                         : " 1 " + (sel.parite + sequence(sel.debut) + sequence(sel.fin)) + " " + sel.borne;
               if (un) r += bons ? " 1" : " 0";
               r += std::string(" ") + (std::string(k) == "1" ? "0" : "-3") + " 0\n";
-              c.reponses = r;
-              cas.push_back(c);
             }
   return cas;
 }
@@ -214,11 +206,11 @@ TEST(Options, OneCalculationWritesTheTableOfTheDialogueAndThePlainFormItsSolutio
   for (const Cas& c : cas) {
     const Sortie s = lancer_avec(c.args);
     EXPECT_EQ(s.statut, 0) << texte(c.args) << s.err;
-    if (!c.reponses.empty()) {
-      std::istringstream in(c.reponses);
+    if (!c.chaine.empty()) {
+      std::istringstream in(c.chaine);
       std::ostringstream dialogue;
-      ASSERT_EQ(programme(in, dialogue), 1) << c.reponses;
-      EXPECT_EQ(s.out, tableau_du_dialogue(dialogue.str())) << texte(c.args) << "\n" << c.reponses;
+      ASSERT_EQ(programme(in, dialogue), 1) << c.chaine;
+      EXPECT_EQ(s.out, tableau_du_dialogue(dialogue.str())) << texte(c.args) << "\n" << c.chaine;
     }
     // The table's lines: "\t  " number "  :   " then each value followed by "  \t".
     std::vector<std::vector<std::string>> tableau, brut;

@@ -58,17 +58,23 @@ void placer(R& r, const std::vector<long long>& debut, bool premiere = false) {
 // b² where the engine finds it cheaper (its default), or wherever they can be used.
 enum class Mode { pas_a_pas, auto_, toujours };
 
-// The whole search through the widening engine, after the placements; `largeur` gets the widest
-// integers it used.
-inline Liste chercher(const Reglages& reg, Mode mode, const std::vector<long long>& debut = {},
-                      bool premiere = false, int* largeur = nullptr) {
+// The whole search through the widening engine into `puits`, after the placements; `largeur` gets
+// the widest integers it used.
+template <class Puits>
+Puits courir(const Reglages& reg, Puits puits, Mode mode = Mode::auto_, const std::vector<long long>& debut = {},
+             bool premiere = false, int* largeur = nullptr) {
   Moteur m(reg);
   m.paires(mode != Mode::pas_a_pas, mode == Mode::toujours);
   placer(m, debut, premiere);
-  Collecteur c;
-  m.courir(c);
+  m.courir(puits);
   if (largeur != nullptr) *largeur = m.largeur_max();
-  return c.solutions;
+  return puits;
+}
+
+// Its solutions, collected.
+inline Liste chercher(const Reglages& reg, Mode mode, const std::vector<long long>& debut = {},
+                      bool premiere = false, int* largeur = nullptr) {
+  return courir(reg, Collecteur{}, mode, debut, premiere, largeur).solutions;
 }
 
 // The same with the engine's default, from depth 0 or from x1 at its upper bound.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <numeric>
+#include <set>
 
 #include "engine/grandes_paires.hpp"
 
@@ -17,41 +18,36 @@ using test::chercher;
 using test::Mode;
 using test::reglages;
 
-// Takes runs of solutions whole: their number, the last solution, the extremes of x1 and xn.
-struct ParLots {
+// Takes runs of solutions whole: collects the last of each run (a solution alone is a run of one)
+// and counts them all.
+struct ParLots : Collecteur {
   long long nombre = 0;
-  std::vector<std::string> derniere;
-  mpz_class x1_min, xn_max;
   template <class Int>
-  void garder(const std::vector<Int>& x, long long k) {
-    if (nombre == 0 || cmp(x1_min, vers_mpz(x[1])) > 0) x1_min = vers_mpz(x[1]);
-    if (nombre == 0 || cmp(xn_max, vers_mpz(x.back())) < 0) xn_max = vers_mpz(x.back());
-    derniere.clear();
-    for (std::size_t a = 1; a < x.size(); ++a) derniere.push_back(en_texte(x[a]));
-    nombre += k;
-  }
-  template <class Int>
-  void operator()(const std::vector<Int>& x) { garder(x, 1); }
+  void operator()(const std::vector<Int>& x) { lot(x, x, 1); }
   bool une_a_une(long long) const { return false; }
   template <class Int>
-  void lot(const std::vector<Int>&, const std::vector<Int>& derniere_du_lot, long long k) { garder(derniere_du_lot, k); }
-  bool arret() const { return false; }
+  void lot(const std::vector<Int>&, const std::vector<Int>& derniere, long long k) {
+    Collecteur::operator()(derniere);
+    nombre += k;
+  }
 };
 
+// The smallest x1 and the largest xn of a non-empty list.
+std::pair<mpz_class, mpz_class> extremes(const test::Liste& l) {
+  std::pair e{mpz_class(l[0][0]), mpz_class(l[0].back())};
+  for (const auto& sol : l) {
+    e.first = std::min(e.first, mpz_class(sol[0]));
+    e.second = std::max(e.second, mpz_class(sol.back()));
+  }
+  return e;
+}
+
 // The count, the last solution and the extremes that runs handed over whole give, against the list.
-void comparer_par_lots(Moteur m, const test::Liste& liste) {
-  ParLots lots;
-  m.courir(lots);
+void comparer_par_lots(const ParLots& lots, const test::Liste& liste) {
   ASSERT_EQ(lots.nombre, static_cast<long long>(liste.size()));
   if (liste.empty()) return;
-  EXPECT_EQ(lots.derniere, liste.back());
-  mpz_class x1 = mpz_class(liste[0][0]), xn = mpz_class(liste[0].back());
-  for (const auto& sol : liste) {
-    x1 = std::min(x1, mpz_class(sol[0]));
-    xn = std::max(xn, mpz_class(sol.back()));
-  }
-  EXPECT_EQ(lots.x1_min, x1);
-  EXPECT_EQ(lots.xn_max, xn);
+  EXPECT_EQ(lots.solutions.back(), liste.back());
+  EXPECT_EQ(extremes(lots.solutions), extremes(liste));
 }
 
 TEST(RecherchePaires, GivesTheStepByStepList) {
@@ -104,9 +100,7 @@ TEST(RecherchePaires, GivesTheStepByStepList) {
               const test::Liste attendu = chercher(reg, Mode::pas_a_pas, debut, e.premiere);
               EXPECT_EQ(chercher(reg, Mode::toujours, debut, e.premiere), attendu);
               EXPECT_EQ(chercher(reg, Mode::auto_, debut, e.premiere), attendu);
-              Moteur m(reg);
-              test::placer(m, debut, e.premiere);
-              comparer_par_lots(m, attendu);
+              comparer_par_lots(test::courir(reg, ParLots{}, Mode::auto_, debut, e.premiere), attendu);
               ++compares;
             }
           }
@@ -133,16 +127,12 @@ TEST(RecherchePaires, GivesTheDivisorCountWhereTryingEachValueWouldTakeYears) {
   // from x1 = 2 for P/Q = 1/2 + 1/(2Q); b = Q(Q + 1) past 2^119 from x1 = Q + 1 for P/Q = 1/Q,
   // Q = 10^18, whose last unknowns pass 2^127 (GMP integers).
   const long long Q = 4611686018427387905LL, Q1 = 1000000000000000000LL;
-  struct Cas { int n; long long P, Q, x1; std::vector<long long> b; };
-  for (const Cas& c : {Cas{2, 1, INT64_MAX, 0, {INT64_MAX}}, Cas{3, (Q + 1) / 2, Q, 2, {2, Q}},
-                       Cas{3, 1, Q1, Q1 + 1, {Q1, Q1 + 1}}})
-    for (int type = 1; type <= 2; ++type) {
-      Moteur m(reglages(type, c.n, c.P, c.Q));
-      test::placer(m, c.x1 == 0 ? std::vector<long long>{} : std::vector<long long>{c.x1}, c.x1 == 0);
-      Compteur k;
-      m.courir(k);
-      EXPECT_EQ(k.K, (diviseurs_du_carre(c.b) + 3 - 2 * type) / 2) << "Q " << c.Q << " type " << type;
-    }
+  struct Cas { int n; long long P, Q; std::vector<long long> debut, b; };  // no debut: x1 placed
+  for (const Cas& c : {Cas{2, 1, INT64_MAX, {}, {INT64_MAX}}, Cas{3, (Q + 1) / 2, Q, {2}, {2, Q}},
+                       Cas{3, 1, Q1, {Q1 + 1}, {Q1, Q1 + 1}}})
+    for (int type = 1; type <= 2; ++type)
+      EXPECT_EQ(test::courir(reglages(type, c.n, c.P, c.Q), Compteur{}, Mode::auto_, c.debut, c.debut.empty()).K,
+                (diviseurs_du_carre(c.b) + 3 - 2 * type) / 2) << "Q " << c.Q << " type " << type;
 }
 
 TEST(RecherchePaires, AGcdOfTheRemainderPastTwoToTheSixtyFourIsTakenWhole) {
@@ -150,10 +140,8 @@ TEST(RecherchePaires, AGcdOfTheRemainderPastTwoToTheSixtyFourIsTakenWhole) {
   // t³ past 2^64. The first (d(t²) + 1)/2 solutions are the pairs with 1/x + 1/y = 1/t, each once.
   const long long t = 8589934593LL;
   const long long paires = (diviseurs_du_carre({t}) + 1) / 2;
-  Moteur m(reglages(1, 4, 3, t));
-  test::placer(m, {t, t});
-  test::Arret a{{}, static_cast<std::size_t>(paires)};
-  m.courir(a);
+  const test::Arret a = test::courir(reglages(1, 4, 3, t), test::Arret{{}, static_cast<std::size_t>(paires)},
+                                     Mode::auto_, {t, t});
   ASSERT_EQ(static_cast<long long>(a.solutions.size()), paires);
   for (std::size_t k = 0; k < a.solutions.size(); ++k) {
     const auto& sol = a.solutions[k];
@@ -167,16 +155,14 @@ TEST(RecherchePaires, AGcdOfTheRemainderPastTwoToTheSixtyFourIsTakenWhole) {
 
 TEST(RecherchePaires, PastTwoToTheSixtyThreeAStopAfterAnySolutionLeavesTheSameRest) {
   const Reglages reg = reglages(1, 3, 2305843009213693953LL, 4611686018427387905LL);
-  Moteur tout(reg);
-  Collecteur attendu;
-  tout.courir(attendu);
+  const test::Liste attendu = chercher(reg);
   for (std::size_t k : {1, 2, 3, 100, 366}) {
     Moteur m(reg);
     test::Arret a{{}, k};
     m.courir(a);
     a.k = SIZE_MAX;
     m.courir(a);
-    EXPECT_EQ(a.solutions, attendu.solutions) << "stop after " << k;
+    EXPECT_EQ(a.solutions, attendu) << "stop after " << k;
   }
 }
 
@@ -212,33 +198,32 @@ TEST(RecherchePaires, AStopAfterAnySolutionLeavesTheSameStateAndTheSameRest) {
       }
 }
 
-// The pairs of 1/x + 1/y = rem with x from lo up (y >= x, or y > x when strict), y at most M when
-// M is not 0, by the GMP step from b's factorisation; b divides the product of `valeurs`.
-std::vector<std::pair<mpz_class, mpz_class>> paires_gmp(const mpq_class& rem, const std::vector<long long>& valeurs,
-                                                        const mpz_class& lo, bool strict, long long M) {
-  GrandProbleme gp;
-  gp.a = rem.get_num();
-  gp.b = rem.get_den();
-  std::map<std::uint64_t, int> premiers;
-  std::vector<Facteur> f;
+// Appends to `l` the solutions of P/Q = 1 that start with `valeurs` and end with two unknowns x <= y
+// (x < y when strict, x above the last value then too), y at most M when M is not 0: the pairs of
+// the remainder a/b by the GMP step from b's factorisation, b dividing the product of `valeurs`.
+void completer(const std::vector<long long>& valeurs, bool strict, long long M, test::Liste& l) {
+  mpq_class rem(1);
+  std::set<std::uint64_t> premiers;
+  std::vector<Facteur> f, fb;
   for (long long v : valeurs) {
+    rem -= mpq_class(1, vers_mpz(v));
     factoriser(static_cast<std::uint64_t>(v), f);
-    for (const auto& [p, e] : f) premiers[p] += e;
+    for (const auto& [p, e] : f) premiers.insert(p);
   }
-  mpz_class reste = gp.b;
-  for (const auto& [p, e] : premiers) {
-    int k = 0;
-    for (; mpz_divisible_ui_p(reste.get_mpz_t(), p) != 0; ++k) mpz_divexact_ui(reste.get_mpz_t(), reste.get_mpz_t(), p);
-    if (k > 0) gp.fb.emplace_back(p, k);
+  mpz_class reste = rem.get_den();
+  for (const std::uint64_t p : premiers)
+    if (const auto k = mpz_remove(reste.get_mpz_t(), reste.get_mpz_t(), mpz_class(p).get_mpz_t()); k > 0)
+      fb.emplace_back(p, static_cast<int>(k));
+  EXPECT_EQ(reste, 1);
+  const GrandProbleme gp{rem.get_num(), rem.get_den(), true, fb, vers_mpz(valeurs.back() + (strict ? 1 : 0)),
+                         2 * rem.get_den() / rem.get_num(), 1, strict, 0, vers_mpz(M)};
+  std::vector<std::pair<mpz_class, mpz_class>> paires;
+  resoudre_grandes_paires(gp, paires);
+  for (const auto& [x, y] : paires) {
+    l.emplace_back();
+    for (long long v : valeurs) l.back().push_back(std::to_string(v));
+    l.back().insert(l.back().end(), {x.get_str(), y.get_str()});
   }
-  gp.fb_connue = reste == 1;
-  gp.lo = lo;
-  gp.hi = 2 * gp.b / gp.a;
-  gp.strict = strict;
-  gp.M = vers_mpz(M);
-  std::vector<std::pair<mpz_class, mpz_class>> r;
-  resoudre_grandes_paires(gp, r);
-  return r;
 }
 
 TEST(RecherchePaires, NineUnknownsHeadsPastTwoToTheSixtyThreeMatchTheGmpStep) {
@@ -247,8 +232,6 @@ TEST(RecherchePaires, NineUnknownsHeadsPastTwoToTheSixtyThreeMatchTheGmpStep) {
   // solved alone by the GMP step, both types, with and without a bound, listed and in runs.
   const std::vector<long long> prefixe = {2, 3, 7, 43, 1850, 75935};
   const long long haut = 12685321425LL, bas = haut - 40;
-  mpq_class rem(1);
-  for (long long v : prefixe) rem -= mpq_class(1, vers_mpz(v));
   long long paires = 0;
   for (int type = 1; type <= 2; ++type)
     for (long long M : {0LL, 100000000000000000LL}) {
@@ -257,23 +240,15 @@ TEST(RecherchePaires, NineUnknownsHeadsPastTwoToTheSixtyThreeMatchTheGmpStep) {
       for (long long c = haut; c >= bas; --c) {
         std::vector<long long> valeurs = prefixe;
         valeurs.push_back(c);
-        const mpz_class lo = vers_mpz(type == 2 ? c + 1 : c);
-        for (const auto& [x, y] : paires_gmp(rem - mpq_class(1, vers_mpz(c)), valeurs, lo, type == 2, M)) {
-          attendu.emplace_back();
-          for (long long v : valeurs) attendu.back().push_back(std::to_string(v));
-          attendu.back().insert(attendu.back().end(), {x.get_str(), y.get_str()});
-        }
+        completer(valeurs, type == 2, M, attendu);
       }
       paires += static_cast<long long>(attendu.size());
-      Reglages reg = reglages(type, 9, 1, 1, 0, M);
       std::vector<long long> debut = prefixe, fin = prefixe;
       debut.push_back(haut);
       fin.push_back(bas);
-      reg = test::avec_fin(reg, fin);
+      const Reglages reg = test::avec_fin(reglages(type, 9, 1, 1, 0, M), fin);
       EXPECT_EQ(chercher(reg, Mode::auto_, debut), attendu);
-      Moteur m(reg);
-      test::placer(m, debut);
-      comparer_par_lots(m, attendu);
+      comparer_par_lots(test::courir(reg, ParLots{}, Mode::auto_, debut), attendu);
     }
   EXPECT_GT(paires, 2000);
 }
@@ -294,17 +269,14 @@ TEST(RecherchePaires, CountsForPOverQEqualToOne) {
   const long long type2[] = {1, 0, 1, 6, 72, 2320, 245765};
   for (int n = 1; n <= 7; ++n)
     for (int type = 1; type <= 2; ++type) {
-      Moteur m(reglages(type, n, 1, 1));
-      Compteur c;
-      m.courir(c);
-      EXPECT_EQ(c.K, (type == 1 ? type1 : type2)[n - 1]) << "type " << type << " n " << n;
-      EXPECT_EQ(m.largeur_max(), 64);
+      int largeur = 0;
+      EXPECT_EQ(test::courir(reglages(type, n, 1, 1), Compteur{}, Mode::auto_, {}, false, &largeur).K,
+                (type == 1 ? type1 : type2)[n - 1]) << "type " << type << " n " << n;
+      EXPECT_EQ(largeur, 64);
     }
   // The first two for n = 7 of type 1: all sevens, then the largest completion of x1 = 6.
-  Moteur m(reglages(1, 7, 1, 1));
-  test::Arret a{{}, 2};
-  m.courir(a);
-  EXPECT_EQ(a.solutions, test::liste({{7, 7, 7, 7, 7, 7, 7}, {6, 6, 6, 8, 8, 8, 8}}));
+  EXPECT_EQ(test::courir(reglages(1, 7, 1, 1), test::Arret{{}, 2}).solutions,
+            test::liste({{7, 7, 7, 7, 7, 7, 7}, {6, 6, 6, 8, 8, 8, 8}}));
 }
 
 }  // namespace
