@@ -9,7 +9,7 @@ place in src/engine, src/parallele, src/output or src/input: a comparison flippe
 against it; a mutant is killed when the build of the tests passes and a test fails (or times
 out), and survives when every test passes. Mutants that do not compile are left out of the score.
 
-Usage: scripts/mutation.py [--mutants 60] [--seed 7] [--timeout 600] [--liste]
+Usage: scripts/mutation.py [--mutants 60] [--seed 7] [--timeout 600] [--liste] [--depuis K] [--jusqua K]
 Prints one line a mutant and the score, killed / (killed + survived). Takes about two minutes a
 mutant on two cores."""
 import argparse
@@ -102,6 +102,8 @@ def main():
     a.add_argument("--seed", type=int, default=7)
     a.add_argument("--timeout", type=int, default=600, help="seconds for the tests of one mutant")
     a.add_argument("--liste", action="store_true", help="list the mutants without running them")
+    a.add_argument("--depuis", type=int, default=1, help="go on from this mutant (numbered from 1)")
+    a.add_argument("--jusqua", type=int, default=0, help="stop after this mutant (0: the last)")
     opt = a.parse_args()
 
     tous = sites(RACINE)
@@ -144,6 +146,8 @@ def main():
 
     tues = survivants = invalides = 0
     for k, site in enumerate(choix):
+        if k + 1 < opt.depuis or (opt.jusqua and k + 1 > opt.jusqua):
+            continue
         chemin, avant = appliquer(arbre, site)
         try:
             if executer(construire, build, 1800) != 0:
