@@ -62,6 +62,24 @@ TEST(Elargissement, PastOneHundredTwentySevenBitsTheSearchGoesOnInGmp) {
 
 // (That P/Q = 1 stays within 64 bits up to seven unknowns is checked with the counts.)
 
+// The conversions between widths at their edges: 128-bit values to GMP and back, and in decimal;
+// 2^127 does not fit; the pair step's unsigned 128-bit values past 2^127 to GMP.
+TEST(Elargissement, ConversionsBetweenWidthsAreExactAtTheirEdges) {
+  for (const char* t : {"0", "-5", "18446744073709551616", "-18446744073709551616", "1267650600228229401496703205383",
+                        "-1267650600228229401496703205383", "170141183460469231731687303715884105727",
+                        "-170141183460469231731687303715884105727"}) {
+    i128 w = 0;
+    ASSERT_TRUE(en_i128(mpz_class(t), w)) << t;
+    EXPECT_EQ(vers_mpz(w), mpz_class(t));
+    EXPECT_EQ(en_decimal(w), t);
+  }
+  i128 w = 0;
+  EXPECT_FALSE(en_i128(mpz_class("170141183460469231731687303715884105728"), w));
+  using u128 = unsigned __int128;
+  EXPECT_EQ(pas_paires_detail::vers_mpz_u(~u128{0}), (mpz_class(1) << 128) - 1);
+  EXPECT_EQ(pas_paires_detail::vers_mpz_u((u128{1} << 127) + 5), (mpz_class(1) << 127) + 5);
+}
+
 TEST(Elargissement, TheStateComesBackTo64BitsOnlyWhenWhatItHoldsFits) {
   const Reglages reg = reglages(1, 4, 1, 1);
   Recherche<i128> large(reg);
