@@ -40,4 +40,4 @@ tests_cpp, tests_py = compter(racine / "tests")
 tests = tests_cpp + tests_py
 print(f"src: {src_cpp} lines of C++")
 print(f"tests: {tests_cpp} lines of C++, {tests_py} of Python")
-print(f"ratio tests/src: {100.0 * tests / src_cpp:.1f} %")
+print(f"ratio tests/src: {100.0 * tests / src_cpp:.2f} %")

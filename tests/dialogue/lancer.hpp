@@ -13,6 +13,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <regex>
 #include <sstream>
@@ -24,8 +27,10 @@
 
 namespace unitfrac {
 
+// What a run gave: the exit status (as a process, 128 + the signal that ended it), standard output
+// and standard error (as the pipe or the terminal passed it on).
 struct Sortie {
-  int statut;
+  int statut = -1;
   std::string out, err;
 };
 
@@ -37,19 +42,33 @@ inline Sortie lancer_avec(const std::vector<std::string>& args, const std::strin
   return {statut, out.str(), err.str()};
 }
 
+// A directory of this test process's own under the temporary one, removed at its end: test
+// processes that run at once (ctest -j, the tests of another build) never share a file.
+inline std::string dossier_propre() {
+  struct Dossier {
+    std::string d = testing::TempDir() + "/unitfrac-" + std::to_string(getpid());
+    Dossier() { std::filesystem::create_directories(d); }
+    ~Dossier() {
+      std::error_code e;
+      std::filesystem::remove_all(d, e);
+    }
+  };
+  static const Dossier dossier;
+  return dossier.d;
+}
+
+// The whole content of a file ("" when there is none).
+inline std::string lire_fichier(const std::string& chemin) {
+  std::ifstream f(chemin, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
 // The arguments as one line, for failure messages.
 inline std::string texte(const std::vector<std::string>& args) {
   std::string t;
   for (const auto& a : args) t += a + ' ';
   return t;
 }
-
-// A run as a process: standard output, standard error as the pipe or the terminal passed it on,
-// and the exit status (128 + the signal that ended it).
-struct Processus {
-  std::string sortie, erreurs;
-  int statut = -1;
-};
 
 // Looked at every few milliseconds with what standard error said so far and the bytes written
 // to standard output: true when the awaited event has come.
@@ -68,7 +87,7 @@ inline Guet guetter(const std::string& motif) {
 // that many columns wide. `signal` (0: none) goes the first time `guet` says so; at a terminal it
 // is a Ctrl-C typed. An event, never a fixed delay: the machine may be busy. A run (or a wait for
 // the event) of more than 120 s fails the test, and the program is killed.
-inline Processus executer(const std::vector<std::string>& args, int signal = 0, const Guet& guet = nullptr,
+inline Sortie executer(const std::vector<std::string>& args, int signal = 0, const Guet& guet = nullptr,
                           const std::string& entree = "", int largeur = 0) {
   using namespace std::chrono_literals;
   char chemin[] = "/tmp/unitfrac_testXXXXXX";
@@ -89,7 +108,7 @@ inline Processus executer(const std::vector<std::string>& args, int signal = 0, 
     _exit(127);
   }
   if (largeur == 0) close(err[1]);
-  Processus e;
+  Sortie e;
   const auto limite = std::chrono::steady_clock::now() + 120s;
   char buf[1 << 16];
   for (bool envoye = signal == 0, tue = false;;) {
@@ -98,10 +117,10 @@ inline Processus executer(const std::vector<std::string>& args, int signal = 0, 
     if ((p.revents & (POLLIN | POLLHUP)) != 0) {
       const ssize_t k = read(err[0], buf, sizeof buf);
       if (k <= 0) break;  // the end of the pipe, or EIO once the terminal has no process left
-      e.erreurs.append(buf, static_cast<std::size_t>(k));
+      e.err.append(buf, static_cast<std::size_t>(k));
     }
     struct stat st {};
-    const bool vu = guet && fstat(sortie, &st) == 0 && guet(e.erreurs, st.st_size);
+    const bool vu = guet && fstat(sortie, &st) == 0 && guet(e.err, st.st_size);
     if (!envoye && vu) {
       if (largeur > 0)
         EXPECT_EQ(write(err[0], "\003", 1), 1);
@@ -109,7 +128,7 @@ inline Processus executer(const std::vector<std::string>& args, int signal = 0, 
         kill(pid, signal);
       envoye = true;
     } else if (!tue && std::chrono::steady_clock::now() > limite) {
-      ADD_FAILURE() << "the run or the event it waits for took more than 120 s: " << e.erreurs;
+      ADD_FAILURE() << "the run or the event it waits for took more than 120 s: " << e.err;
       kill(pid, SIGKILL);
       tue = envoye = true;
     }
@@ -119,7 +138,7 @@ inline Processus executer(const std::vector<std::string>& args, int signal = 0, 
   waitpid(pid, &w, 0);
   e.statut = WIFEXITED(w) ? WEXITSTATUS(w) : 128 + WTERMSIG(w);
   lseek(sortie, 0, SEEK_SET);
-  for (ssize_t k; (k = read(sortie, buf, sizeof buf)) > 0;) e.sortie.append(buf, static_cast<std::size_t>(k));
+  for (ssize_t k; (k = read(sortie, buf, sizeof buf)) > 0;) e.out.append(buf, static_cast<std::size_t>(k));
   close(sortie);
   unlink(chemin);
   return e;

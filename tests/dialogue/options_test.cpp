@@ -268,7 +268,7 @@ TEST(Options, TheCountIsTheNumberOfSolutionsOnOneLine) {
 // Whole runs of the executable under bash: exit status and standard error.
 TEST(Programme, WriteErrorsEndWithStatus4AndAClosedPipeQuietly) {
   const std::string exe = UNITFRAC_EXE;
-  const std::string dossier = testing::TempDir();
+  const std::string dossier = dossier_propre();
   const struct {
     std::string commande;
     int statut;
@@ -288,8 +288,7 @@ TEST(Programme, WriteErrorsEndWithStatus4AndAClosedPipeQuietly) {
   for (const auto& c : cas) {
     std::ofstream(dossier + "/commande.sh") << c.commande << '\n';
     const int w = std::system(("bash '" + dossier + "/commande.sh' 2>'" + dossier + "/err'").c_str());
-    std::ifstream f(dossier + "/err");
-    const std::string err((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    const std::string err = lire_fichier(dossier + "/err");
     ASSERT_TRUE(WIFEXITED(w)) << c.commande;
     EXPECT_EQ(WEXITSTATUS(w), c.statut) << c.commande;
     EXPECT_EQ(err.substr(0, c.err.size()), c.err) << c.commande;

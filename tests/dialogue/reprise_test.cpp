@@ -17,11 +17,6 @@
 namespace unitfrac {
 namespace {
 
-std::string lire(const std::string& fichier) {
-  std::ifstream f(fichier, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
 // The count a checkpoint holds, 0 when there is none yet; every checkpoint read is whole.
 long long acquis(const std::string& fichier) {
   PointReprise p;
@@ -35,7 +30,7 @@ long long acquis(const std::string& fichier) {
 // a checkpoint it wrote holds a count drawn between what it started from and the total, until a
 // run finishes. An event, so a busy machine changes nothing but the time it takes.
 TEST(Reprise, ACountKilledAndStartedAgainEndsAsIfNeverStopped) {
-  const std::string point = testing::TempDir() + "/point";
+  const std::string point = dossier_propre() + "/point";
   const struct {
     std::vector<std::string> calcul;
     int signal;
@@ -52,11 +47,11 @@ TEST(Reprise, ACountKilledAndStartedAgainEndsAsIfNeverStopped) {
     SCOPED_TRACE(texte(c.calcul) + "signal " + std::to_string(c.signal));
     std::vector<std::string> args = c.calcul;
     args.insert(args.end(), {"--threads", c.threads});
-    const std::string attendu = executer(args).sortie;
+    const std::string attendu = executer(args).out;
     const long long total = std::stoll(attendu);
     args.insert(args.end(), {"--reprise", point, "--intervalle", "0"});
     std::remove(point.c_str());
-    Processus dernier;
+    Sortie dernier;
     int tours = 0;
     while (dernier.statut != 0 && tours++ < 200) {
       graine = graine * 1103515245 + 12345;
@@ -67,21 +62,21 @@ TEST(Reprise, ACountKilledAndStartedAgainEndsAsIfNeverStopped) {
     acquis(point);
     EXPECT_EQ(dernier.statut, 0);
     EXPECT_GE(tours, 2) << "the runs were not stopped";
-    EXPECT_EQ(dernier.sortie, attendu);
+    EXPECT_EQ(dernier.out, attendu);
   }
 }
 
 // A finished checkpoint gives its result at once; one of another calculation or shard, one cut
 // short, one with a byte changed, one of another version: one line, status 2, nothing written.
 TEST(Reprise, ACheckpointThatDoesNotFitIsRefused) {
-  const std::string point = testing::TempDir() + "/fini";
+  const std::string point = dossier_propre() + "/fini";
   std::remove(point.c_str());
   const std::vector<std::string> calcul = {"-n", "5", "-c", "-b", "--reprise", point};
   const Sortie premier = lancer_avec(calcul);
   ASSERT_EQ(premier.statut, 0);
   EXPECT_EQ(premier.out.substr(0, 4), "147\n");
   EXPECT_EQ(lancer_avec(calcul).out, premier.out);  // from the file, at once
-  const std::string bon = lire(point);
+  const std::string bon = lire_fichier(point);
   const auto remplacer = [&](std::size_t a, std::size_t n, const std::string& par) {
     std::string t = bon;
     return t.replace(a, n, par);

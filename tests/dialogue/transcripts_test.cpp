@@ -6,8 +6,6 @@
 // worked out for each case; a new case is written the same way, never copied from a run.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,13 +16,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string lire(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 // Every *.in below the transcript directory, in path order.
 std::vector<fs::path> transcripts() {
@@ -49,18 +40,18 @@ TEST_P(Transcript, OutputAndStatusMatchOnAnyThreadsAndWithStandardErrorATerminal
   fs::path out = in, status = in;
   out.replace_extension(".out");
   status.replace_extension(".status");
-  const int attendu = fs::exists(status) ? std::stoi(lire(status)) : 1;
-  const std::string voulu = lire(out);
+  const int attendu = fs::exists(status) ? std::stoi(unitfrac::lire_fichier(status)) : 1;
+  const std::string voulu = unitfrac::lire_fichier(out);
   // Standard error a pipe or a terminal 80 columns wide, where the progress line may show.
   for (const auto& [threads, largeur] : {std::pair{"1", 0}, {"3", 0}, {"2", 80}}) {
     SCOPED_TRACE(testing::Message() << threads << " thread(s), terminal " << largeur);
-    const unitfrac::Processus p = unitfrac::executer({"--threads", threads}, 0, nullptr, in.string(), largeur);
-    if (p.sortie != voulu) {
-      const auto d = std::mismatch(p.sortie.begin(), p.sortie.end(), voulu.begin(), voulu.end());
-      const std::size_t i = static_cast<std::size_t>(d.first - p.sortie.begin());
+    const unitfrac::Sortie p = unitfrac::executer({"--threads", threads}, 0, nullptr, in.string(), largeur);
+    if (p.out != voulu) {
+      const auto d = std::mismatch(p.out.begin(), p.out.end(), voulu.begin(), voulu.end());
+      const std::size_t i = static_cast<std::size_t>(d.first - p.out.begin());
       const std::size_t de = i > 80 ? i - 80 : 0;
-      ADD_FAILURE() << "first difference at byte " << i << " (got " << p.sortie.size() << " bytes, expected "
-                    << voulu.size() << ")\n got:      ..." << visible(p.sortie.substr(de, 200))
+      ADD_FAILURE() << "first difference at byte " << i << " (got " << p.out.size() << " bytes, expected "
+                    << voulu.size() << ")\n got:      ..." << visible(p.out.substr(de, 200))
                     << "\n expected: ..." << visible(voulu.substr(de, 200));
     }
     EXPECT_EQ(p.statut, attendu);

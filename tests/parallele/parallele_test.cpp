@@ -9,8 +9,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -24,6 +22,7 @@
 #include "engine/puits.hpp"
 #include "parallele/decoupe.hpp"
 #include "parallele/fusion.hpp"
+#include "tests/dialogue/lancer.hpp"
 #include "tests/engine/outils.hpp"
 
 namespace unitfrac {
@@ -67,11 +66,6 @@ Parallele serre(int threads) {
   p.budget = 100000;
   p.seuil_compte = 3;
   return p;
-}
-
-std::string lire(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), {}};
 }
 
 // A task run to its exit, splitting every `pas` steps; the tasks given away run after it, the last
@@ -121,10 +115,10 @@ TEST(Parallele, EveryTranscriptGivesItsExpectedOutputOnSeveralThreads) {
     if (e.path().extension() != ".in") continue;
     ++cas;
     fs::path out = e.path(), statut = e.path();
-    const std::string attendu = lire(out.replace_extension(".out"));
-    const int code = fs::exists(statut.replace_extension(".status")) ? std::stoi(lire(statut)) : 1;
+    const std::string attendu = lire_fichier(out.replace_extension(".out"));
+    const int code = fs::exists(statut.replace_extension(".status")) ? std::stoi(lire_fichier(statut)) : 1;
     for (const int threads : {2, 3, 8}) {
-      const Resultat r = executer(lire(e.path()), serre(threads));
+      const Resultat r = executer(lire_fichier(e.path()), serre(threads));
       EXPECT_EQ(r.sortie, attendu) << e.path() << " on " << threads << " threads";
       EXPECT_EQ(r.statut, code) << e.path();
     }

@@ -124,8 +124,8 @@ std::string ecran(const std::string& brut, std::size_t largeur) {
 TEST(Terminal, AtEachWidthTheLineKeepsTheTimeLeftAndCtrlCLeavesOnlyTheSummary) {
   for (const int largeur : {40, 80, 120}) {
     SCOPED_TRACE(testing::Message() << largeur << " columns");
-    const Processus e = executer({"-n", "8", "--compte"}, SIGINT, guetter(", reste "), "", largeur);
-    const std::string& brut = e.erreurs;
+    const Sortie e = executer({"-n", "8", "--compte"}, SIGINT, guetter(", reste "), "", largeur);
+    const std::string& brut = e.err;
     EXPECT_EQ(e.statut, 130);
     // A line written: "\runitfrac: NN %, reste <time> ; ..." cut to the width less 3, the time whole.
     const std::size_t reste = brut.find(", reste ");
@@ -144,16 +144,16 @@ TEST(Terminal, AtEachWidthTheLineKeepsTheTimeLeftAndCtrlCLeavesOnlyTheSummary) {
 }
 
 TEST(Terminal, PlainLinesWithStatusAndNothingWithoutATerminal) {
-  const Processus e = executer({"-n", "8", "--debut", "2,4,5", "--fin", "2,4,5", "--compte", "--status"});
-  EXPECT_EQ(e.sortie, "14004302\n");
-  EXPECT_NE(e.erreurs.find("unitfrac: "), std::string::npos);
-  EXPECT_NE(e.erreurs.find(" ; en x1 = 2, x2 = 4, x3 = 5\n"), std::string::npos);  // three unknowns at most
-  EXPECT_EQ(e.erreurs.find_first_of("\r\033"), std::string::npos);
-  EXPECT_EQ(e.erreurs.back(), '\n');
+  const Sortie e = executer({"-n", "8", "--debut", "2,4,5", "--fin", "2,4,5", "--compte", "--status"});
+  EXPECT_EQ(e.out, "14004302\n");
+  EXPECT_NE(e.err.find("unitfrac: "), std::string::npos);
+  EXPECT_NE(e.err.find(" ; en x1 = 2, x2 = 4, x3 = 5\n"), std::string::npos);  // three unknowns at most
+  EXPECT_EQ(e.err.find_first_of("\r\033"), std::string::npos);
+  EXPECT_EQ(e.err.back(), '\n');
 
-  const Processus sans = executer({"-n", "7", "--compte"});
-  EXPECT_EQ(sans.sortie, "294314\n");
-  EXPECT_EQ(sans.erreurs, "");
+  const Sortie sans = executer({"-n", "7", "--compte"});
+  EXPECT_EQ(sans.out, "294314\n");
+  EXPECT_EQ(sans.err, "");
 }
 
 // Ctrl-C, SIGTERM (a time limit, kill, timeout) and SIGHUP (a closed terminal) alike, on one
@@ -171,33 +171,33 @@ TEST(Interruption, DuringACountOrAListingTheSummaryNamesTheCountAndTheLastSoluti
       SCOPED_TRACE(testing::Message() << (compte ? "count" : "listing") << ", signal " << signal << ", threads " << threads);
       std::vector<std::string> args = {"-n", "8", "--threads", threads};
       if (compte) args.insert(args.end(), {"--compte", "--status"});
-      const Processus e = executer(args, signal, guetter(compte ? " [1-9][0-9]* solution" : ""));
-      EXPECT_EQ(e.statut, 128 + signal) << e.erreurs;
+      const Sortie e = executer(args, signal, guetter(compte ? " [1-9][0-9]* solution" : ""));
+      EXPECT_EQ(e.statut, 128 + signal) << e.err;
       std::smatch m;
-      ASSERT_TRUE(std::regex_search(e.erreurs, m, resume)) << e.erreurs;
+      ASSERT_TRUE(std::regex_search(e.err, m, resume)) << e.err;
       const long long nombre = std::stoll(m[1]);
       std::string prefixe = m[2];  // "x1 x2 ... x7 ", made "x1,x2,...,x7"
       prefixe.pop_back();
       std::replace(prefixe.begin(), prefixe.end(), ' ', ',');
-      EXPECT_NE(e.erreurs.find("--debut " + prefixe + ")"), std::string::npos) << e.erreurs;
+      EXPECT_NE(e.err.find("--debut " + prefixe + ")"), std::string::npos) << e.err;
       // The same calculation down to the last solution found: the end sequence its first n - 1
       // values.
       args.insert(args.end(), {"--fin", prefixe});
-      const Processus j = executer(args);
+      const Sortie j = executer(args);
       if (compte) {
         // Nothing written, and the solutions counted again: the same number.
-        EXPECT_EQ(e.sortie, "");
-        EXPECT_EQ(j.sortie, std::to_string(nombre) + "\n");
+        EXPECT_EQ(e.out, "");
+        EXPECT_EQ(j.out, std::to_string(nombre) + "\n");
         continue;
       }
       // The lines written start the whole listing: the heading and lines are those of the listing
       // down to the last solution found, which is numbered with the count; its own closing lines
       // and report follow.
-      const std::size_t fin = e.sortie.rfind('\n') + 1;
+      const std::size_t fin = e.out.rfind('\n') + 1;
       ASSERT_GT(fin, 0u);
-      EXPECT_EQ(j.sortie.substr(0, fin), e.sortie.substr(0, fin));
-      EXPECT_NE(j.sortie.find("\t  " + std::to_string(nombre) + "  :   "), std::string::npos);
-      EXPECT_EQ(j.sortie.find("\t  " + std::to_string(nombre + 1) + "  :   "), std::string::npos);
+      EXPECT_EQ(j.out.substr(0, fin), e.out.substr(0, fin));
+      EXPECT_NE(j.out.find("\t  " + std::to_string(nombre) + "  :   "), std::string::npos);
+      EXPECT_EQ(j.out.find("\t  " + std::to_string(nombre + 1) + "  :   "), std::string::npos);
     }
   }
 }

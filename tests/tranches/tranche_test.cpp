@@ -58,7 +58,7 @@ TEST(Tranches, SplitEveryCalculationExactly) {
 
 class Fusion : public testing::Test {
  protected:
-  std::string dossier = testing::TempDir();
+  std::string dossier = dossier_propre();
 
   // The result files of the K shards of `calcul`, in `noms`.
   std::vector<std::string> tranches(const std::vector<std::string>& calcul, int K, const std::string& prefixe) {
