@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/crible.hpp"
 #include "engine/grandes_paires.hpp"
 #include "engine/paires.hpp"
 #include "tests/engine/outils.hpp"
@@ -68,14 +69,22 @@ void verifier_premiers(u64 v) {
   ASSERT_EQ(produit, u128{v}) << v;
 }
 
-TEST(Facteurs, SmallValuesMatchTrialDivision) {
-  std::vector<Facteur> f;
-  // From 1 (no factor) up to 200000, and around the end of the table of smallest factors.
-  for (const auto& [de, a] : {std::pair{u64{1}, u64{200000}}, {(u64{1} << 24) - 5000, (u64{1} << 24) + 5000}})
-    for (u64 v = de; v < a; ++v) {
+// From 1 (no factor) up to 200000 and around the end of the table of smallest factors against trial
+// division; the segmented sieve, downwards as the search asks, against factoriser, also on segments
+// whose top is at or just above the square of a prime (the largest prime it sieves with).
+TEST(Facteurs, SmallValuesMatchTrialDivisionAndTheSieveMatchesFactoriser) {
+  std::vector<Facteur> f, g;
+  const u64 p = 65537, q = 1000003;
+  for (const auto& [de, a] : {std::pair{u64{1}, u64{200000}}, {(u64{1} << 24) - 5000, (u64{1} << 24) + 5000},
+                              {p * p - 3000, p * p + 2 * p}, {q * q - 3000, q * q + 1}}) {
+    Crible crible;
+    for (u64 v = a; v-- > de;) {
       factoriser(v, f);
-      ASSERT_EQ(f, par_essais(v)) << v;
+      ASSERT_EQ(f, v < (u64{1} << 25) ? par_essais(v) : f) << v;
+      crible.factoriser(v, de, g);
+      ASSERT_EQ(g, f) << v;
     }
+  }
 }
 
 TEST(Facteurs, LargePrimesSquaresAndProductsOfTwoLargePrimes) {

@@ -30,11 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Resultat {
-  std::string sortie;
-  int statut;
-};
-
 // Told of the whole search: counts tasks and resumptions. May also give away wrong splits, or hold
 // back the tasks k with k % 7 == lent.
 struct Espion : Temoin {
@@ -48,11 +43,11 @@ struct Espion : Temoin {
   bool partages_faux() const override { return faux; }
 };
 
-Resultat executer(const std::string& entree, const Parallele& par, Temoin* temoin = nullptr) {
+Sortie executer(const std::string& entree, const Parallele& par, Temoin* temoin = nullptr) {
   std::istringstream in(entree);
   std::ostringstream out;
   const int statut = programme(in, out, {par, nullptr, temoin});
-  return {out.str(), statut};
+  return {statut, out.str(), ""};
 }
 
 // Settings that cut even a small search into as many tasks as it has unknowns to split at. On one
@@ -118,8 +113,8 @@ TEST(Parallele, EveryTranscriptGivesItsExpectedOutputOnSeveralThreads) {
     const std::string attendu = lire_fichier(out.replace_extension(".out"));
     const int code = fs::exists(statut.replace_extension(".status")) ? std::stoi(lire_fichier(statut)) : 1;
     for (const int threads : {2, 3, 8}) {
-      const Resultat r = executer(lire_fichier(e.path()), serre(threads));
-      EXPECT_EQ(r.sortie, attendu) << e.path() << " on " << threads << " threads";
+      const Sortie r = executer(lire_fichier(e.path()), serre(threads));
+      EXPECT_EQ(r.out, attendu) << e.path() << " on " << threads << " threads";
       EXPECT_EQ(r.statut, code) << e.path();
     }
   }
@@ -156,12 +151,12 @@ TEST(Parallele, GridOfCalculationsMatchesTheOneThreadSearch) {
       for (const auto& [L, pauses] : paging) {
         // The tally on wherever it is asked for, but for the long lists (it costs the display).
         const std::string in = dialogue(type, n, P, Q, selection, std::stoll(L), pauses, n <= 6);
-        const Resultat un = executer(in, serre(1));
+        const Sortie un = executer(in, serre(1));
         for (const int threads : {2, 3, 8}) {
           Parallele p = serre(threads);
           p.pas_controle = 16;
-          const Resultat r = executer(in, p, &espion);
-          ASSERT_EQ(r.sortie, un.sortie) << in << " on " << threads << " threads";
+          const Sortie r = executer(in, p, &espion);
+          ASSERT_EQ(r.out, un.out) << in << " on " << threads << " threads";
           ASSERT_EQ(r.statut, un.statut) << in;
         }
       }
@@ -236,15 +231,15 @@ TEST(Parallele, WrongSplitsAndTasksFinishingOutOfOrderStillGiveTheOneThreadOutpu
   for (const int type : {1, 2}) {
     for (const long long L : {0LL, -5LL, -100000LL}) {
       const std::string in = dialogue(type, 6, 1, 1, "", L);
-      const std::string un = executer(in, serre(1)).sortie;
+      const std::string un = executer(in, serre(1)).out;
       Espion faux;
       faux.faux = true;
-      EXPECT_EQ(executer(in, serre(2), &faux).sortie, un) << in;
+      EXPECT_EQ(executer(in, serre(2), &faux).out, un) << in;
       EXPECT_GT(faux.reprises, 0) << in;
       for (const int lent : {0, 1, 2, 5}) {
         Espion retard;
         retard.lent = lent;
-        EXPECT_EQ(executer(in, serre(3), &retard).sortie, un) << in << "task " << lent << " held back";
+        EXPECT_EQ(executer(in, serre(3), &retard).out, un) << in << "task " << lent << " held back";
       }
     }
   }
