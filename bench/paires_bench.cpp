@@ -38,27 +38,29 @@ Echantillon prelever(int n, long long pas) {
   Recherche<i128> s(reg);
   Compteur c;
   Echantillon e;
-  while (s.i >= 0) {
-    if (s.i != n - 2) {
+  while (s.profondeur() >= 0) {
+    const int i = s.profondeur();
+    if (i != n - 2) {
       if (s.suite(c) == Pas::debordement) s.arriere();  // not met for n <= 8
       continue;
     }
-    const int i = s.i;
-    if (s.maxi(i, s.D, s.N) == Pas::debordement) {
+    const i128 xi = s.inconnues()[i];
+    Recherche<i128>::Bornes b;
+    if (s.bornes(i, s.denominateur(), s.numerateur(), xi, b) == Pas::debordement) {
       s.arriere();
       continue;
     }
-    if (s.i < 0) break;
+    if (b.fin) break;
     if (e.prefixes++ % pas == 0) {
       ProblemePaire pb;
-      const i128 g = pgcd128(s.divis, s.qd);
-      pb.a = s.divis / g;
-      pb.b = s.qd / g;
+      const i128 g = pgcd128(b.divis, b.qd);
+      pb.a = b.divis / g;
+      pb.b = b.qd / g;
       if (pb.b < (i128{1} << 64)) factoriser(static_cast<u64>(pb.b), pb.fb);
-      pb.lo = std::max(s.minr[i + 1], s.x[i]);
-      pb.hi = s.r1;
+      pb.lo = std::max(b.minr, xi);
+      pb.hi = b.r1;
       e.problemes.push_back(std::move(pb));
-      e.nouveaux.push_back(static_cast<u64>(s.x[i]));
+      e.nouveaux.push_back(static_cast<u64>(xi));
     }
     s.arriere();
   }

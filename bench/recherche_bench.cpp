@@ -31,10 +31,10 @@ void pas_a_pas(benchmark::State& state) {
   long long pas = 0, solutions = 0;
   for (auto _ : state) {
     Recherche<Int> rech(reg);
-    rech.paires_actives = false;
+    rech.paires(false);
     Compteur c;
-    while (rech.i >= 0) {
-      rech.type == 2 ? rech.suite2(c) : rech.suite(c);
+    while (rech.profondeur() >= 0) {
+      rech.avancer(c);
       ++pas;
     }
     solutions = c.K;

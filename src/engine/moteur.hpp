@@ -52,10 +52,10 @@ class Moteur {
   }
 
   int profondeur() const {
-    return largeur_ == 64 ? r64_.i : largeur_ == 128 ? r128_->i : rmpz_->i;
+    return largeur_ == 64 ? r64_.profondeur() : largeur_ == 128 ? r128_->profondeur() : rmpz_->profondeur();
   }
   void finir() {
-    appliquer([](auto& rech) { rech.i = -1; });
+    appliquer([](auto& rech) { rech.finir(); });
   }
   // The widest integers used so far: 64, 128, or 0 for arbitrary precision.
   int largeur_max() const { return largeur_max_; }
@@ -82,8 +82,8 @@ class Moteur {
     const int i = profondeur();
     if (i <= s.profondeur) return true;
     if (s.d == 0 || i < s.d) return false;
-    if (largeur_ == 64) return r64_.x[s.d] < s.v;
-    return avec([&s](const auto& rech) { return compare(rech.x[s.d], s.v) < 0; });
+    if (largeur_ == 64) return r64_.inconnues()[s.d] < s.v;
+    return avec([&s](const auto& rech) { return compare(rech.inconnues()[s.d], s.v) < 0; });
   }
 
   // Forward steps until the search reaches `sortie`, or the sink asks to stop. Every
@@ -99,8 +99,7 @@ class Moteur {
       if (largeur_ == 64) {
         // performance-critical: the whole search runs in this loop while it fits 64 bits.
         for (;;) {
-          r64_.borne_d = sortie.d;
-          r64_.borne_v = sortie.v;
+          r64_.borner(sortie.d, sortie.v);
           if (un_pas(r64_, sink) == Pas::debordement) {
             elargir();
             borner(sortie);
@@ -132,7 +131,7 @@ class Moteur {
   // Steps taken at depth n - 2 by courir_jusqua: each solves the last two unknowns of a prefix,
   // and they take nearly all the time of a search.
   long long feuilles() const {
-    return r64_.tetes + (r128_ ? r128_->tetes : 0) + (rmpz_ ? rmpz_->tetes : 0);
+    return r64_.tetes() + (r128_ ? r128_->tetes() : 0) + (rmpz_ ? rmpz_->tetes() : 0);
   }
   const Reglages& reglages() const { return reg_; }
 
@@ -148,38 +147,17 @@ class Moteur {
   // fit Out (long long, or mpz_class for any state).
   template <class Out>
   bool exporter(std::vector<Out>& out) const {
-    return avec([&out](const auto& r) {
-      const std::size_t debut = out.size();
-      out.push_back(Out(r.i));
-      if (r.i < 0) return true;
-      Out v;
-      const auto mettre = [&](const auto& a) { return convertir(a, v) && (out.push_back(v), true); };
-      bool ok = mettre(r.N) && mettre(r.D);
-      for (int t = 1; t <= r.i && ok; ++t) ok = mettre(r.x[t]);
-      for (int t = 1; t <= r.i && ok; ++t) ok = mettre(r.minr[t]);
-      if (!ok) out.resize(debut);
-      return ok;
-    });
+    return avec([&out](const auto& r) { return r.exporter(out); });
   }
   // Back to a state written by `exporter` (of a search with the same settings), between two steps.
   template <class In>
   void importer(const In* p) {
-    const auto charger = [p](auto& r) {
-      long long i = 0;
-      convertir(p[0], i);
-      r.i = static_cast<int>(i);
-      if (r.i < 0) return;
-      convertir(p[1], r.N);
-      convertir(p[2], r.D);
-      for (int t = 1; t <= r.i; ++t) convertir(p[2 + t], r.x[t]);
-      for (int t = 1; t <= r.i; ++t) convertir(p[2 + r.i + t], r.minr[t]);
-    };
     if constexpr (std::is_same_v<In, long long>) {
-      charger(r64_);
+      r64_.importer(p);
       largeur_ = 64;
     } else {
       if (!rmpz_) rmpz_.emplace(cree<mpz_class>());
-      charger(*rmpz_);
+      rmpz_->importer(p);
       largeur_ = 0;
       largeur_max_ = 0;
       retrecir();
@@ -217,19 +195,15 @@ class Moteur {
   // After a step: it reported a solution, and stopping right after the last one would leave the
   // state the step left (see Recherche::derniere_complete).
   bool derniere_complete() const {
-    return avec([](const auto& rech) { return rech.derniere_complete; });
+    return avec([](const auto& rech) { return rech.derniere_complete(); });
   }
 
   // The positions past d dropped, and x[d] replaced by v <= x[d]: the state the search has when it
   // comes to x[d] = v after the same x[1..d-1].
   void placer(int d, long long v) {
     appliquer_courant([d, v](auto& rech) {
-      assert(rech.i >= d && compare(rech.x[d], v) >= 0);
-      using Int = std::decay_t<decltype(rech.x[d])>;
-      for (; rech.i > d; --rech.i) rech.moin();
-      rech.moin();
-      rech.x[d] = unitfrac::elargir<Int>(v);
-      rech.plu();
+      using Int = std::decay_t<decltype(rech.numerateur())>;
+      rech.ramener(d, unitfrac::elargir<Int>(v));
     });
     retrecir();
   }
@@ -247,17 +221,17 @@ class Moteur {
 
   // x[t] and minr[t] (t at most the depth) when they fit 64 bits, -1 otherwise.
   long long valeur(int t) const {
-    return avec([t](const auto& rech) { return en_64(rech.x[t]); });
+    return avec([t](const auto& rech) { return en_64(rech.inconnues()[t]); });
   }
   long long borne_basse(int t) const {
-    return avec([t](const auto& rech) { return en_64(rech.minr[t]); });
+    return avec([t](const auto& rech) { return en_64(rech.minimums()[t]); });
   }
 
   // The values of the first d unknowns (d at most the depth), in decimal.
   std::vector<std::string> premieres(int d) const {
     return avec([d](const auto& rech) {
       std::vector<std::string> v;
-      for (int t = 1; t <= d; ++t) v.push_back(en_texte(rech.x[t]));
+      for (int t = 1; t <= d; ++t) v.push_back(en_texte(rech.inconnues()[t]));
       return v;
     });
   }
@@ -269,31 +243,23 @@ class Moteur {
     executer([&](auto& rech) { return rech.placer_debut(deb3, s, stop1); });
   }
 
-  const Recherche<long long>& recherche64() const { return r64_; }
 
  private:
-  // A step that would overflow is taken again at a wider width: the heads it counted are not.
   template <class Int, class Sink>
   static Pas un_pas(Recherche<Int>& rech, Sink& sink) {
-    const long long tetes = rech.tetes;
-    const Pas p = rech.type == 2 ? rech.suite2(sink) : rech.suite(sink);
-    if (p == Pas::debordement) rech.tetes = tetes;
+    const Pas p = rech.avancer(sink);
     assert(p == Pas::debordement || rech.coherent());
     return p;
   }
 
   // The end of the run, for the steps that pass over values at once.
   void borner(const Sortie& s) {
-    appliquer_courant([&s](auto& rech) {
-      rech.borne_d = s.d;
-      rech.borne_v = s.v;
-    });
+    appliquer_courant([&s](auto& rech) { rech.borner(s.d, s.v); });
   }
 
   template <class Int>
   void regler_paires(Recherche<Int>& rech) const {
-    rech.paires_actives = actives_;
-    rech.pas.methode = toujours_ ? MethodePaires::diviseurs : MethodePaires::automatique;
+    rech.paires(actives_, toujours_ ? MethodePaires::diviseurs : MethodePaires::automatique);
   }
 
   template <class Int>
@@ -325,9 +291,7 @@ class Moteur {
       if (p == Pas::fait) break;
       elargir();
     }
-    const bool complete = derniere_complete();
-    retrecir();
-    appliquer_courant([complete](auto& rech) { rech.derniere_complete = complete; });
+    retrecir();  // takes the step's derniere_complete along
   }
 
   // A step-level retry rather than a self-widening integer: the search stays on plain machine

@@ -69,19 +69,11 @@ class Recherche {
   template <class Autre>
   bool charger(const Recherche<Autre>& o);
 
-  // Adds 1/x[i] to N/D (N := x[i]·N + D, D := D·x[i]); removes it again by exact division. Used
-  // unchecked only where the new values are known to be no larger than values already held.
-  void plu();
-  void moin();
   // The invariants of the state between two steps (Debug builds check them after every step): D is
   // the product of x[1..i] and N the sum of D/x[t], so N/D is the sum of their unit fractions;
   // while every unknown is at or above its lower bound, they keep the order of the type and the
   // sum stays below P/Q. Costs O(i) in wide integers.
   bool coherent() const;
-  // N/D + 1/v into nN/nD (N·v + D over D·v), checked: false when it leaves Int.
-  bool ajouter(const Int& v, Int& nN, Int& nD) const {
-    return !mul_ovf(v, N, nN) && !add_ovf(nN, D, nN) && !mul_ovf(D, v, nD);
-  }
 
   // What the bound computation gives position k + 1 after x[1..k] (its last value xk) with
   // partial sum Nk/Dk: the lowest value minr, the highest r1 and the remainder `reste` of
@@ -94,9 +86,6 @@ class Recherche {
     bool hors_borne = false, fin = false;
   };
   Pas bornes(int k, const Int& Dk, const Int& Nk, const Int& xk, Bornes& b) const;
-  // The same into the search: minr[k+1], r1, reste, hors_borne; ends the search (i = -1, r1 = 0)
-  // where `fin` says so.
-  Pas maxi(int k, const Int& Dk, const Int& Nk);
   // The values of position k + 1 after x[1..k] = xs[1..k] with partial sum Nk/Dk, in the order the
   // search visits them: hi, hi - z, ... down to lo (`oui`); none (`aucun`: no completion within M,
   // or hi < lo); or the search ends at this prefix (`fin`). Touches nothing of the search, so the
@@ -119,10 +108,6 @@ class Recherche {
   void arriere();
   void arriere2();
 
-  // The end-sequence test on the complete solution x[1..n]: false when it lies below the end
-  // sequence (the search must end, nothing reported).
-  bool test_fin() const { return test_fin(x); }
-
   // Leaves the rest of the subtree of x[1..d] (d <= i) unexplored: drops the positions past d and
   // backtracks from depth d, which is what the search does once that subtree is exhausted.
   // Cannot overflow (every value it forms is below one already held).
@@ -138,39 +123,56 @@ class Recherche {
   // 1 when placing must stop after this value.
   Pas placer_debut(long long deb3, int s, int& stop1);
 
-  // The search state.
-  std::vector<Int> x;     // x[1..i] the fixed unknowns; x[0] = 0
-  std::vector<Int> minr;  // minr[t] the smallest admissible value of position t
-  Int N, D;               // partial sum 1/x[1] + ... + 1/x[i], unreduced: D = x[1]···x[i]
-  int i = 0;              // depth; -1 once the search has ended
-  int z = 1;              // step between candidates
-  Int r, r1, reste;       // candidate, upper bound and its remainder from the last `maxi`
-  Int pd, qn, qd, divid, divis;  // P·D, N·Q, Q·D, (n-k)·Q·D, P·D - N·Q of the last `maxi`
-  Int e;                  // value of the run of equal unknowns lowered by `arriere`
-  bool hors_borne = false;  // M·divis < divid: no completion with every unknown at most M
+  // One forward step of the search of the settings' type (`suite` or `suite2`). A step that would
+  // overflow leaves the count of heads as it found it, since a wider engine takes it again.
+  template <class Sink>
+  Pas avancer(Sink& sink) {
+    const long long avant = tetes_;
+    const Pas p = type == 2 ? suite2(sink) : suite(sink);
+    if (p == Pas::debordement) tetes_ = avant;
+    return p;
+  }
+
+  // The state the next step reads: the depth (-1 once the search has ended), the unknowns x[0..n]
+  // (x[1..i] placed), their lowest values minr and the partial sum N/D.
+  int profondeur() const { return i; }
+  const std::vector<Int>& inconnues() const { return x; }
+  const std::vector<Int>& minimums() const { return minr; }
+  const Int& numerateur() const { return N; }
+  const Int& denominateur() const { return D; }
+  // Ends the search.
+  void finir() { i = -1; }
+  // The positions past d dropped, and x[d] replaced by v <= x[d]: the state the search has when it
+  // comes to x[d] = v after the same x[1..d-1].
+  void ramener(int d, const Int& v);
+  // The state the next step reads, appended to `out`: the depth, N, D, x[1..i], minr[1..i] (the
+  // depth alone once the search has ended). False, with nothing appended, when a value does not
+  // fit Out.
+  template <class Out>
+  bool exporter(std::vector<Out>& out) const;
+  // Back to a state written by `exporter` (of a search with the same settings), between two steps.
+  // The values in `p` must fit Int.
+  template <class In>
+  void importer(const In* p);
+
   // After a step: true when it reported a solution and stopping the search right after the last
   // one would leave the state that the whole step left (not so when a pair step reported it
   // before its last candidate).
-  bool derniere_complete = false;
-
-  // Cached settings, in the engine's own type.
-  Int P, Q, M;
-  int n = 1, type = 1, parite = 0, seq2 = 0, s2 = 0;
-  std::vector<long long> x3;  // end sequence as typed
-
-  // Solve the last two unknowns in one step at depth n - 2 (off: the plain step-by-step search,
-  // the reference).
-  bool paires_actives = true;
+  bool derniere_complete() const { return derniere_complete_; }
   // Heads x(n-2) visited so far (steps at depth n - 2, with those a bound leaves unvisited).
-  long long tetes = 0;
-  // Where the run of steps ends, when borne_d > 0: once x[borne_d] falls below borne_v. A step
-  // that passes over values of a position at once stops there, as single steps would.
-  int borne_d = 0;
-  long long borne_v = 0;
-  // The heads x(n-2) one step takes at most.
-  long long tetes_par_pas = 64;
-  // The two-unknown step; its `methode` may be forced (tests, benchmarks).
-  PasPaires pas;
+  long long tetes() const { return tetes_; }
+  // Solve the last two unknowns in one step at depth n - 2 (off: the plain step-by-step search,
+  // the reference), by the method `m` (forced by tests and benchmarks).
+  void paires(bool actives, MethodePaires m = MethodePaires::automatique) {
+    paires_actives_ = actives;
+    pas_.methode = m;
+  }
+  // Where the run of steps ends, when d > 0: once x[d] falls below v. A step that passes over
+  // values of a position at once stops there, as single steps would.
+  void borner(int d, long long v) {
+    borne_d_ = d;
+    borne_v_ = v;
+  }
 
  private:
   template <class>
@@ -183,6 +185,21 @@ class Recherche {
   // How the solutions of a head stand against the end sequence: all at or above it, all below,
   // or each to be tested.
   enum class Fin { dessus, dessous, chacune };
+
+  // Adds 1/x[i] to N/D (N := x[i]·N + D, D := D·x[i]); removes it again by exact division. Used
+  // unchecked only where the new values are known to be no larger than values already held.
+  void plu();
+  void moin();
+  // N/D + 1/v into nN/nD (N·v + D over D·v), checked: false when it leaves Int.
+  bool ajouter(const Int& v, Int& nN, Int& nD) const {
+    return !mul_ovf(v, N, nN) && !add_ovf(nN, D, nN) && !mul_ovf(D, v, nD);
+  }
+  // The bounds (see `bornes`) into the search: minr[k+1], r1, reste, hors_borne; ends the search
+  // (i = -1, r1 = 0) where `fin` says so.
+  Pas maxi(int k, const Int& Dk, const Int& Nk);
+  // The end-sequence test on the complete solution x[1..n]: false when it lies below the end
+  // sequence (the search must end, nothing reported).
+  bool test_fin() const { return test_fin(x); }
 
   // The steps the divisors take instead of trying values one by one: the end below the end
   // sequence, the pair step from depth n - 1, the heads at depth n - 2. True, with the step's
@@ -208,6 +225,32 @@ class Recherche {
   void arreter_apres(bool derniere, bool marche, const Int& minr1);
   i128 coupure(int k) const;
 
+  // The search state.
+  std::vector<Int> x;     // x[1..i] the fixed unknowns; x[0] = 0
+  std::vector<Int> minr;  // minr[t] the smallest admissible value of position t
+  Int N, D;               // partial sum 1/x[1] + ... + 1/x[i], unreduced: D = x[1]···x[i]
+  int i = 0;              // depth; -1 once the search has ended
+  int z = 1;              // step between candidates
+  Int r, r1, reste;       // candidate, upper bound and its remainder from the last `maxi`
+  Int pd, qn, qd, divid, divis;  // P·D, N·Q, Q·D, (n-k)·Q·D, P·D - N·Q of the last `maxi`
+  Int e;                  // value of the run of equal unknowns lowered by `arriere`
+  bool hors_borne = false;  // M·divis < divid: no completion with every unknown at most M
+  bool derniere_complete_ = false;  // see derniere_complete()
+
+  // Cached settings, in the engine's own type.
+  Int P, Q, M;
+  int n = 1, type = 1, parite = 0, seq2 = 0, s2 = 0;
+  std::vector<long long> x3;  // end sequence as typed
+
+  bool paires_actives_ = true;  // see paires()
+  long long tetes_ = 0;          // see tetes()
+  int borne_d_ = 0;              // see borner()
+  long long borne_v_ = 0;
+  // The heads x(n-2) one step takes at most.
+  static constexpr long long tetes_par_pas_ = 64;
+  // The two-unknown step.
+  PasPaires pas_;
+
   Bornes bornes_;  // maxi's scratch
   Int px_arret_;  // x(n-1) of the pair after which the sink stopped
   bool px_ok_ = false;
@@ -217,7 +260,7 @@ class Recherche {
 
 template <class Int>
 Recherche<Int>::Recherche(const Reglages& reg)
-    : x(reg.n + 1, Int(0)), minr(reg.n + 1, Int(0)), N(0), D(1), z(reg.z), pas(reg) {
+    : x(reg.n + 1, Int(0)), minr(reg.n + 1, Int(0)), N(0), D(1), z(reg.z), pas_(reg) {
   regler(reg);
   r = r1 = reste = pd = qn = qd = divid = divis = e = Int(0);
 }
@@ -226,7 +269,7 @@ template <class Int>
 void Recherche<Int>::regler(const Reglages& reg) {
   P = elargir<Int>(reg.P);
   Q = elargir<Int>(reg.Q);
-  pas.regler(reg);
+  pas_.regler(reg);
   M = elargir<Int>(reg.M);
   n = reg.n;
   type = reg.type;
@@ -242,6 +285,7 @@ template <class Autre>
 bool Recherche<Int>::charger(const Recherche<Autre>& o) {
   i = o.i;
   hors_borne = o.hors_borne;
+  derniere_complete_ = o.derniere_complete_;
   if (!convertir(o.N, N) || !convertir(o.D, D)) return false;
   for (int t = 0; t <= n; ++t) {
     if (!convertir(o.x[t], x[t])) {
@@ -258,6 +302,43 @@ bool Recherche<Int>::charger(const Recherche<Autre>& o) {
   for (int j = 0; j < 9; ++j)
     if (!convertir(*b[j], *a[j])) *a[j] = 0;
   return true;
+}
+
+template <class Int>
+void Recherche<Int>::ramener(int d, const Int& v) {
+  assert(i >= d && v <= x[d]);
+  for (; i > d; --i) moin();
+  moin();
+  x[d] = v;
+  plu();
+}
+
+template <class Int>
+template <class Out>
+bool Recherche<Int>::exporter(std::vector<Out>& out) const {
+  const std::size_t debut = out.size();
+  out.push_back(Out(i));
+  if (i < 0) return true;
+  Out v;
+  const auto mettre = [&](const Int& a) { return convertir(a, v) && (out.push_back(v), true); };
+  bool ok = mettre(N) && mettre(D);
+  for (int t = 1; t <= i && ok; ++t) ok = mettre(x[t]);
+  for (int t = 1; t <= i && ok; ++t) ok = mettre(minr[t]);
+  if (!ok) out.resize(debut);
+  return ok;
+}
+
+template <class Int>
+template <class In>
+void Recherche<Int>::importer(const In* p) {
+  long long profondeur = 0;
+  convertir(p[0], profondeur);
+  i = static_cast<int>(profondeur);
+  if (i < 0) return;
+  convertir(p[1], N);
+  convertir(p[2], D);
+  for (int t = 1; t <= i; ++t) convertir(p[2 + t], x[t]);
+  for (int t = 1; t <= i; ++t) convertir(p[2 + i + t], minr[t]);
 }
 
 template <class Int>
@@ -483,17 +564,17 @@ bool Recherche<Int>::par_diviseurs(Sink& sink, Pas& res) {
 template <class Int>
 template <class Sink>
 Pas Recherche<Int>::suite(Sink& sink) {
-  derniere_complete = false;
-  if (paires_actives) {
+  derniere_complete_ = false;
+  if (paires_actives_) {
     Pas res;
     if (par_diviseurs(sink, res)) return res;
   }
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
   if (i == -1) return Pas::fait;
-  if (i == n - 2) ++tetes;
+  if (i == n - 2) ++tetes_;
   if (M != 0 && hors_borne) {
-    if (paires_actives)
+    if (paires_actives_)
       quitter_position();
     else
       arriere();
@@ -503,7 +584,7 @@ Pas Recherche<Int>::suite(Sink& sink) {
     arriere();
     return Pas::fait;
   }
-  if (i == n - 2 && paires_actives) {
+  if (i == n - 2 && paires_actives_) {
     Pas res;
     if (essayer_paires(sink, res)) return res;
   }
@@ -531,7 +612,7 @@ Pas Recherche<Int>::suite(Sink& sink) {
     i = -1;
     return Pas::fait;
   }
-  derniere_complete = true;
+  derniere_complete_ = true;
   sink(x);
   if (fixer) {
     x[++i] = r;
@@ -589,17 +670,17 @@ void Recherche<Int>::arriere() {
 template <class Int>
 template <class Sink>
 Pas Recherche<Int>::suite2(Sink& sink) {
-  derniere_complete = false;
-  if (paires_actives) {
+  derniere_complete_ = false;
+  if (paires_actives_) {
     Pas res;
     if (par_diviseurs(sink, res)) return res;
   }
   if (maxi(i, D, N) == Pas::debordement) return Pas::debordement;
   r = r1;
   if (i == -1) return Pas::fait;
-  if (i == n - 2) ++tetes;
+  if (i == n - 2) ++tetes_;
   if (M != 0 && hors_borne) {
-    if (paires_actives)
+    if (paires_actives_)
       quitter_position();
     else
       arriere2();
@@ -609,7 +690,7 @@ Pas Recherche<Int>::suite2(Sink& sink) {
     arriere2();
     return Pas::fait;
   }
-  if (i == n - 2 && paires_actives) {
+  if (i == n - 2 && paires_actives_) {
     Pas res;
     if (essayer_paires(sink, res)) return res;
   }
@@ -624,7 +705,7 @@ Pas Recherche<Int>::suite2(Sink& sink) {
       i = -1;
       return Pas::fait;
     }
-    derniere_complete = true;
+    derniere_complete_ = true;
     sink(x);
     arriere2();
     return Pas::fait;
@@ -731,7 +812,7 @@ bool en_mot(const Int& v, std::uint64_t& out) {
 // Out of bound at depth i (no completion with every unknown at most M): a lower x[i] leaves a
 // smaller remainder, out of bound too, so each value down to the lowest one the search gives x[i]
 // would only backtrack. That is done at once: x[i] moves to that lowest value (to the lowest not
-// below `borne_v` when the run ends there) and the search backtracks from it; unless the cut-off of
+// below `borne_v_` when the run ends there) and the search backtracks from it; unless the cut-off of
 // the end sequence fires at one of the values passed over, which ends the search.
 template <class Int>
 void Recherche<Int>::quitter_position() {
@@ -740,7 +821,7 @@ void Recherche<Int>::quitter_position() {
   if (k < 1 || x[1] < minr[1]) return arriere_du_type();
   Int bas = type == 2 ? x[k - 1] + 1 : x[k - 1];
   if (bas < minr[k]) bas = minr[k];
-  if (borne_d == k && compare(bas, borne_v) < 0) bas = elargir<Int>(borne_v);
+  if (borne_d_ == k && compare(bas, borne_v_) < 0) bas = elargir<Int>(borne_v_);
   if (x[k] <= bas) return arriere_du_type();
   const Int c_bas = x[k] - z * ((x[k] - bas) / z);
   if (seq2 == 1 && M != 0) {
@@ -755,7 +836,7 @@ void Recherche<Int>::quitter_position() {
   if (k == n - 2) {
     long long sautees = 0;
     convertir(Int((x[k] - c_bas) / z), sautees);
-    tetes += sautees;
+    tetes_ += sautees;
   }
   moin();
   x[k] = c_bas;
@@ -770,7 +851,7 @@ void Recherche<Int>::quitter_position() {
 // n - 2 would take them: each head's bounds and pairs (pas_paires.hpp), reported; a head out of
 // bound ends the prefix's heads at once (see quitter_position); and the state left as the search
 // leaves it after the last head taken: at the next head, or, after the lowest one, backtracked out
-// of position n - 2. At most `tetes_par_pas` heads, none below borne_v when the run ends there.
+// of position n - 2. At most `tetes_par_pas_` heads, none below borne_v_ when the run ends there.
 // False, with the state at the current head, when that head is left to the single-head step
 // (an unusual state, or values out of the loop's reach).
 template <class Int>
@@ -784,15 +865,15 @@ typename Recherche<Int>::Boucle Recherche<Int>::boucler(Sink& sink) {
   u64 c = 0, c_bas = 0;
   if (x[k] < bas || !recherche_detail::en_mot(x[k], c)) return Boucle::non;
   recherche_detail::en_mot(Int(x[k] - z * ((x[k] - bas) / z)), c_bas);
-  // The heads below borne_v are the next run's.
+  // The heads below borne_v_ are the next run's.
   u64 plus_bas = c_bas;
-  if (borne_d == k && borne_v > 0 && static_cast<u64>(borne_v) > c_bas) plus_bas = static_cast<u64>(borne_v);
+  if (borne_d_ == k && borne_v_ > 0 && static_cast<u64>(borne_v_) > c_bas) plus_bas = static_cast<u64>(borne_v_);
   Int N3(0), D3(1);
   if (k >= 2) {
     D3 = D / x[k];
     N3 = (N - D3) / x[k];
   }
-  if (!pas.prefixe(x, N3, D3, c, plus_bas)) return Boucle::non;
+  if (!pas_.prefixe(x, N3, D3, c, plus_bas)) return Boucle::non;
   const auto placer = [&](u64 v) {
     x[k] = elargir<Int>(static_cast<i128>(v));
     N = x[k] * N3 + D3;
@@ -813,12 +894,12 @@ typename Recherche<Int>::Boucle Recherche<Int>::boucler(Sink& sink) {
       return Boucle::faite;
     }
     const bool lots = PuitsParLots<Sink> && fin == Fin::dessus && !coupes;
-    const PasPaires::Bornes& t = pas.tete(c, !lots);
+    const PasPaires::Bornes& t = pas_.tete(c, !lots);
     if (t.statut == Statut::repli) {
       placer(c);
       return Boucle::non;
     }
-    ++tetes;
+    ++tetes_;
     const auto ci = static_cast<i128>(c);
     if (coupes && t.hors_borne && ci == t_k) {
       i = -1;
@@ -831,26 +912,26 @@ typename Recherche<Int>::Boucle Recherche<Int>::boucler(Sink& sink) {
         i = -1;
         return Boucle::faite;
       }
-      tetes += static_cast<long long>((c - h) / static_cast<u64>(z));
+      tetes_ += static_cast<long long>((c - h) / static_cast<u64>(z));
       placer(h);
       if (h == c_bas) {
         type == 2 ? arriere2() : arriere();
       } else {
-        placer(h - static_cast<u64>(z));  // past h, below borne_v: the run ends here
+        placer(h - static_cast<u64>(z));  // past h, below borne_v_: the run ends here
       }
       return Boucle::faite;
     }
     const bool marche = type == 2 && !(t.c_bas - z < t.minr);
     if (t.statut == Statut::paires) {
       const bool coupe = coupes && t_1 >= t.c_bas && t_1 <= t.r && (t.r - t_1) % z == 0 &&
-                         pas.hors_borne_apres(vers_mpz(t_1));
+                         pas_.hors_borne_apres(vers_mpz(t_1));
       const Rapport rap = rapporter(sink, fin, coupe, t_1, t.c_bas);
       if (rap == Rapport::debordement) {
         // At a wider width from this head, which is then not counted here: at once when it is
         // this step's first, otherwise by the next step.
         placer(c);
         if (prises == 0) return Boucle::debordement;
-        --tetes;
+        --tetes_;
         return Boucle::faite;
       }
       if (rap == Rapport::fin) {
@@ -861,7 +942,7 @@ typename Recherche<Int>::Boucle Recherche<Int>::boucler(Sink& sink) {
         placer(c);
         Int minr1(0);
         convertir(t.minr, minr1);
-        arreter_apres(derniere_complete, marche, minr1);
+        arreter_apres(derniere_complete_, marche, minr1);
         return Boucle::faite;
       }
     }
@@ -874,7 +955,7 @@ typename Recherche<Int>::Boucle Recherche<Int>::boucler(Sink& sink) {
       return Boucle::faite;
     }
     c -= static_cast<u64>(z);
-    if (++prises == tetes_par_pas || c < plus_bas) {
+    if (++prises == tetes_par_pas_ || c < plus_bas) {
       placer(c);
       return Boucle::faite;
     }
@@ -889,23 +970,23 @@ template <class Int>
 template <class Sink, class C>
 typename Recherche<Int>::Rapport Recherche<Int>::rapporter(Sink& sink, Fin fin, bool coupe, i128 t,
                                                            const C& c_bas) {
-  const long long nombre = pas.nombre();
+  const long long nombre = pas_.nombre();
   if (nombre == 0) return coupe ? Rapport::fin : Rapport::complet;
   if constexpr (PuitsParLots<Sink>) {
     if (fin == Fin::dessus && !coupe && !sink.une_a_une(nombre)) {
-      pas.extremes([&](const auto& premiere, const auto& derniere) {
-        derniere_complete = egaux(derniere[n - 1], c_bas);
+      pas_.extremes([&](const auto& premiere, const auto& derniere) {
+        derniere_complete_ = egaux(derniere[n - 1], c_bas);
         sink.lot(premiere, derniere, nombre);
       });
       return Rapport::complet;
     }
   }
   constexpr int rang = std::is_same_v<Int, long long> ? 0 : std::is_same_v<Int, i128> ? 1 : 2;
-  if (pas.rang() > rang) return Rapport::debordement;
-  pas.lister();
+  if (pas_.rang() > rang) return Rapport::debordement;
+  pas_.lister();
   Rapport res = Rapport::complet;
   for (long long k = 0; k < nombre && res == Rapport::complet; ++k) {
-    pas.solution(static_cast<std::size_t>(k), [&](const auto& sol) {
+    pas_.solution(static_cast<std::size_t>(k), [&](const auto& sol) {
       if (coupe && recherche_detail::comparer128(sol[n - 1], t) <= 0) {
         res = Rapport::fin;
         return;
@@ -914,7 +995,7 @@ typename Recherche<Int>::Rapport Recherche<Int>::rapporter(Sink& sink, Fin fin, 
         res = Rapport::fin;
         return;
       }
-      derniere_complete = egaux(sol[n - 1], c_bas);
+      derniere_complete_ = egaux(sol[n - 1], c_bas);
       sink(sol);
       if (sink.arret()) {
         px_ok_ = convertir(sol[n - 1], px_arret_);
@@ -945,13 +1026,13 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
     return true;
   }
   const bool coupes = seq2 == 1 && M != 0;
-  pas.tete(x, divis, qd, c_bas, r, !(PuitsParLots<Sink> && fin == Fin::dessus && !coupes));
+  pas_.tete(x, divis, qd, c_bas, r, !(PuitsParLots<Sink> && fin == Fin::dessus && !coupes));
   const i128 t = coupure(n - 1);
   bool coupe = false;
   if (coupes) {
     const mpz_class tm = vers_mpz(t), hi = vers_mpz(r), d = hi - tm;
     coupe = tm >= vers_mpz(c_bas) && tm <= hi && mpz_divisible_ui_p(d.get_mpz_t(), static_cast<unsigned long>(z)) != 0 &&
-            pas.hors_borne_apres(tm);
+            pas_.hors_borne_apres(tm);
   }
   const bool marche = type == 2 && !(c_bas - z < minr[n - 1]);
   const Rapport rap = rapporter(sink, fin, coupe, t, c_bas);
@@ -960,7 +1041,7 @@ bool Recherche<Int>::essayer_paires(Sink& sink, Pas& res) {
   else if (rap == Rapport::fin)
     i = -1;
   else if (rap == Rapport::arret)
-    arreter_apres(derniere_complete, marche, minr[n - 1]);
+    arreter_apres(derniere_complete_, marche, minr[n - 1]);
   else
     sortir_avant_derniere(marche);
   return true;

@@ -17,6 +17,7 @@ constexpr int kSondesProfondeur = 1000;
 Estimation::Estimation(const Moteur& depart, double strates) : r_(depart.reglages()), strates_max_(strates) {
   const Reglages& reg = depart.reglages();
   n_ = reg.n;
+  z_ = reg.z;
   f_ = n_ - 2;
   x_.assign(n_ + 2, 0);
   N_.assign(n_ + 2, 0);
@@ -30,16 +31,16 @@ Estimation::Estimation(const Moteur& depart, double strates) : r_(depart.reglage
   choisir_profondeur();
   // The search goes on with the subtree of the state's prefix, then with the later values of each
   // of its positions, the deepest first.
-  const int i = etat.i;
+  const int i = etat.profondeur();
   for (int t = 1; t <= i; ++t) {
-    if (!poser(t, etat.x[t])) {
+    if (!poser(t, etat.inconnues()[t])) {
       pret_ = true;
       return;
     }
   }
   for (int t = 1; t <= std::min(i, f_); ++t) {
-    const i128 lo = r_.plus_bas(t, x_, etat.minr[t]);
-    if (x_[t] - r_.z >= lo) pile_.push_back({t, x_[t] - r_.z, lo});
+    const i128 lo = r_.plus_bas(t, x_, etat.minimums()[t]);
+    if (x_[t] - z_ >= lo) pile_.push_back({t, x_[t] - z_, lo});
   }
   if (i <= f_) visiter(i);
 }
@@ -68,7 +69,7 @@ Estimation::Suite Estimation::bornes(int d, i128& lo, i128& hi, i128& nombre) co
     case Recherche<i128>::Candidats::fin: return Suite::fin;
     default: return Suite::aucune;  // none, or past 128 bits
   }
-  nombre = (hi - lo) / r_.z + 1;
+  nombre = (hi - lo) / z_ + 1;
   return Suite::candidats;
 }
 
@@ -83,7 +84,7 @@ double Estimation::sonder(int d) {
     if (bornes(k, lo, hi, nombre) != Suite::candidats) return 0;
     if (k == f_ - 1) return poids * static_cast<double>(nombre);
     poids *= static_cast<double>(nombre);
-    if (!poser(k + 1, hi - r_.z * au_hasard(nombre))) return 0;
+    if (!poser(k + 1, hi - z_ * au_hasard(nombre))) return 0;
   }
 }
 
@@ -109,7 +110,7 @@ void Estimation::visiter(int d) {
 bool Estimation::pas_suivant() {
   if (pile_.empty() || fin_) return false;
   const Cadre c = pile_.back();
-  const i128 nombre = (c.v - c.lo) / r_.z + 1;
+  const i128 nombre = (c.v - c.lo) / z_ + 1;
   if (c.d == f_) {
     pile_.pop_back();
     exact_ += static_cast<double>(nombre);
@@ -123,8 +124,8 @@ bool Estimation::pas_suivant() {
     strates_.push_back(s);
     for (int k = 0; k < kSondesInitiales; ++k) raffiner(strates_.size() - 1);
   } else {
-    pile_.back().v -= r_.z;
-    if (c.v - r_.z < c.lo) pile_.pop_back();
+    pile_.back().v -= z_;
+    if (c.v - z_ < c.lo) pile_.pop_back();
     if (poser(c.d, c.v)) visiter(c.d);
   }
   return true;
@@ -143,7 +144,7 @@ void Estimation::choisir_profondeur() {
       if (bornes(d, lo, hi, nombre) != Suite::candidats) break;
       poids *= static_cast<double>(nombre);
       noeuds[static_cast<std::size_t>(d + 1)] += poids;
-      if (!poser(d + 1, hi - r_.z * au_hasard(nombre))) break;
+      if (!poser(d + 1, hi - z_ * au_hasard(nombre))) break;
     }
   }
   s_ = 0;
@@ -158,8 +159,8 @@ void Estimation::raffiner(std::size_t k) {
   const i128 lo = prefixes_[s.debut + static_cast<std::size_t>(d) + 1];
   bool ok = true;
   for (int t = 1; t < d && ok; ++t) ok = poser(t, prefixes_[s.debut + static_cast<std::size_t>(t)]);
-  const i128 nombre = (hi - lo) / r_.z + 1;
-  if (ok && poser(d, hi - r_.z * au_hasard(nombre))) s.somme += static_cast<double>(nombre) * sonder(d);
+  const i128 nombre = (hi - lo) / z_ + 1;
+  if (ok && poser(d, hi - z_ * au_hasard(nombre))) s.somme += static_cast<double>(nombre) * sonder(d);
   ++s.sondes;
 }
 

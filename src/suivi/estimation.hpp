@@ -59,6 +59,7 @@ class Estimation {
   const Recherche<i128> r_;     // the candidates of the next position, from x_, N_, D_
   double strates_max_;
   int n_ = 0, f_ = 0, s_ = 0;   // unknowns, depth of the steps counted (n - 2), of the strata
+  int z_ = 1;                   // step between candidates
   std::vector<i128> x_, N_, D_; // the prefix being visited and its partial sums
   std::vector<Cadre> pile_;
   bool fin_ = false;            // the end of the search is reached: nothing after it counts

@@ -14,10 +14,10 @@ using test::reglages;
 // The reference: the start values placed, then the step-by-step search on GMP integers throughout.
 test::Liste en_gmp(const Reglages& reg, const std::vector<long long>& debut = {}) {
   Recherche<mpz_class> rech(reg);
-  rech.paires_actives = false;
+  rech.paires(false);
   test::placer(rech, debut);
   Collecteur c;
-  while (rech.i >= 0) rech.type == 2 ? rech.suite2(c) : rech.suite(c);
+  while (rech.profondeur() >= 0) rech.avancer(c);
   return c.solutions;
 }
 
@@ -82,31 +82,32 @@ TEST(Elargissement, ConversionsBetweenWidthsAreExactAtTheirEdges) {
 
 TEST(Elargissement, TheStateComesBackTo64BitsOnlyWhenWhatItHoldsFits) {
   const Reglages reg = reglages(1, 4, 1, 1);
-  Recherche<i128> large(reg);
-  large.i = 2;
-  large.x[1] = 3, large.x[2] = 7;
-  large.minr[1] = 2, large.minr[2] = 4;
-  large.N = 10, large.D = 21;
-  large.x[3] = static_cast<i128>(1) << 90;  // past the depth: a solution already reported
+  // States as `exporter` writes them: the depth, N, D, x[1..i], minr[1..i].
+  const auto etat = [](std::vector<i128> v) {
+    Recherche<i128> r(reglages(1, 4, 1, 1));
+    r.importer(v.data());
+    return r;
+  };
+  const i128 h = static_cast<i128>(1) << 64;
+  // x[3] past the depth (a solution already reported) need not fit.
+  Recherche<i128> large = etat({3, 0, 0, 3, 7, static_cast<i128>(1) << 90, 2, 4, 8});
+  large.importer(std::vector<i128>{2, 10, 21, 3, 7, 2, 4}.data());
   Recherche<long long> etroit(reg);
   ASSERT_TRUE(etroit.charger(large));
-  EXPECT_EQ(etroit.i, 2);
-  EXPECT_EQ(etroit.x[2], 7);
-  EXPECT_EQ(etroit.x[3], 0);
-  EXPECT_EQ(etroit.N, 10);
-  EXPECT_EQ(etroit.D, 21);
-  large.D = static_cast<i128>(1) << 64;
-  EXPECT_FALSE(etroit.charger(large));
-  large.D = 21;
-  large.x[2] = static_cast<i128>(1) << 70;
-  EXPECT_FALSE(etroit.charger(large));
+  EXPECT_EQ(etroit.profondeur(), 2);
+  EXPECT_EQ(etroit.inconnues(), (std::vector<long long>{0, 3, 7, 0, 0}));
+  EXPECT_EQ(etroit.numerateur(), 10);
+  EXPECT_EQ(etroit.denominateur(), 21);
+  EXPECT_FALSE(etroit.charger(etat({2, 10, h, 3, 7, 2, 4})));
+  EXPECT_FALSE(etroit.charger(etat({2, 10, 21, 3, h << 6, 2, 4})));
   Recherche<mpz_class> grand(reg);
-  grand.i = 1;
-  grand.x[1] = mpz_class("170141183460469231731687303715884105728");  // 2^127
+  const std::vector<mpz_class> haut = {1, 0, 1, mpz_class(1) << 127, 2};
+  grand.importer(haut.data());
   EXPECT_FALSE(large.charger(grand));
-  grand.x[1] = mpz_class("-85070591730234615865843651857942052864");  // -2^126
+  const std::vector<mpz_class> bas = {1, 0, 1, -(mpz_class(1) << 126), 2};
+  grand.importer(bas.data());
   ASSERT_TRUE(large.charger(grand));
-  EXPECT_EQ(large.x[1], -(static_cast<i128>(1) << 126));
+  EXPECT_EQ(large.inconnues()[1], -(static_cast<i128>(1) << 126));
 }
 
 }  // namespace

@@ -63,19 +63,18 @@ TEST(Maxi, GivesTheWorkedBoundsRowByRow) {
     SCOPED_TRACE(testing::Message() << "row " << r);
     Reglages reg = reglages(1, l.n, l.P, l.Q, l.parite, l.M);
     if (!l.fin.empty()) reg = test::avec_fin(reg, l.fin);
-    Recherche<long long> rech(reg);
-    for (long long v : l.fixes) {
-      rech.x[++rech.i] = v;
-      rech.plu();
-    }
-    const int k = rech.i;
-    ASSERT_EQ(rech.maxi(k, rech.D, rech.N), Pas::fait);
-    ASSERT_EQ(rech.i, l.i);
-    EXPECT_EQ(rech.r1, l.r1);
+    const Recherche<long long> rech(reg);
+    long long N = 0, D = 1;
+    for (long long v : l.fixes) N = N * v + D, D *= v;
+    const int k = static_cast<int>(l.fixes.size());
+    Recherche<long long>::Bornes b;
+    ASSERT_EQ(rech.bornes(k, D, N, k > 0 ? l.fixes.back() : 0, b), Pas::fait);
+    ASSERT_EQ(b.fin, l.i < 0);
     if (l.i < 0) continue;
-    EXPECT_EQ(rech.minr[k + 1], l.minr);
-    EXPECT_EQ(rech.reste, l.reste);
-    EXPECT_EQ(rech.hors_borne, l.hors_borne);
+    EXPECT_EQ(b.r1, l.r1);
+    EXPECT_EQ(b.minr, l.minr);
+    EXPECT_EQ(b.reste, l.reste);
+    EXPECT_EQ(b.hors_borne, l.hors_borne);
   }
 }
 
@@ -95,17 +94,17 @@ TEST(Suite, FollowsTheTracesOfBothTypes) {
   };
   for (const Cas& c : cas) {
     Recherche<long long> rech(reglages(c.type, c.n, 1, 1));
-    rech.paires_actives = false;
+    rech.paires(false);
     Compteur compte;
     for (std::size_t k = 0; k < c.traces.size(); ++k) {
-      c.type == 2 ? rech.suite2(compte) : rech.suite(compte);
+      rech.avancer(compte);
       SCOPED_TRACE(testing::Message() << "type " << c.type << " step " << k + 1);
       const Trace& t = c.traces[k];
-      ASSERT_EQ(rech.i, t.i);
-      if (rech.i < 0) continue;
-      for (int d = 1; d <= rech.i; ++d) EXPECT_EQ(rech.x[d], t.prefixe[d - 1]);
-      EXPECT_EQ(rech.N, t.N);
-      EXPECT_EQ(rech.D, t.D);
+      ASSERT_EQ(rech.profondeur(), t.i);
+      if (t.i < 0) continue;
+      for (int d = 1; d <= t.i; ++d) EXPECT_EQ(rech.inconnues()[d], t.prefixe[d - 1]);
+      EXPECT_EQ(rech.numerateur(), t.N);
+      EXPECT_EQ(rech.denominateur(), t.D);
     }
   }
 }
@@ -183,10 +182,10 @@ TEST(Recherche, ParityCasesRuledOutBeforeTheSearch) {
 
 TEST(Recherche, FiveUnknownsOfTypeTwoTakeTwoHundredSixtyThreeSteps) {
   Recherche<long long> rech(reglages(2, 5, 1, 1));
-  rech.paires_actives = false;
+  rech.paires(false);
   Collecteur c;
   int pas = 0;
-  for (; rech.i >= 0; ++pas) rech.suite2(c);
+  for (; rech.profondeur() >= 0; ++pas) rech.avancer(c);
   EXPECT_EQ(pas, 263);
   ASSERT_EQ(c.solutions.size(), 72u);
   const test::Liste bouts = {c.solutions[0], c.solutions[1], c.solutions[2], c.solutions[70], c.solutions[71]};

@@ -46,7 +46,7 @@ TEST(Debut, PlacementStopsWhereTheTypedValueIsChanged) {
   m.placer_debut(5, 2, stop1);
   EXPECT_EQ(stop1, 1);
   EXPECT_EQ(m.profondeur(), 2);
-  EXPECT_EQ(m.recherche64().x[2], 4);
+  EXPECT_EQ(m.valeur(2), 4);
 }
 
 }  // namespace
