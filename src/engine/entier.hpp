@@ -23,7 +23,6 @@ inline constexpr bool est_mpz = std::is_same_v<Int, mpz_class>;
 // meaningless). For mpz_class nothing can overflow and they always return false.
 inline bool mul_ovf(long long a, long long b, long long& out) { return __builtin_mul_overflow(a, b, &out); }
 inline bool add_ovf(long long a, long long b, long long& out) { return __builtin_add_overflow(a, b, &out); }
-inline bool sub_ovf(long long a, long long b, long long& out) { return __builtin_sub_overflow(a, b, &out); }
 inline bool mul_ovf(i128 a, i128 b, i128& out) { return __builtin_mul_overflow(a, b, &out); }
 inline bool add_ovf(i128 a, i128 b, i128& out) { return __builtin_add_overflow(a, b, &out); }
 inline bool sub_ovf(i128 a, i128 b, i128& out) { return __builtin_sub_overflow(a, b, &out); }
@@ -33,10 +32,6 @@ inline bool mul_ovf(const mpz_class& a, const mpz_class& b, mpz_class& out) {
 }
 inline bool add_ovf(const mpz_class& a, const mpz_class& b, mpz_class& out) {
   mpz_add(out.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
-  return false;
-}
-inline bool sub_ovf(const mpz_class& a, const mpz_class& b, mpz_class& out) {
-  mpz_sub(out.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
   return false;
 }
 

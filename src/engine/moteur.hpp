@@ -28,6 +28,16 @@ class Moteur {
     return op(*rmpz_);
   }
 
+ private:
+  // The same on the search at the width in use, which op may change.
+  template <class Op>
+  decltype(auto) appliquer_courant(Op&& op) {
+    if (largeur_ == 64) return op(r64_);
+    if (largeur_ == 128) return op(*r128_);
+    return op(*rmpz_);
+  }
+
+ public:
   // A search with the same settings and switches, at its start.
   Moteur semblable() const {
     Moteur m(reg_);
@@ -52,7 +62,7 @@ class Moteur {
   }
 
   int profondeur() const {
-    return largeur_ == 64 ? r64_.profondeur() : largeur_ == 128 ? r128_->profondeur() : rmpz_->profondeur();
+    return avec([](const auto& rech) { return rech.profondeur(); });
   }
   void finir() {
     appliquer([](auto& rech) { rech.finir(); });
@@ -269,13 +279,6 @@ class Moteur {
   }
 
   template <class Op>
-  void appliquer_courant(Op&& op) {
-    if (largeur_ == 64) op(r64_);
-    else if (largeur_ == 128) op(*r128_);
-    else op(*rmpz_);
-  }
-
-  template <class Op>
   void appliquer(Op&& op) {
     op(r64_);
     if (r128_) op(*r128_);
@@ -287,8 +290,7 @@ class Moteur {
   template <class Op>
   void executer(Op&& op) {
     for (;;) {
-      const Pas p = largeur_ == 64 ? op(r64_) : largeur_ == 128 ? op(*r128_) : op(*rmpz_);
-      if (p == Pas::fait) break;
+      if (appliquer_courant(op) == Pas::fait) break;
       elargir();
     }
     retrecir();  // takes the step's derniere_complete along
