@@ -5,9 +5,7 @@
 // debut_run, arret and ligne_finale; the report reads K1, m and m1.
 #include "output/affiche.hpp"
 
-#include <algorithm>
 #include <cassert>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <type_traits>
@@ -34,17 +32,6 @@ char* texte(char* p, const char (&s)[N]) {
 
 }  // namespace
 
-void Affichage::vider() {
-  if (rempli_ == 0) return;
-  out_.write(bloc_.data(), static_cast<std::streamsize>(rempli_));
-  rempli_ = 0;
-  if (!out_ && echec_ == 0) echec_ = errno != 0 ? errno : -1;
-}
-
-void Affichage::verifier() const {
-  if (echec_ != 0) throw EchecEcriture(echec_ > 0 ? echec_ : 0);
-}
-
 void Affichage::debut_calcul() {
   K3 = 0;
   copier(std::vector<long long>(static_cast<std::size_t>(reg_.n) + 1, 0));
@@ -58,45 +45,31 @@ void Affichage::debut_run() {
   m1_pose_ = false;
 }
 
-// Room for `taille` bytes at the end of the block. Lines gather in the block, written out when
-// full, before any other output (the pause, the end of the run) and, at a terminal, at once.
-char* Affichage::reserver(std::size_t taille) {
-  if (bloc_.size() - rempli_ < taille) {
-    vider();
-    if (bloc_.size() < taille) bloc_.resize(std::max<std::size_t>(taille, 1 << 16));
-  }
-  return bloc_.data() + rempli_;
-}
-
 // One solution line from x[1..n], numbered K1: "\t  ", K1, "  :   ", then the text of its
 // values and good number, which is recorded; then a newline, and one more when `ligne_vide`
-// (shown lines of the partial table). The whole line goes out in one write.
+// (shown lines of the partial table). The whole line goes out in one write (tampon_).
 template <class Int>
 void Affichage::ecrire_ligne(const std::vector<Int>& x, bool ligne_vide) {
   const bool tally = reg_.cptbon == 1;
   const std::size_t taille = kFixe + queue_.place(x, tally);
-  char* const debut = reserver(taille);
+  char* const debut = tampon_.reserver(taille);
   char* p = tete(debut);
   p = queue_.ecrire(p, x, tally, bon2_);
   *p++ = '\n';
   if (ligne_vide && forme_ == Forme::tableau) *p++ = '\n';
   assert(static_cast<std::size_t>(p - debut) <= taille);
-  rempli_ += static_cast<std::size_t>(p - debut);
-  if (out_.flags() & std::ios::unitbuf) vider();
+  tampon_.ajouter(p);
   if (tally) bons_.inserer(bon2_);
 }
 
 // The same line from the prepared text of a solution.
 void Affichage::ecrire_texte(std::string_view queue, const Bon& bon, bool ligne_vide) {
-  const std::size_t taille = kFixe + queue.size();
-  char* const debut = reserver(taille);
-  char* p = tete(debut);
+  char* p = tete(tampon_.reserver(kFixe + queue.size()));
   std::memcpy(p, queue.data(), queue.size());
   p += queue.size();
   *p++ = '\n';
   if (ligne_vide && forme_ == Forme::tableau) *p++ = '\n';
-  rempli_ += static_cast<std::size_t>(p - debut);
-  if (out_.flags() & std::ios::unitbuf) vider();
+  tampon_.ajouter(p);
   if (reg_.cptbon == 1) bons_.inserer(bon);
 }
 

@@ -29,7 +29,7 @@ using Demande = std::function<long long(std::string_view question)>;
 class Affichage {
  public:
   Affichage(std::ostream& out, Demande demande, const Reglages& reg, Bons& bons)
-      : out_(out), demande_(std::move(demande)), reg_(reg), bons_(bons) {}
+      : out_(out), demande_(std::move(demande)), reg_(reg), bons_(bons), tampon_(out) {}
 
   // Start of a calculation, once reg.n is set: K3 = 0 and the partial-table copy x1 back to
   // n + 1 zeros.
@@ -101,19 +101,18 @@ class Affichage {
 
   // Writes out the solution lines gathered so far; due before anything else goes to the stream.
   // A failed write is recorded rather than thrown, so that the search stops between two steps.
-  void vider();
-  ~Affichage() { vider(); }
+  void vider() { tampon_.vider(); }
 
   // True once the user has asked to stop (L = -1), or once the lines could not be written, or once
   // `drapeau` (see interrompre_sur) is up: the search must not take another step, nor report
   // another solution of the step it is in (a deep search spends seconds on one step's lines).
   bool arret() const {
-    return L == -1 || echec_ != 0 || (drapeau_ != nullptr && drapeau_->load(std::memory_order_relaxed));
+    return L == -1 || tampon_.echec() || (drapeau_ != nullptr && drapeau_->load(std::memory_order_relaxed));
   }
   // A flag that stops the search fed to this display when it goes up (Ctrl-C), or none.
   void interrompre_sur(const std::atomic<bool>* drapeau) { drapeau_ = drapeau; }
   // Throws EchecEcriture when a write of solution lines has failed.
-  void verifier() const;
+  void verifier() const { tampon_.verifier(); }
 
   long long L = 0;   // paging value
   long long K1 = 0;  // solutions found
@@ -132,7 +131,6 @@ class Affichage {
   template <class Int>
   void ecrire_ligne(const std::vector<Int>& x, bool ligne_vide);
   void ecrire_texte(std::string_view queue, const Bon& bon, bool ligne_vide);
-  char* reserver(std::size_t taille);
   template <class Int>
   void copier(const std::vector<Int>& x) {
     x1_.garder(x);
@@ -155,9 +153,7 @@ class Affichage {
   Bon x1_bon_;
   bool x1_en_texte_ = false;
   Bon bon2_;            // good number of the line being written
-  int echec_ = 0;       // errno of the first failed write of solution lines (-1: unknown)
-  std::vector<char> bloc_;    // solution lines not yet written out
-  std::size_t rempli_ = 0;    // bytes of bloc_ in use
+  Tampon tampon_;       // solution lines not yet written out
   char* tete(char* p);
   char* numero(char* p);
   long long numero_ = -1;         // the number whose text is in texte_numero_
