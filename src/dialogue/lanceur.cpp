@@ -71,7 +71,7 @@ void calcul_options(const Options& opt, std::ostream& out, Veille* veille, Temoi
   aff.forme(forme);
   // Count only: one solution in 2^63 would be shown, so that the search hands its solutions over
   // in runs (or, with the tally, one by one).
-  aff.L = opt.compte ? std::numeric_limits<long long>::min() : opt.L;
+  aff.paginer(opt.compte ? std::numeric_limits<long long>::min() : opt.L);
   const auto debut = std::chrono::steady_clock::now();
   Reglages reg_tranche;
   Moteur moteur = preparer_tranche(opt.reg, opt.tranche, reg_tranche);

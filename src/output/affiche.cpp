@@ -1,14 +1,11 @@
-// Solution display and paging: numbering, the four modes of the paging value L, the solution
-// line with its good number, the largest xn / smallest x1, the pause, and the partial-table copy
-// with its closing line. The search calls operator() once per accepted solution (or hands over
+// Solution display: numbering, the solution line with its good number, the largest xn / smallest
+// x1, the pause, and the partial-table copy with its closing line. The search calls operator() once per accepted solution (or hands over
 // runs of hidden ones); the parallel search feeds it prepared lines; the run driver calls
 // debut_run, arret and ligne_finale; the report reads K1, m and m1.
 #include "output/affiche.hpp"
 
 #include <cassert>
 #include <cstring>
-#include <limits>
-#include <type_traits>
 
 namespace unitfrac {
 
@@ -33,14 +30,14 @@ char* texte(char* p, const char (&s)[N]) {
 }  // namespace
 
 void Affichage::debut_calcul() {
-  K3 = 0;
+  pagination_.debut_calcul();
   copier(std::vector<long long>(static_cast<std::size_t>(reg_.n) + 1, 0));
 }
 
 void Affichage::debut_run() {
   K1 = 0;
   K1_repris_ = 0;
-  K2 = 0;
+  pagination_.debut_run();
   m = 0;
   m1_pose_ = false;
 }
@@ -102,31 +99,9 @@ char* Affichage::numero(char* p) {
   return p + chiffres_numero_;
 }
 
-// Numbers one more solution and says whether it is shown.
-bool Affichage::montrer() {
-  ++K1;
-  if (L > 0) {
-    ++K2;
-    return true;
-  }
-  if (L == 0) return true;
-  if (L < -1) {
-    // Groups of -L solutions; the first of each is shown. L == -v rather than v == -L: the
-    // user may have typed the most negative 64-bit value.
-    const long long v = K3 + 1;
-    if (L == -v) {
-      K3 = 0;
-      return false;
-    }
-    K3 = v;
-    return v == 1;
-  }
-  return false;
-}
-
-// K2 grows only while L > 0, so this is the paused display right after its L-th line.
+// The pause after the L-th line shown since the last one, unless the search was interrupted.
 void Affichage::pause() {
-  if (L == 0 || K2 != L || !pauses_) return;
+  if (!pagination_.pause_due() || !pauses_) return;
   vider();
   if (autour_pause) autour_pause(true);
   struct Apres {
@@ -135,9 +110,8 @@ void Affichage::pause() {
       if (f) f(false);
     }
   } apres{autour_pause};
-  L = demande_(kPause);
+  pagination_.apres_pause(demande_(kPause));
   out_.write("\n\n", 2);
-  K2 = 0;
 }
 
 // m and m1 over the solutions found: x1 and xn of one more, or of the extremes of a run.
@@ -148,13 +122,14 @@ void Affichage::statistiques(const Int& x1, const Int& xn) {
   m1_pose_ = true;
 }
 
-// `affiche`: number the solution, show it or not by L, keep m and m1 over every solution, and
-// pause after the L-th line shown since the last pause.
+// `affiche`: number the solution, show it or not as the pagination says, keep m and m1 over every
+// solution, and pause after the L-th line shown since the last pause.
 template <class Int>
 void Affichage::affiche(const std::vector<Int>& x) {
   assert(x.size() == static_cast<std::size_t>(reg_.n) + 1 && x.size() >= 2);
   const std::size_t n = x.size() - 1;
-  if (montrer() && forme_ != Forme::compte) ecrire_ligne(x, L < -1);
+  ++K1;
+  if (pagination_.montrer() && forme_ != Forme::compte) ecrire_ligne(x, pagination_.mode() == Pagination::Mode::partiel);
   if (tout_sommer()) {
     sommer(x, bon2_);
     bons_.inserer(bon2_);
@@ -178,19 +153,9 @@ void Affichage::operator()(const std::vector<mpz_class>& x) {
   copier(x);
 }
 
-long long Affichage::avant_montree() const {
-  assert(L < -1);
-  if (K3 == 0) return 0;
-  const i128 reste = -static_cast<i128>(L) - K3;  // L may be -2^63
-  return reste > std::numeric_limits<long long>::max() ? std::numeric_limits<long long>::max()
-                                                       : static_cast<long long>(reste);
-}
-
 void Affichage::passer(long long nombre) {
-  assert(nombre >= 0 && (nombre == 0 || nombre <= avant_montree()));
   K1 += nombre;
-  const i128 k3 = static_cast<i128>(K3) + nombre;
-  K3 = k3 == -static_cast<i128>(L) ? 0 : static_cast<long long>(k3);
+  pagination_.passer(nombre);
 }
 
 template <class Int>
@@ -207,7 +172,9 @@ template void Affichage::lot(const std::vector<mpz_class>&, const std::vector<mp
 
 // A count with the tally takes the good numbers of prepared solutions from the tally of their task.
 void Affichage::operator()(std::string_view queue, const Bon& bon) {
-  if (montrer() && forme_ != Forme::compte) ecrire_texte(queue, bon, L < -1);
+  ++K1;
+  if (pagination_.montrer() && forme_ != Forme::compte)
+    ecrire_texte(queue, bon, pagination_.mode() == Pagination::Mode::partiel);
   pause();
 }
 
@@ -242,9 +209,9 @@ void Affichage::etendre(const Extremes& e) {
 }
 
 // The closing line of a partial table: the last solution found, numbered K1, no empty line. In
-// the plain form, only when that solution was not shown (its group of -L began with it: K3 = 1).
+// the plain form, only when that solution was not shown (its group of -L did not begin with it).
 void Affichage::ligne_finale() {
-  if (forme_ == Forme::compte || (forme_ == Forme::brut && K3 == 1)) return;
+  if (forme_ == Forme::compte || (forme_ == Forme::brut && pagination_.derniere_montree())) return;
   if (x1_en_texte_)
     ecrire_texte(x1_texte_, x1_bon_, false);
   else

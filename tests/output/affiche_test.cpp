@@ -45,10 +45,10 @@ struct Banc {
     reg.cptbon = cptbon;
     aff.debut_calcul();
     aff.debut_run();
-    aff.L = L;
+    aff.paginer(L);
   }
   // What the run driver does when the search has ended by itself.
-  void fin() { if (aff.L < -1 && aff.K1 != 0) aff.ligne_finale(); }
+  void fin() { if (aff.pagination().mode() == Pagination::Mode::partiel && aff.K1 != 0) aff.ligne_finale(); }
   // Everything written so far, the gathered solution lines included.
   std::string sortie() {
     aff.vider();
