@@ -129,7 +129,7 @@ void Affichage::affiche(const std::vector<Int>& x) {
   assert(x.size() == static_cast<std::size_t>(reg_.n) + 1 && x.size() >= 2);
   const std::size_t n = x.size() - 1;
   ++K1;
-  if (pagination_.montrer() && forme_ != Forme::compte) ecrire_ligne(x, pagination_.mode() == Pagination::Mode::partiel);
+  if (pagination_.montrer()) ecrire_ligne(x, pagination_.mode() == Pagination::Mode::partiel);
   if (tout_sommer()) {
     sommer(x, bon2_);
     bons_.inserer(bon2_);
@@ -173,8 +173,7 @@ template void Affichage::lot(const std::vector<mpz_class>&, const std::vector<mp
 // A count with the tally takes the good numbers of prepared solutions from the tally of their task.
 void Affichage::operator()(std::string_view queue, const Bon& bon) {
   ++K1;
-  if (pagination_.montrer() && forme_ != Forme::compte)
-    ecrire_texte(queue, bon, pagination_.mode() == Pagination::Mode::partiel);
+  if (pagination_.montrer()) ecrire_texte(queue, bon, pagination_.mode() == Pagination::Mode::partiel);
   pause();
 }
 

@@ -37,11 +37,12 @@ class Affichage {
   void debut_calcul();
   // How the lines are written (the table's form unless told otherwise). In the plain form the
   // lines carry no number, no good number and no empty line after them, and the partial table's
-  // closing line is written only when its solution was not shown; as a count nothing is written,
-  // and with the tally on every solution's good number is recorded.
+  // closing line is written only when its solution was not shown; a count is the pagination's
+  // count mode: nothing is shown, and with the tally on every solution's good number is recorded.
   void forme(Forme f) {
     forme_ = f;
     queue_ = Queue(f);
+    pagination_.compter(f == Forme::compte);
   }
   Forme forme() const { return forme_; }
   // A count with the tally: every solution's good number is recorded, shown or not.
@@ -70,7 +71,7 @@ class Affichage {
   void operator()(const std::vector<mpz_class>& x);
 
   // Runs of solutions handed over whole (see PuitsParLots): only when none of them is shown, that
-  // is in the partial table between two shown lines.
+  // is in the partial table between two shown lines, or in a count without the tally.
   bool une_a_une(long long nombre) const { return tout_sommer() || pagination_.avant_montree() < nombre; }
   template <class Int>
   void lot(const std::vector<Int>& premiere, const std::vector<Int>& derniere, long long nombre);

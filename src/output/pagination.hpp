@@ -4,6 +4,7 @@
 //   L = 0   every solution shown, no pause;
 //   L = -1  none shown: the search stops;
 //   L < -1  every (-L)-th shown, from the first (the partial table), to the end.
+// A count is a mode of its own: none shown, no pause, whatever L.
 // The display numbers the solutions and asks here, once per solution, whether it is shown.
 #pragma once
 
@@ -16,11 +17,16 @@ namespace unitfrac {
 
 class Pagination {
  public:
-  enum class Mode : unsigned char { pages, tout, arret, partiel };
+  enum class Mode : unsigned char { pages, tout, arret, partiel, compte };
 
-  // The paging value: the user's answer.
+  // The paging value: the user's answer. A count keeps its mode.
   void regler(long long L) {
     L_ = L;
+    choisir();
+  }
+  // A count (no solution shown) or not.
+  void compter(bool oui) {
+    compte_ = oui;
     choisir();
   }
   Mode mode() const { return mode_; }
@@ -44,7 +50,7 @@ class Pagination {
       return true;
     }
     if (mode_ == Mode::tout) return true;
-    if (mode_ != Mode::partiel) return false;  // stopped
+    if (mode_ != Mode::partiel) return false;  // stopped, or a count
     // L == -v rather than v == -L: the user may have typed the most negative 64-bit value.
     const long long v = K3_ + 1;
     if (L_ == -v) {
@@ -55,9 +61,10 @@ class Pagination {
     return v == 1;
   }
   // How many solutions come before the next one that may be shown or paused on: none but in the
-  // partial table (the rest of the current group).
+  // partial table (the rest of the current group) and in a count (the most a long long holds).
   long long avant_montree() const {
     constexpr long long plus = std::numeric_limits<long long>::max();
+    if (mode_ == Mode::compte) return plus;
     if (mode_ != Mode::partiel || K3_ == 0) return 0;
     const i128 reste = groupe() - K3_;
     return reste > plus ? plus : static_cast<long long>(reste);
@@ -81,12 +88,17 @@ class Pagination {
 
  private:
   void choisir() {
-    mode_ = L_ > 0 ? Mode::pages : L_ == 0 ? Mode::tout : L_ == -1 ? Mode::arret : Mode::partiel;
+    mode_ = compte_    ? Mode::compte
+            : L_ > 0   ? Mode::pages
+            : L_ == 0  ? Mode::tout
+            : L_ == -1 ? Mode::arret
+                       : Mode::partiel;
   }
 
   long long L_ = 0;   // paging value
   long long K2_ = 0;  // shown since the last pause
   long long K3_ = 0;  // place in the current group of the partial table
+  bool compte_ = false;
   Mode mode_ = Mode::tout;
 };
 

@@ -85,7 +85,7 @@ void Equipe::ouvrier() {
     if (arret_) return;
     t->etat = Tache::Etat::en_cours;
     attente_vue_ = --attente_;
-    t->compte = forme_ == Forme::compte ||
+    t->compte = pagination_.mode() == Pagination::Mode::compte ||
                 (pagination_.mode() == Pagination::Mode::partiel && pagination_.groupe() >= cfg_.seuil_compte);
     if (m == nullptr) m = std::exchange(prete_, nullptr);
     lk.unlock();

@@ -36,9 +36,9 @@ Morceau extraire(const Tache& t, const std::vector<long long>& rangs, Moteur& mo
 }
 
 // A counted task: its solutions go to the display in the partial table, where only those at the
-// start of each group of K are shown; they come from the first and last solutions kept, or are
-// found again (on `brouillon`, a copy of the search made at the first need). For a count with the
-// tally, the task's good numbers join the display's.
+// start of each group of K are shown, or in a count, where none is; the shown ones come from the
+// first and last solutions kept, or are found again (on `brouillon`, a copy of the search made at
+// the first need). For a count with the tally, the task's good numbers join the display's.
 void compter(const Tache& t, Affichage& aff, bool tally, const Moteur& depart, std::optional<Moteur>& brouillon) {
   const long long c = t.nombre;
   if (c == 0) return;
@@ -53,20 +53,16 @@ void compter(const Tache& t, Affichage& aff, bool tally, const Moteur& depart, s
   const Morceau extraits = interieurs.empty() ? Morceau() : extraire(t, interieurs, *brouillon, aff.forme(), tally);
   long long fait = 0;
   std::size_t e = 0;
-  const bool compte = aff.forme() == Forme::compte;  // no line is written, none was prepared
   Bon bon;
   for (const long long r : montres) {
     aff.passer(r - fait);
     const Morceau& m = r == 0 ? t.premiere : r == c - 1 ? t.derniere : extraits;
     const std::size_t k = r == 0 || r == c - 1 ? 0 : e++;
-    if (compte)
-      aff(std::string_view(), Bon());
-    else
-      aff(m.queue(k), m.bon(k, bon));
+    aff(m.queue(k), m.bon(k, bon));
     fait = r + 1;
   }
   aff.passer(c - fait);
-  if (compte)
+  if (aff.forme() == Forme::compte)  // no line was prepared
     aff.copier(t.valeurs_derniere);
   else
     aff.copier(t.derniere.queue(0), t.derniere.bon(0, bon));
