@@ -51,14 +51,13 @@ class Pagination {
     }
     if (mode_ == Mode::tout) return true;
     if (mode_ != Mode::partiel) return false;  // stopped, or a count
-    // L == -v rather than v == -L: the user may have typed the most negative 64-bit value.
-    const long long v = K3_ + 1;
-    if (L_ == -v) {
+    // The last of its group when K3 = -L - 1, written -(L + 1): L may be -2^63, and K3 + 1 may
+    // then be 2^63.
+    if (K3_ == -(L_ + 1)) {
       K3_ = 0;
       return false;
     }
-    K3_ = v;
-    return v == 1;
+    return ++K3_ == 1;
   }
   // How many solutions come before the next one that may be shown or paused on: none but in the
   // partial table (the rest of the current group) and in a count (the most a long long holds).
