@@ -116,7 +116,7 @@ void Calculs::fin_dialogue() {
   lecteur_.controle(Cas::relatif,
                     "\n \n \t Valeur de K ou autre option que vous avez choisie : \n \n \t [K] / [zero, "
                     "pas de limite] / [-K (K>1), pas de limite et affichage toutes les K solutions] ?    \t");
-  aff_.L = lecteur_.valeur;
+  aff_.paginer(lecteur_.valeur);
 }
 
 // Values of the first unknowns, asked one position at a time until 0 or n - 1 values; a value out
@@ -241,8 +241,10 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
   }
   if (reg.n == 1) out << "\n \t CAS TRIVIAL \n";
 
-  if (aff.L >= 0) out << '\n' << "\n \t \t Tableau des solutions numerotees : ";
-  if (aff.L < -1) out << '\n' << "\n \t \t Tableau partiel des solutions numerotees : ";
+  using Mode = Pagination::Mode;
+  const Mode mode = aff.pagination().mode();
+  if (mode == Mode::pages || mode == Mode::tout) out << '\n' << "\n \t \t Tableau des solutions numerotees : ";
+  if (mode == Mode::partiel) out << '\n' << "\n \t \t Tableau partiel des solutions numerotees : ";
   out << "\n\n";
 
   aff.debut_run();
@@ -279,7 +281,7 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
       throw Interruption{};
     }
     if (issue == Issue::arretee) return;  // the user stopped at a pause
-    if (aff.L < -1 && aff.K1 != 0) aff.ligne_finale();
+    if (aff.pagination().mode() == Mode::partiel && aff.K1 != 0) aff.ligne_finale();
     aff.vider();
   }
 

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <limits>
 #include <sstream>
 #include <utility>
 
@@ -68,10 +67,8 @@ void calcul_options(const Options& opt, std::ostream& out, Veille* veille, Temoi
   Bons bons;
   Affichage aff(forme == Forme::compte ? perdu : out, demande_au(lecteur), opt.reg, bons);
   aff.debut_calcul();
-  aff.forme(forme);
-  // Count only: one solution in 2^63 would be shown, so that the search hands its solutions over
-  // in runs (or, with the tally, one by one).
-  aff.L = opt.compte ? std::numeric_limits<long long>::min() : opt.L;
+  aff.forme(forme);  // a count shows nothing whatever the paging value
+  aff.paginer(opt.L);
   const auto debut = std::chrono::steady_clock::now();
   Reglages reg_tranche;
   Moteur moteur = preparer_tranche(opt.reg, opt.tranche, reg_tranche);

@@ -1,16 +1,11 @@
-// Solution display and paging: numbering, the four modes of the paging value L, the solution
-// line with its good number, the largest xn / smallest x1, the pause, and the partial-table copy
-// with its closing line. The search calls operator() once per accepted solution (or hands over
+// Solution display: numbering, the solution line with its good number, the largest xn / smallest
+// x1, the pause, and the partial-table copy with its closing line. The search calls operator() once per accepted solution (or hands over
 // runs of hidden ones); the parallel search feeds it prepared lines; the run driver calls
 // debut_run, arret and ligne_finale; the report reads K1, m and m1.
 #include "output/affiche.hpp"
 
-#include <algorithm>
 #include <cassert>
-#include <cerrno>
 #include <cstring>
-#include <limits>
-#include <type_traits>
 
 namespace unitfrac {
 
@@ -34,69 +29,44 @@ char* texte(char* p, const char (&s)[N]) {
 
 }  // namespace
 
-void Affichage::vider() {
-  if (rempli_ == 0) return;
-  out_.write(bloc_.data(), static_cast<std::streamsize>(rempli_));
-  rempli_ = 0;
-  if (!out_ && echec_ == 0) echec_ = errno != 0 ? errno : -1;
-}
-
-void Affichage::verifier() const {
-  if (echec_ != 0) throw EchecEcriture(echec_ > 0 ? echec_ : 0);
-}
-
 void Affichage::debut_calcul() {
-  K3 = 0;
+  pagination_.debut_calcul();
   copier(std::vector<long long>(static_cast<std::size_t>(reg_.n) + 1, 0));
 }
 
 void Affichage::debut_run() {
   K1 = 0;
   K1_repris_ = 0;
-  K2 = 0;
+  pagination_.debut_run();
   m = 0;
   m1_pose_ = false;
 }
 
-// Room for `taille` bytes at the end of the block. Lines gather in the block, written out when
-// full, before any other output (the pause, the end of the run) and, at a terminal, at once.
-char* Affichage::reserver(std::size_t taille) {
-  if (bloc_.size() - rempli_ < taille) {
-    vider();
-    if (bloc_.size() < taille) bloc_.resize(std::max<std::size_t>(taille, 1 << 16));
-  }
-  return bloc_.data() + rempli_;
-}
-
 // One solution line from x[1..n], numbered K1: "\t  ", K1, "  :   ", then the text of its
 // values and good number, which is recorded; then a newline, and one more when `ligne_vide`
-// (shown lines of the partial table). The whole line goes out in one write.
+// (shown lines of the partial table). The whole line goes out in one write (tampon_).
 template <class Int>
 void Affichage::ecrire_ligne(const std::vector<Int>& x, bool ligne_vide) {
   const bool tally = reg_.cptbon == 1;
   const std::size_t taille = kFixe + queue_.place(x, tally);
-  char* const debut = reserver(taille);
+  char* const debut = tampon_.reserver(taille);
   char* p = tete(debut);
   p = queue_.ecrire(p, x, tally, bon2_);
   *p++ = '\n';
   if (ligne_vide && forme_ == Forme::tableau) *p++ = '\n';
   assert(static_cast<std::size_t>(p - debut) <= taille);
-  rempli_ += static_cast<std::size_t>(p - debut);
-  if (out_.flags() & std::ios::unitbuf) vider();
+  tampon_.ajouter(p);
   if (tally) bons_.inserer(bon2_);
 }
 
 // The same line from the prepared text of a solution.
 void Affichage::ecrire_texte(std::string_view queue, const Bon& bon, bool ligne_vide) {
-  const std::size_t taille = kFixe + queue.size();
-  char* const debut = reserver(taille);
-  char* p = tete(debut);
+  char* p = tete(tampon_.reserver(kFixe + queue.size()));
   std::memcpy(p, queue.data(), queue.size());
   p += queue.size();
   *p++ = '\n';
   if (ligne_vide && forme_ == Forme::tableau) *p++ = '\n';
-  rempli_ += static_cast<std::size_t>(p - debut);
-  if (out_.flags() & std::ios::unitbuf) vider();
+  tampon_.ajouter(p);
   if (reg_.cptbon == 1) bons_.inserer(bon);
 }
 
@@ -129,31 +99,9 @@ char* Affichage::numero(char* p) {
   return p + chiffres_numero_;
 }
 
-// Numbers one more solution and says whether it is shown.
-bool Affichage::montrer() {
-  ++K1;
-  if (L > 0) {
-    ++K2;
-    return true;
-  }
-  if (L == 0) return true;
-  if (L < -1) {
-    // Groups of -L solutions; the first of each is shown. L == -v rather than v == -L: the
-    // user may have typed the most negative 64-bit value.
-    const long long v = K3 + 1;
-    if (L == -v) {
-      K3 = 0;
-      return false;
-    }
-    K3 = v;
-    return v == 1;
-  }
-  return false;
-}
-
-// K2 grows only while L > 0, so this is the paused display right after its L-th line.
+// The pause after the L-th line shown since the last one, unless the search was interrupted.
 void Affichage::pause() {
-  if (L == 0 || K2 != L || !pauses_) return;
+  if (!pagination_.pause_due() || !pauses_) return;
   vider();
   if (autour_pause) autour_pause(true);
   struct Apres {
@@ -162,9 +110,8 @@ void Affichage::pause() {
       if (f) f(false);
     }
   } apres{autour_pause};
-  L = demande_(kPause);
+  pagination_.apres_pause(demande_(kPause));
   out_.write("\n\n", 2);
-  K2 = 0;
 }
 
 // m and m1 over the solutions found: x1 and xn of one more, or of the extremes of a run.
@@ -175,13 +122,14 @@ void Affichage::statistiques(const Int& x1, const Int& xn) {
   m1_pose_ = true;
 }
 
-// `affiche`: number the solution, show it or not by L, keep m and m1 over every solution, and
-// pause after the L-th line shown since the last pause.
+// `affiche`: number the solution, show it or not as the pagination says, keep m and m1 over every
+// solution, and pause after the L-th line shown since the last pause.
 template <class Int>
 void Affichage::affiche(const std::vector<Int>& x) {
   assert(x.size() == static_cast<std::size_t>(reg_.n) + 1 && x.size() >= 2);
   const std::size_t n = x.size() - 1;
-  if (montrer() && forme_ != Forme::compte) ecrire_ligne(x, L < -1);
+  ++K1;
+  if (pagination_.montrer()) ecrire_ligne(x, pagination_.mode() == Pagination::Mode::partiel);
   if (tout_sommer()) {
     sommer(x, bon2_);
     bons_.inserer(bon2_);
@@ -205,19 +153,9 @@ void Affichage::operator()(const std::vector<mpz_class>& x) {
   copier(x);
 }
 
-long long Affichage::avant_montree() const {
-  assert(L < -1);
-  if (K3 == 0) return 0;
-  const i128 reste = -static_cast<i128>(L) - K3;  // L may be -2^63
-  return reste > std::numeric_limits<long long>::max() ? std::numeric_limits<long long>::max()
-                                                       : static_cast<long long>(reste);
-}
-
 void Affichage::passer(long long nombre) {
-  assert(nombre >= 0 && (nombre == 0 || nombre <= avant_montree()));
   K1 += nombre;
-  const i128 k3 = static_cast<i128>(K3) + nombre;
-  K3 = k3 == -static_cast<i128>(L) ? 0 : static_cast<long long>(k3);
+  pagination_.passer(nombre);
 }
 
 template <class Int>
@@ -234,7 +172,8 @@ template void Affichage::lot(const std::vector<mpz_class>&, const std::vector<mp
 
 // A count with the tally takes the good numbers of prepared solutions from the tally of their task.
 void Affichage::operator()(std::string_view queue, const Bon& bon) {
-  if (montrer() && forme_ != Forme::compte) ecrire_texte(queue, bon, L < -1);
+  ++K1;
+  if (pagination_.montrer()) ecrire_texte(queue, bon, pagination_.mode() == Pagination::Mode::partiel);
   pause();
 }
 
@@ -269,9 +208,9 @@ void Affichage::etendre(const Extremes& e) {
 }
 
 // The closing line of a partial table: the last solution found, numbered K1, no empty line. In
-// the plain form, only when that solution was not shown (its group of -L began with it: K3 = 1).
+// the plain form, only when that solution was not shown (its group of -L did not begin with it).
 void Affichage::ligne_finale() {
-  if (forme_ == Forme::compte || (forme_ == Forme::brut && K3 == 1)) return;
+  if (forme_ == Forme::compte || (forme_ == Forme::brut && pagination_.derniere_montree())) return;
   if (x1_en_texte_)
     ecrire_texte(x1_texte_, x1_bon_, false);
   else

@@ -1,6 +1,6 @@
-// Solution display and paging: numbers each solution the search reports, shows it or not by the
-// paging value L, keeps the largest xn and smallest x1, records good numbers, pauses every K shown
-// lines for a new L, and keeps the partial-table copy and its closing line.
+// Solution display: numbers each solution the search reports, shows it or not as its pagination
+// says (pagination.hpp), pausing there for a new paging value, keeps the largest xn and smallest x1,
+// records good numbers, and keeps the partial-table copy and its closing line.
 // The search hands it every accepted solution; the run driver and the report read its counters.
 #pragma once
 
@@ -18,6 +18,7 @@
 #include "output/bons.hpp"
 #include "output/ecriture.hpp"
 #include "output/ligne.hpp"
+#include "output/pagination.hpp"
 #include "state/reglages.hpp"
 
 namespace unitfrac {
@@ -29,25 +30,29 @@ using Demande = std::function<long long(std::string_view question)>;
 class Affichage {
  public:
   Affichage(std::ostream& out, Demande demande, const Reglages& reg, Bons& bons)
-      : out_(out), demande_(std::move(demande)), reg_(reg), bons_(bons) {}
+      : out_(out), demande_(std::move(demande)), reg_(reg), bons_(bons), tampon_(out) {}
 
-  // Start of a calculation, once reg.n is set: K3 = 0 and the partial-table copy x1 back to
-  // n + 1 zeros.
+  // Start of a calculation, once reg.n is set: the partial table's first group begins and its copy
+  // x1 goes back to n + 1 zeros.
   void debut_calcul();
   // How the lines are written (the table's form unless told otherwise). In the plain form the
   // lines carry no number, no good number and no empty line after them, and the partial table's
-  // closing line is written only when its solution was not shown; as a count nothing is written,
-  // and with the tally on every solution's good number is recorded.
+  // closing line is written only when its solution was not shown; a count is the pagination's
+  // count mode: nothing is shown, and with the tally on every solution's good number is recorded.
   void forme(Forme f) {
     forme_ = f;
     queue_ = Queue(f);
+    pagination_.compter(f == Forme::compte);
   }
   Forme forme() const { return forme_; }
   // A count with the tally: every solution's good number is recorded, shown or not.
   bool tout_sommer() const { return forme_ == Forme::compte && reg_.cptbon == 1; }
   // The good numbers of solutions counted elsewhere (the tasks of a parallel search).
   void ajouter(const Bons& b) { bons_.ajouter(b); }
-  // Start of the run: K1 = K2 = 0, m = 0.
+  // The paging value L, as the user chose it (the pauses read the next ones).
+  void paginer(long long L) { pagination_.regler(L); }
+  const Pagination& pagination() const { return pagination_; }
+  // Start of the run: K1 = 0, no line shown since a pause, m = 0.
   void debut_run();
   // A run that goes on from a checkpoint: K1 solutions counted, xn up to m, x1 down to m1.
   void reprendre(long long K1_avant, const mpz_class& m_avant, const mpz_class& m1_avant) {
@@ -65,16 +70,16 @@ class Affichage {
   void operator()(const std::vector<i128>& x);
   void operator()(const std::vector<mpz_class>& x);
 
-  // Runs of solutions handed over whole (see PuitsParLots): only when none of them is shown,
-  // that is in the every-K-th mode between two shown lines.
-  bool une_a_une(long long nombre) const { return tout_sommer() || L >= -1 || avant_montree() < nombre; }
+  // Runs of solutions handed over whole (see PuitsParLots): only when none of them is shown, that
+  // is in the partial table between two shown lines, or in a count without the tally.
+  bool une_a_une(long long nombre) const { return tout_sommer() || pagination_.avant_montree() < nombre; }
   template <class Int>
   void lot(const std::vector<Int>& premiere, const std::vector<Int>& derniere, long long nombre);
 
   // The same for solutions prepared by the workers of a parallel search: one solution given as
   // the text of its line after the number and its good number (read with the tally on only),
   // whose extreme values come through `etendre`; `nombre` solutions none of which is shown
-  // (nombre <= avant_montree()); and the partial-table copy from a prepared solution.
+  // (nombre <= pagination().avant_montree()); and the partial-table copy from a prepared solution.
   void operator()(std::string_view queue, const Bon& bon);
   void passer(long long nombre);
   void copier(std::string_view queue, const Bon& bon);
@@ -91,39 +96,33 @@ class Affichage {
   // back its default action while a pause waits for an answer).
   std::function<void(bool)> autour_pause;
   void etendre(const Extremes& e);
-  // Every-K-th mode (L < -1): how many solutions come before the next one shown.
-  long long avant_montree() const;
 
   // The partial-table closing line: the last solution found (x1), numbered K1, with its good
   // number recorded when the tally is on. The run driver calls it when the search has ended by
-  // itself, L < -1 and K1 != 0; in the table's form it writes unconditionally.
+  // itself, in the partial table and K1 != 0; in the table's form it writes unconditionally.
   void ligne_finale();
 
   // Writes out the solution lines gathered so far; due before anything else goes to the stream.
   // A failed write is recorded rather than thrown, so that the search stops between two steps.
-  void vider();
-  ~Affichage() { vider(); }
+  void vider() { tampon_.vider(); }
 
   // True once the user has asked to stop (L = -1), or once the lines could not be written, or once
   // `drapeau` (see interrompre_sur) is up: the search must not take another step, nor report
   // another solution of the step it is in (a deep search spends seconds on one step's lines).
   bool arret() const {
-    return L == -1 || echec_ != 0 || (drapeau_ != nullptr && drapeau_->load(std::memory_order_relaxed));
+    return pagination_.mode() == Pagination::Mode::arret || tampon_.echec() ||
+           (drapeau_ != nullptr && drapeau_->load(std::memory_order_relaxed));
   }
   // A flag that stops the search fed to this display when it goes up (Ctrl-C), or none.
   void interrompre_sur(const std::atomic<bool>* drapeau) { drapeau_ = drapeau; }
   // Throws EchecEcriture when a write of solution lines has failed.
-  void verifier() const;
+  void verifier() const { tampon_.verifier(); }
 
-  long long L = 0;   // paging value
   long long K1 = 0;  // solutions found
-  long long K2 = 0;  // shown since the last pause
-  long long K3 = 0;  // place in the current group of the every-K-th mode
   mpz_class m;       // largest xn over all solutions found
   mpz_class m1;      // smallest x1 over all solutions found
 
  private:
-  bool montrer();
   void pause();
   template <class Int>
   void statistiques(const Int& x1, const Int& xn);
@@ -132,7 +131,6 @@ class Affichage {
   template <class Int>
   void ecrire_ligne(const std::vector<Int>& x, bool ligne_vide);
   void ecrire_texte(std::string_view queue, const Bon& bon, bool ligne_vide);
-  char* reserver(std::size_t taille);
   template <class Int>
   void copier(const std::vector<Int>& x) {
     x1_.garder(x);
@@ -155,9 +153,8 @@ class Affichage {
   Bon x1_bon_;
   bool x1_en_texte_ = false;
   Bon bon2_;            // good number of the line being written
-  int echec_ = 0;       // errno of the first failed write of solution lines (-1: unknown)
-  std::vector<char> bloc_;    // solution lines not yet written out
-  std::size_t rempli_ = 0;    // bytes of bloc_ in use
+  Pagination pagination_;
+  Tampon tampon_;       // solution lines not yet written out
   char* tete(char* p);
   char* numero(char* p);
   long long numero_ = -1;         // the number whose text is in texte_numero_

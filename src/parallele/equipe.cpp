@@ -24,9 +24,9 @@ void retirer(std::size_t& compte, std::size_t o) {
 
 }  // namespace
 
-Equipe::Equipe(const Parallele& cfg, Moteur& depart, Forme forme, bool tally, long long L,
+Equipe::Equipe(const Parallele& cfg, Moteur& depart, Forme forme, bool tally, const Pagination& pagination,
                const Lanceur& lancer, Temoin& temoin)
-    : cfg_(cfg), temoin_(temoin), modele_(depart), prete_(&depart), forme_(forme), tally_(tally), L_(L) {
+    : cfg_(cfg), temoin_(temoin), modele_(depart), prete_(&depart), forme_(forme), tally_(tally), pagination_(pagination) {
   inserer(ordre_.end(), depart.etat(), {});
   ouvriers_.reserve(static_cast<std::size_t>(cfg_.threads));
   for (int k = 0; k < cfg_.threads; ++k) {
@@ -51,9 +51,9 @@ void Equipe::arreter() {
   cv_conso_.notify_all();
 }
 
-void Equipe::paging(long long L) {
+void Equipe::paging(const Pagination& pagination) {
   std::lock_guard lk(m_);
-  L_ = L;
+  pagination_ = pagination;
 }
 
 std::shared_ptr<Tache> Equipe::inserer(std::list<std::shared_ptr<Tache>>::iterator avant, Moteur::Etat etat,
@@ -85,7 +85,8 @@ void Equipe::ouvrier() {
     if (arret_) return;
     t->etat = Tache::Etat::en_cours;
     attente_vue_ = --attente_;
-    t->compte = forme_ == Forme::compte || (L_ < -1 && -static_cast<i128>(L_) >= cfg_.seuil_compte);
+    t->compte = pagination_.mode() == Pagination::Mode::compte ||
+                (pagination_.mode() == Pagination::Mode::partiel && pagination_.groupe() >= cfg_.seuil_compte);
     if (m == nullptr) m = std::exchange(prete_, nullptr);
     lk.unlock();
     temoin_.avant_tache(t->numero);

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "engine/moteur.hpp"
+#include "output/pagination.hpp"
 #include "parallele/parallele.hpp"
 #include "parallele/preparation.hpp"
 #include "parallele/temoin.hpp"
@@ -66,7 +67,7 @@ class Equipe {
   // team's life (it is left in no particular state), for the first, a search with the same
   // settings for the others (a deep search holds megabytes).
   // `temoin` is told of each task and must outlive the team.
-  Equipe(const Parallele& cfg, Moteur& depart, Forme forme, bool tally, long long L,
+  Equipe(const Parallele& cfg, Moteur& depart, Forme forme, bool tally, const Pagination& pagination,
          const Lanceur& lancer, Temoin& temoin);
   // Stops the workers and waits for them.
   ~Equipe();
@@ -92,8 +93,9 @@ class Equipe {
   // Lines taken and written out: their room goes back to the workers (so that it is not freed by
   // one thread and taken anew by another, which makes the heap grow).
   void rendre(Morceau&& m);
-  // The paging value of the display, for the tasks started from now on.
-  void paging(long long L);
+  // The display's pagination, for the tasks started from now on: the consumer hands it over after
+  // each batch of lines it took (a pause there may have changed it).
+  void paging(const Pagination& pagination);
   // Stops every worker at its next check.
   void arreter();
 
@@ -141,7 +143,9 @@ class Equipe {
   long long attente_ = 0;       // tasks not started
   long long compteur_ = 0;
   long long reprises_ = 0;
-  long long L_ = 0;
+  // A copy of the display's pagination, under the lock: the workers read it to choose how to run
+  // the tasks they start, while the consumer's own changes at a pause.
+  Pagination pagination_;
   std::atomic<long long> attente_vue_{0};  // attente_, read by the workers without the lock
   std::atomic<bool> arret_{false};
   std::atomic<int> lances_{0};  // workers started, read by the workers

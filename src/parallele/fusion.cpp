@@ -35,17 +35,17 @@ Morceau extraire(const Tache& t, const std::vector<long long>& rangs, Moteur& mo
   return lignes;
 }
 
-// A counted task: its solutions go to the display in the every-K-th mode, where only those at the
-// start of each group of K are shown; they come from the first and last solutions kept, or are
-// found again (on `brouillon`, a copy of the search made at the first need). For a count with the
-// tally, the task's good numbers join the display's.
+// A counted task: its solutions go to the display in the partial table, where only those at the
+// start of each group of K are shown, or in a count, where none is; the shown ones come from the
+// first and last solutions kept, or are found again (on `brouillon`, a copy of the search made at
+// the first need). For a count with the tally, the task's good numbers join the display's.
 void compter(const Tache& t, Affichage& aff, bool tally, const Moteur& depart, std::optional<Moteur>& brouillon) {
   const long long c = t.nombre;
   if (c == 0) return;
   if (aff.tout_sommer()) aff.ajouter(t.bons);
-  const i128 K = -static_cast<i128>(aff.L);
+  const Pagination& pagination = aff.pagination();
   std::vector<long long> montres, interieurs;
-  for (i128 r = aff.avant_montree(); r < c; r += K) {
+  for (i128 r = pagination.avant_montree(); r < c; r += pagination.groupe()) {
     montres.push_back(static_cast<long long>(r));
     if (r != 0 && r != c - 1) interieurs.push_back(static_cast<long long>(r));
   }
@@ -53,20 +53,16 @@ void compter(const Tache& t, Affichage& aff, bool tally, const Moteur& depart, s
   const Morceau extraits = interieurs.empty() ? Morceau() : extraire(t, interieurs, *brouillon, aff.forme(), tally);
   long long fait = 0;
   std::size_t e = 0;
-  const bool compte = aff.forme() == Forme::compte;  // no line is written, none was prepared
   Bon bon;
   for (const long long r : montres) {
     aff.passer(r - fait);
     const Morceau& m = r == 0 ? t.premiere : r == c - 1 ? t.derniere : extraits;
     const std::size_t k = r == 0 || r == c - 1 ? 0 : e++;
-    if (compte)
-      aff(std::string_view(), Bon());
-    else
-      aff(m.queue(k), m.bon(k, bon));
+    aff(m.queue(k), m.bon(k, bon));
     fait = r + 1;
   }
   aff.passer(c - fait);
-  if (compte)
+  if (aff.forme() == Forme::compte)  // no line was prepared
     aff.copier(t.valeurs_derniere);
   else
     aff.copier(t.derniere.queue(0), t.derniere.bon(0, bon));
@@ -81,7 +77,7 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
   const long long feuilles = depart.feuilles();
   Temoin personne;
   Temoin& qui = temoin != nullptr ? *temoin : personne;
-  Equipe equipe(cfg, depart, aff.forme(), tally, aff.L, lancer, qui);
+  Equipe equipe(cfg, depart, aff.forme(), tally, aff.pagination(), lancer, qui);
   if (equipe.ouvriers() < cfg.threads && veille != nullptr) veille->fils_refuses(cfg.threads, equipe.ouvriers());
   if (equipe.ouvriers() == 0) return std::nullopt;
   struct Bilan {
@@ -127,7 +123,7 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
         const auto der = static_cast<std::size_t>(m.nombre - 1);
         aff.copier(m.queue(der), m.bon(der, bon));
       }
-      equipe.paging(aff.L);
+      equipe.paging(aff.pagination());  // a pause may have changed it
       equipe.rendre(std::move(*p.morceau));
       continue;
     }

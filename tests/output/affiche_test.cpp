@@ -1,7 +1,8 @@
 // Tests of the solution display: the solution line, the four paging modes with pauses and the
-// partial-table closing line, the statistics over hidden solutions, the good-number tally, and
-// exact decimal printing at every integer width. Solutions are fed to the display directly;
-// expected texts are worked by hand from the line format and the paging rules.
+// partial-table closing line, the pagination's decisions in groups of up to 2^63, the statistics
+// over hidden solutions, the good-number tally, and exact decimal printing at every integer width.
+// Solutions are fed to the display directly; expected texts are worked by hand from the line
+// format and the paging rules.
 #include "output/affiche.hpp"
 
 #include "input/controle.hpp"
@@ -45,10 +46,10 @@ struct Banc {
     reg.cptbon = cptbon;
     aff.debut_calcul();
     aff.debut_run();
-    aff.L = L;
+    aff.paginer(L);
   }
   // What the run driver does when the search has ended by itself.
-  void fin() { if (aff.L < -1 && aff.K1 != 0) aff.ligne_finale(); }
+  void fin() { if (aff.pagination().mode() == Pagination::Mode::partiel && aff.K1 != 0) aff.ligne_finale(); }
   // Everything written so far, the gathered solution lines included.
   std::string sortie() {
     aff.vider();
@@ -154,6 +155,28 @@ TEST(AffichePause, PartialTableClosesWithTheLastSolutionWhateverItsWidth) {
   EXPECT_EQ(b.sortie(), derouler("1 _") + "\t  2  :   18  \t18446744073709551616  \t\n");
   EXPECT_EQ(b.aff.m, mpz_class("18446744073709551616"));
   EXPECT_EQ(b.aff.m1, 18);
+}
+
+// The partial table where no run goes: groups of 2^63 - 1 and 2^63 solutions passed over to their
+// end, then to their last one; and the count, which shows none and passes over any number.
+TEST(Pagination, GroupsUpTo2To63AndTheCountShowNone) {
+  constexpr long long max = std::numeric_limits<long long>::max();
+  for (const long long L : {-3LL, -max, -max - 1}) {
+    SCOPED_TRACE(L);
+    Pagination p;
+    p.regler(L);
+    const long long reste = L == -3 ? 2 : L == -max ? max - 1 : max;  // after the first of a group
+    EXPECT_TRUE(p.montrer());
+    EXPECT_EQ(p.avant_montree(), reste);
+    p.passer(reste);  // to the end of the group: the next one is shown
+    EXPECT_TRUE(p.montrer() && p.derniere_montree());
+    p.passer(reste - 1);  // up to the last of the group
+    EXPECT_TRUE(p.avant_montree() == 1 && !p.montrer() && p.montrer());
+  }
+  Pagination c;  // a count, whatever L
+  c.regler(1);
+  c.compter(true);
+  EXPECT_TRUE(!c.montrer() && !c.pause_due() && c.avant_montree() == max);
 }
 
 // 5, 3, 7, 3, read; then every value below 200000 once, in decreasing order as the display
