@@ -74,7 +74,6 @@ void Liste(benchmark::State& state) {
     Bons bons;
     Affichage aff(fichier, [](std::string_view) { return 0LL; }, reg, bons);  // L = 0: no pause
     aff.debut_calcul();
-    aff.L = 0;
     aff.debut_run();
     Moteur m(reg);
     m.courir(aff);
