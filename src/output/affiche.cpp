@@ -159,8 +159,8 @@ void Affichage::passer(long long nombre) {
 }
 
 template <class Int>
-void Affichage::lot(const std::vector<Int>& premiere, const std::vector<Int>& derniere, long long nombre) {
-  (void)premiere;
+void Affichage::lot(const std::vector<Int>& /*premiere: none of the run is shown*/, const std::vector<Int>& derniere,
+                    long long nombre) {
   passer(nombre);
   statistiques(derniere[1], derniere.back());
   copier(derniere);
