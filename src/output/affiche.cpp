@@ -177,29 +177,15 @@ void Affichage::operator()(std::string_view queue, const Bon& bon) {
   pause();
 }
 
-void Affichage::copier(std::string_view queue, const Bon& bon) {
-  x1_texte_.assign(queue);
-  x1_bon_ = bon;
-  x1_en_texte_ = true;
-}
-
 std::string Affichage::derniere() const {
   std::string v;
   if (K1 == K1_repris_) return v;
-  if (!x1_en_texte_) {
-    x1_.avec([&v](const auto& x) {
-      for (std::size_t a = 1; a < x.size(); ++a) {
-        if (a > 1) v += ' ';
-        v += en_texte(x[a]);
-      }
-    });
-    return v;
-  }
-  if (forme_ == Forme::brut) return x1_texte_;
-  // The text of a line of the table holds each value followed by "  \t".
-  std::string_view t = x1_texte_;
-  for (std::size_t fin; (fin = t.find("  \t")) != std::string_view::npos; t.remove_prefix(fin + 3))
-    v.append(v.empty() ? "" : " ").append(t.substr(0, fin));
+  x1_.avec([&v](const auto& x) {
+    for (std::size_t a = 1; a < x.size(); ++a) {
+      if (a > 1) v += ' ';
+      v += en_texte(x[a]);
+    }
+  });
   return v;
 }
 
@@ -211,10 +197,7 @@ void Affichage::etendre(const Extremes& e) {
 // the plain form, only when that solution was not shown (its group of -L did not begin with it).
 void Affichage::ligne_finale() {
   if (forme_ == Forme::compte || (forme_ == Forme::brut && pagination_.derniere_montree())) return;
-  if (x1_en_texte_)
-    ecrire_texte(x1_texte_, x1_bon_, false);
-  else
-    x1_.avec([this](const auto& x) { ecrire_ligne(x, false); });
+  x1_.avec([this](const auto& x) { ecrire_ligne(x, false); });
 }
 
 }  // namespace unitfrac

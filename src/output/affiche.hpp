@@ -79,14 +79,11 @@ class Affichage {
   // The same for solutions prepared by the workers of a parallel search: one solution given as
   // the text of its line after the number and its good number (read with the tally on only),
   // whose extreme values come through `etendre`; `nombre` solutions none of which is shown
-  // (nombre <= pagination().avant_montree()); and the partial-table copy from a prepared solution.
+  // (nombre <= pagination().avant_montree()); and the partial-table copy from the values of the
+  // last solution of a batch.
   void operator()(std::string_view queue, const Bon& bon);
   void passer(long long nombre);
-  void copier(std::string_view queue, const Bon& bon);
-  void copier(const Copie& x) {
-    x1_ = x;
-    x1_en_texte_ = false;
-  }
+  void copier(const Copie& x) { x1_ = x; }
   // The values of the last solution found, in decimal, separated by one blank (empty before the
   // first of this run).
   std::string derniere() const;
@@ -132,10 +129,7 @@ class Affichage {
   void ecrire_ligne(const std::vector<Int>& x, bool ligne_vide);
   void ecrire_texte(std::string_view queue, const Bon& bon, bool ligne_vide);
   template <class Int>
-  void copier(const std::vector<Int>& x) {
-    x1_.garder(x);
-    x1_en_texte_ = false;
-  }
+  void copier(const std::vector<Int>& x) { x1_.garder(x); }
 
   std::ostream& out_;
   Demande demande_;
@@ -146,12 +140,8 @@ class Affichage {
   bool pauses_ = true;
   const std::atomic<bool>* drapeau_ = nullptr;
   Forme forme_ = Forme::tableau;
-  // The last solution found, x1 (positions 0..n), kept as values or, when x1_en_texte_, as the
-  // text of a prepared solution.
+  // The last solution found, x1 (positions 0..n).
   Copie x1_;
-  std::string x1_texte_;
-  Bon x1_bon_;
-  bool x1_en_texte_ = false;
   Bon bon2_;            // good number of the line being written
   Pagination pagination_;
   Tampon tampon_;       // solution lines not yet written out

@@ -230,10 +230,8 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m) {
   } else {
     t->nombre = puits.nombre;
     t->premiere = std::move(puits.premiere);
-    if (forme_ == Forme::compte)
-      t->valeurs_derniere = puits.valeurs_derniere();
-    else
-      t->derniere = puits.derniere();
+    t->valeurs_derniere = puits.valeurs_derniere();
+    if (forme_ != Forme::compte) t->derniere = puits.derniere();
     t->bons = std::move(puits.bons);
     t->reperes = std::move(reperes);
     t->places = std::move(places);

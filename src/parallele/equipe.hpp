@@ -52,8 +52,8 @@ struct Tache {
   Extremes extremes;
   Bons bons;                       // a count with the tally: the good numbers of its solutions
   long long nombre = 0;            // counting: its solutions,
-  Morceau premiere, derniere;      // the first and the last prepared (a count: the last as values),
-  Copie valeurs_derniere;
+  Morceau premiere, derniere;      // the first and the last prepared (a count: none),
+  Copie valeurs_derniere;          // the last as values,
   std::vector<long long> reperes;  // and states on the way: rank, then Moteur::exporter's values
   std::vector<std::size_t> places; // where each state starts in `reperes`
   std::list<std::shared_ptr<Tache>>::iterator place;  // in the team's list

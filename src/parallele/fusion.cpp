@@ -62,10 +62,7 @@ void compter(const Tache& t, Affichage& aff, bool tally, const Moteur& depart, s
     fait = r + 1;
   }
   aff.passer(c - fait);
-  if (aff.forme() == Forme::compte)  // no line was prepared
-    aff.copier(t.valeurs_derniere);
-  else
-    aff.copier(t.derniere.queue(0), t.derniere.bon(0, bon));
+  aff.copier(t.valeurs_derniere);
 }
 
 }  // namespace
@@ -119,10 +116,7 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
           return fin ? Issue::finie : Issue::arretee;
         }
       }
-      if (m.nombre > 0) {
-        const auto der = static_cast<std::size_t>(m.nombre - 1);
-        aff.copier(m.queue(der), m.bon(der, bon));
-      }
+      if (m.nombre > 0) aff.copier(m.derniere);
       equipe.paging(aff.pagination());  // a pause may have changed it
       equipe.rendre(std::move(*p.morceau));
       continue;

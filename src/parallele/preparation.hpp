@@ -18,6 +18,7 @@ namespace unitfrac {
 // tally its good number.
 struct Morceau {
   long long nombre = 0;
+  Copie derniere;  // the values of the last, when filled by PuitsLignes (nombre > 0)
   std::string texte;                 // the texts one after another
   std::vector<std::uint32_t> fins;   // where each ends in `texte`
   // Tally on: the good number of each, or, past __int128, -1 - its place in `grands`.
@@ -86,6 +87,7 @@ class PuitsLignes {
   template <class Int>
   void operator()(const std::vector<Int>& x) {
     morceau.ajouter(queue_, x, tally_);
+    morceau.derniere.garder(x);
     extremes.ajouter(x[1], x.back());
   }
   bool arret() const { return arret_.load(std::memory_order_relaxed); }
@@ -126,7 +128,7 @@ class PuitsCompte {
     nombre += k;
   }
   bool arret() const { return false; }
-  // The last solution counted, as values (a count prepares no line: none is written).
+  // The last solution counted, as values.
   const Copie& valeurs_derniere() const { return derniere_; }
   // The last solution counted, prepared.
   Morceau derniere() {
