@@ -383,6 +383,14 @@ TEST(Paires, SmallHandWorkedCasesAndDenominatorsOfTwoToTheSixtyThreeOrMore) {
     EXPECT_EQ(resoudre_paires(pb, out), cas[k].resolu) << "row " << k;
     EXPECT_EQ(out, attendu) << "row " << k;
   }
+  // y from u where b² passes 128 bits: 1/x + 1/y = 1/2^64, u = 4 gives y = 2^126 + 2^64; u = 1
+  // a y past 2^127.
+  ProblemePaire p64;
+  p64.a = 1, p64.b = i128{1} << 64;
+  i128 y = 0;
+  EXPECT_TRUE(y_de(p64, 4, y));
+  EXPECT_EQ(y, (i128{1} << 126) + (i128{1} << 64));
+  EXPECT_FALSE(y_de(p64, 1, y));
   EXPECT_EQ(nombre_diviseurs_carre({{2, 3}, {3, 1}, {5, 2}}), 7u * 3u * 5u);
   EXPECT_EQ(nombre_diviseurs_carre({}), 1u);
   // In GMP integers, a bound M = b/a: every y is above it (1/y < a/b), and a·M - b = 0 must stop the
