@@ -253,8 +253,8 @@ class Moteur {
     executer([&](auto& rech) { return rech.placer_debut(deb3, s, stop1); });
   }
 
-
  private:
+  // One step, with the invariants of the state it leaves checked in Debug builds.
   template <class Int, class Sink>
   static Pas un_pas(Recherche<Int>& rech, Sink& sink) {
     const Pas p = rech.avancer(sink);

@@ -1,7 +1,8 @@
 // Solution display: numbering, the solution line with its good number, the largest xn / smallest
-// x1, the pause, and the partial-table copy with its closing line. The search calls operator() once per accepted solution (or hands over
-// runs of hidden ones); the parallel search feeds it prepared lines; the run driver calls
-// debut_run, arret and ligne_finale; the report reads K1, m and m1.
+// x1, the pause, and the partial-table copy with its closing line. The search calls operator()
+// once per accepted solution (or hands over runs of hidden ones); the parallel search feeds it
+// prepared lines; the run driver calls debut_run, arret and ligne_finale; the report reads K1, m
+// and m1.
 #include "output/affiche.hpp"
 
 #include <cassert>
