@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -162,7 +163,7 @@ Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Execut
     aff.interrompre_sur(nullptr);
     if (fin != Moteur::Fin::sortie && veille != nullptr && veille->interrompue()) {
       // Needed only when no solution was found: the last one found says where to go on from.
-      if (aff.derniere().empty()) reprise = moteur.etat().premieres(std::min(moteur.profondeur(), reg.n - 1));
+      if (!aff.derniere_trouvee()) reprise = moteur.etat().premieres(std::min(moteur.profondeur(), reg.n - 1));
       return Issue::interrompue;
     }
     return moteur.profondeur() < 0 ? Issue::finie : Issue::arretee;
@@ -177,7 +178,7 @@ Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Execut
       veille->montrer({aff.K1, moteur.feuilles(), moteur.premieres(std::min(moteur.profondeur(), 3))});
     return true;
   };
-  Cadence cadence(kPasVeille);
+  Cadence cadence(kPasVeille, reg.n);
   // Ctrl-C also stops the search in this thread between two solutions of one step.
   const auto ici = [&] {
     if (veille != nullptr) aff.interrompre_sur(veille->drapeau());
@@ -209,24 +210,35 @@ Issue chercher(Moteur& moteur, Affichage& aff, const Reglages& reg, const Execut
 // has a million values to give.
 void resumer(std::ostream& err, const Affichage& aff, const std::string& position, double secondes) {
   const std::string derniere = aff.derniere();
-  std::string s = "unitfrac: recherche interrompue apres " + duree_lisible(secondes) + ", ";
-  if (aff.K1 == 0)
-    s += "aucune solution trouvee.\n";
-  else if (derniere.empty())  // all of them before this run (a checkpoint)
-    s += std::to_string(aff.K1) + " solution(s) trouvee(s).\n";
-  else
-    s += std::to_string(aff.K1) + " solution(s) trouvee(s), la derniere : " + derniere + ".\n";
   // The last solution found comes first again from its first n - 1 values.
   const std::size_t blanc = derniere.rfind(' ');
-  const std::string debut = derniere.empty() ? position : blanc == std::string::npos ? "" : derniere.substr(0, blanc);
+  const std::string_view debut = derniere.empty() ? std::string_view(position)
+                                 : blanc == std::string::npos ? std::string_view()
+                                                              : std::string_view(derniere).substr(0, blanc);
+  std::string s;
+  s.reserve(derniere.size() + 2 * debut.size() + 400);
+  s += "unitfrac: recherche interrompue apres " + duree_lisible(secondes) + ", ";
+  if (aff.K1 == 0) {
+    s += "aucune solution trouvee.\n";
+  } else if (derniere.empty()) {  // all of them before this run (a checkpoint)
+    s += std::to_string(aff.K1) + " solution(s) trouvee(s).\n";
+  } else {
+    s += std::to_string(aff.K1) + " solution(s) trouvee(s), la derniere : ";
+    s += derniere;
+    s += ".\n";
+  }
   if (debut.empty()) {
     s += "unitfrac: pour reprendre, recommencez le calcul.\n";
   } else {
-    std::string virgules = debut;
-    std::replace(virgules.begin(), virgules.end(), ' ', ',');
-    s += "unitfrac: pour reprendre, selectionnez les solutions avec la sequence de debut " + debut +
-         " (option --debut " + virgules + ")" +
-         (derniere.empty() ? "" : " ; la premiere solution listee sera la derniere trouvee ici") + ".\n";
+    s += "unitfrac: pour reprendre, selectionnez les solutions avec la sequence de debut ";
+    s += debut;
+    s += " (option --debut ";
+    const std::size_t virgules = s.size();
+    s += debut;
+    std::replace(s.begin() + static_cast<std::ptrdiff_t>(virgules), s.end(), ' ', ',');
+    s += ")";
+    if (!derniere.empty()) s += " ; la premiere solution listee sera la derniere trouvee ici";
+    s += ".\n";
   }
   err << s << std::flush;
 }
@@ -254,32 +266,48 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
   if (moteur.profondeur() >= 0) {
     Veille* const veille = ex.veille;
     std::string reprise;
-    if (veille != nullptr) {
-      veille->debut(moteur);
-      aff.autour_pause = [veille](bool d) { veille->question(d); };
-    }
-    // The search's own settings: a shard's end is an end sequence that the report does not show.
-    const Issue issue = chercher(moteur, aff, moteur.reglages(), ex, reprise);
-    if (veille != nullptr) {
+    const auto fin_veille = [&] {
+      if (veille == nullptr) return;
       aff.autour_pause = nullptr;
       veille->fin();
-    }
-    aff.vider();
-    aff.verifier();
-    if (issue == Issue::interrompue) {
+    };
+    // After Ctrl-C: the lines found go out, the last checkpoint and the summary follow.
+    const auto conclure = [&](const std::string& depuis) {
+      fin_veille();
+      aff.vider();
+      aff.verifier();
       // The last checkpoint: from the last solution found, which comes first again (not with the
       // tally, which would count it twice: the one before stays).
       if (veille->garder) {
-        const std::string derniere = aff.derniere();
-        if (derniere.empty())  // none found by this run: from where it stopped
-          veille->garder(reprise, aff.K1);
-        else if (reg.cptbon != 1)
+        if (!aff.derniere_trouvee()) {  // none found by this run: from where it stopped
+          veille->garder(depuis, aff.K1);
+        } else if (reg.cptbon != 1) {
+          const std::string derniere = aff.derniere();
           veille->garder(derniere.substr(0, derniere.rfind(' ')), aff.K1 - 1);
+        }
       }
       out.flush();
-      resumer(veille->erreurs(), aff, reprise, std::chrono::duration<double>(veille->ecoule()).count());
+      resumer(veille->erreurs(), aff, depuis, std::chrono::duration<double>(veille->ecoule()).count());
       throw Interruption{};
+    };
+    // Forgotten when the search is over, however it ends (not from within: it may be running).
+    struct Oublier {
+      Veille* v;
+      ~Oublier() {
+        if (v != nullptr) v->conclure = nullptr;
+      }
+    } oublier{veille};
+    if (veille != nullptr) {
+      veille->debut(moteur);
+      aff.autour_pause = [veille](bool d) { veille->question(d); };
+      veille->conclure = conclure;
     }
+    // The search's own settings: a shard's end is an end sequence that the report does not show.
+    const Issue issue = chercher(moteur, aff, moteur.reglages(), ex, reprise);
+    if (issue == Issue::interrompue) conclure(reprise);
+    fin_veille();
+    aff.vider();
+    aff.verifier();
     if (issue == Issue::arretee) return;  // the user stopped at a pause
     if (aff.pagination().mode() == Mode::partiel && aff.K1 != 0) aff.ligne_finale();
     aff.vider();

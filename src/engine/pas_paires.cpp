@@ -138,8 +138,7 @@ const PasPaires::Bornes& PasPaires::tete(std::uint64_t c, bool lister) {
   Bornes& t = bornes_;
   t = Bornes{};
   grande_ = false;
-  const int k = n_ - 2;
-  t128_[k] = static_cast<i128>(c);
+  tete_ = static_cast<i128>(c);
   rang_prefixe_ = c > static_cast<std::uint64_t>(INT64_MAX) ? 1 : 0;
 
   crible_.factoriser(c, bas_, fc_);

@@ -131,10 +131,12 @@ class PasPaires {
 
   // Its unknowns x[1..n-2] in 128 bits (when they fit) or in GMP, and the solutions made of them:
   // `version_` changes with x[1..n-3], and each vector knows the version its prefix was copied from.
+  // In the loop, x[1..n-3] stay in px_ and x(n-2) is tete_ (a deep search copies no prefix twice).
   std::vector<i128> t128_;
   std::vector<mpz_class> tmpz_;
   bool t128_ok_ = true;
-  bool t128_boucle_ = false;  // t128_ holds the loop's prefix
+  bool t128_boucle_ = false;  // the head is the loop's: px_, then tete_
+  i128 tete_ = 0;
   int rang_prefixe_ = 0;  // the narrowest type holding x[1..n-2]: 0 long long, 1 __int128, 2 GMP
   int rang_ = 0;          // the same for the head's solutions
   long long version_ = 0;
@@ -294,11 +296,6 @@ bool PasPaires::prefixe(const std::vector<Int>& x, const Int& N3, const Int& D3,
   u128 borne;
   if (__builtin_mul_overflow(B_, u128{haut}, &borne) || borne >= (u128{1} << 126)) return false;
   if (!t128_boucle_) {
-    if (static_cast<int>(t128_.size()) != n_ + 1) {
-      t128_.assign(n_ + 1, 0);
-      tmpz_.assign(n_ + 1, mpz_class(0));
-    }
-    for (int t = 1; t <= k; ++t) t128_[t] = static_cast<i128>(px_[t]);
     t128_ok_ = true;
     t128_boucle_ = true;
     ++version_;
@@ -382,10 +379,7 @@ bool PasPaires::factoriser_reste(const std::vector<Int>& x, const G& g, std::vec
 template <class Int>
 void PasPaires::garder_tete(const std::vector<Int>& x) {
   const int k = n_ - 2;
-  if (static_cast<int>(t128_.size()) != n_ + 1) {
-    t128_.assign(n_ + 1, 0);
-    tmpz_.assign(n_ + 1, mpz_class(0));
-  }
+  if (static_cast<int>(t128_.size()) != n_ + 1) t128_.assign(n_ + 1, 0);
   bool change = t128_boucle_;
   t128_boucle_ = false;
   bool ok = true;
@@ -400,6 +394,8 @@ void PasPaires::garder_tete(const std::vector<Int>& x) {
   }
   if (!ok) {
     rang = 2;
+    // Made at the first head past 128 bits only: a deep search would pay a million allocations.
+    if (static_cast<int>(tmpz_.size()) != n_ + 1) tmpz_.assign(n_ + 1, mpz_class(0));
     for (int t = 1; t <= k; ++t) {
       mpz_class m;
       convertir(x[t], m);
@@ -430,11 +426,14 @@ void PasPaires::completer(std::vector<S>& s, long long& version, const mpz_class
     version = -1;
   }
   const int jusqua = version == version_ ? k : 1;
+  const auto valeur = [&](int t) {
+    return !t128_boucle_ ? t128_[t] : t == k ? tete_ : static_cast<i128>(px_[t]);
+  };
   for (int t = k; t >= jusqua; --t) {
     if constexpr (est_mpz<S>) {
-      if (t128_ok_) s[t] = vers_mpz(t128_[t]); else s[t] = tmpz_[t];
+      if (t128_ok_) s[t] = vers_mpz(valeur(t)); else s[t] = tmpz_[t];
     } else {
-      s[t] = static_cast<S>(t128_[t]);
+      s[t] = static_cast<S>(valeur(t));
     }
   }
   version = version_;
@@ -492,7 +491,10 @@ void PasPaires::extremes(F&& f) {
     using S = decltype(type);
     std::vector<S>* s[2] = {&vecteur<S>(0), &vecteur<S>(1)};
     long long* v = std::is_same_v<S, long long> ? v64_ : std::is_same_v<S, i128> ? v128_ : vmpz_;
-    for (int j = 0; j < 2; ++j) {
+    // One solution: the first is the last.
+    const int jusqua = nombre() == 1 ? 1 : 2;
+    if (jusqua == 1) s[1] = s[0];
+    for (int j = 0; j < jusqua; ++j) {
       if (grande_) {
         const auto& p = j == 0 ? grandes_.front() : grandes_.back();
         completer(*s[j], v[j], &p.first, &p.second, 0, 0);

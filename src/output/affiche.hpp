@@ -87,6 +87,8 @@ class Affichage {
   // The values of the last solution found, in decimal, separated by one blank (empty before the
   // first of this run).
   std::string derniere() const;
+  // Whether this run found one (derniere() not empty): a deep search's is megabytes of text.
+  bool derniere_trouvee() const { return K1 != K1_repris_; }
   // No pause from now on: the lines found are written out at once (the search was interrupted).
   void sans_pause() { pauses_ = false; }
   // Called with true before the pause asks and with false after (the run driver gives Ctrl-C

@@ -212,7 +212,7 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m) {
     return true;
   };
 
-  Cadence cadence(cfg_.pas_controle);
+  Cadence cadence(cfg_.pas_controle, modele_.reglages().n);
   const auto pas = [&] { return ++pas_depuis, !cadence.tour() || controle(); };
   if (m.courir_jusqua(puits, t->sortie, 1, pas) != Moteur::Fin::sortie)
     return;
@@ -230,8 +230,8 @@ void Equipe::courir(const std::shared_ptr<Tache>& t, Puits& puits, Moteur& m) {
   } else {
     t->nombre = puits.nombre;
     t->premiere = std::move(puits.premiere);
-    t->valeurs_derniere = puits.valeurs_derniere();
     if (forme_ != Forme::compte) t->derniere = puits.derniere();
+    t->valeurs_derniere = puits.prendre_derniere();
     t->bons = std::move(puits.bons);
     t->reperes = std::move(reperes);
     t->places = std::move(places);

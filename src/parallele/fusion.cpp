@@ -96,11 +96,12 @@ std::optional<Issue> courir_en_parallele(Moteur& depart, Affichage& aff, const R
     }
     using std::chrono::milliseconds;
     Equipe::Prise p = vidange ? equipe.prendre(milliseconds(0))
-                            : veille != nullptr ? equipe.prendre(milliseconds(100))
+                            : veille != nullptr ? equipe.prendre(milliseconds(20))
                                                 : equipe.prendre();
     if (!p.tache) {
       if (!vidange) continue;
-      if (aff.derniere().empty()) reprise = *equipe.depart_tete(false);  // otherwise the last solution found says it
+      if (!aff.derniere_trouvee()) reprise = *equipe.depart_tete(false);  // otherwise the last solution found says it
+      if (veille->conclure) veille->conclure(reprise);
       return Issue::interrompue;
     }
     const Tache& t = *p.tache;

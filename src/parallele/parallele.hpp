@@ -14,10 +14,11 @@ namespace unitfrac {
 // When a running search looks up between two steps (Ctrl-C, the progress line, splitting its
 // work): every `pas` steps, or fewer when steps are slow (a deep search copies a million values
 // for each solution), so that it looks up about every 5 ms. `tour()` after each step: true when
-// it is time.
+// it is time. With n unknowns a step can cost O(n) where the last ones took O(1), so that the
+// measure comes too late: never more than 2^20 / n steps between two looks.
 class Cadence {
  public:
-  explicit Cadence(long long pas) : max_(pas) {}
+  Cadence(long long pas, int n) : max_(std::clamp((1LL << 20) / std::max(n, 1), 1LL, std::max(pas, 1LL))) {}
   bool tour() {
     if (--reste_ > 0) return false;
     const auto maintenant = std::chrono::steady_clock::now();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "output/ligne.hpp"
@@ -128,8 +129,8 @@ class PuitsCompte {
     nombre += k;
   }
   bool arret() const { return false; }
-  // The last solution counted, as values.
-  const Copie& valeurs_derniere() const { return derniere_; }
+  // The last solution counted, as values, taken out (a deep search's is megabytes).
+  Copie prendre_derniere() { return std::move(derniere_); }
   // The last solution counted, prepared.
   Morceau derniere() {
     Morceau m;

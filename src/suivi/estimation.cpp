@@ -14,32 +14,40 @@ constexpr int kSondesProfondeur = 1000;
 
 }  // namespace
 
-Estimation::Estimation(const Moteur& depart, double strates) : r_(depart.reglages()), strates_max_(strates) {
-  const Reglages& reg = depart.reglages();
+Estimation::Estimation(const Reglages& reg, const Moteur::Etat& depart, double strates)
+    : r_(reg), strates_max_(strates) {
   n_ = reg.n;
   z_ = reg.z;
   f_ = n_ - 2;
   x_.assign(n_ + 2, 0);
   N_.assign(n_ + 2, 0);
   D_.assign(n_ + 2, 1);
-  Recherche<i128> etat(reg);
-  if (f_ < 0 || depart.profondeur() < 0 ||
-      !depart.avec([&etat](const auto& rech) { return etat.charger(rech); })) {
+  // The state as Moteur::exporter writes it: the depth, N, D, x[1..i], minr[1..i].
+  std::vector<i128> e;
+  const auto lire = [&e](const auto& valeurs) {
+    e.resize(valeurs.size());
+    for (std::size_t k = 0; k < valeurs.size(); ++k)
+      if (!convertir(valeurs[k], e[k])) return false;
+    return true;
+  };
+  if (f_ < 0 || !(depart.v.empty() ? lire(depart.grand) : lire(depart.v)) || e.empty() || e[0] < 0) {
     pret_ = true;  // nothing to count, or past 128 bits: no step at depth n - 2 is counted
     return;
   }
+  const int i = static_cast<int>(e[0]);
+  const i128* x = e.data() + 3;  // x[1..i]
+  const i128* minr = x + i;
   choisir_profondeur();
   // The search goes on with the subtree of the state's prefix, then with the later values of each
   // of its positions, the deepest first.
-  const int i = etat.profondeur();
   for (int t = 1; t <= i; ++t) {
-    if (!poser(t, etat.inconnues()[t])) {
+    if (!poser(t, x[t - 1])) {
       pret_ = true;
       return;
     }
   }
   for (int t = 1; t <= std::min(i, f_); ++t) {
-    const i128 lo = r_.plus_bas(t, x_, etat.minimums()[t]);
+    const i128 lo = r_.plus_bas(t, x_, minr[t - 1]);
     if (x_[t] - z_ >= lo) pile_.push_back({t, x_[t] - z_, lo});
   }
   if (i <= f_) visiter(i);

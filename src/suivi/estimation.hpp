@@ -18,9 +18,9 @@ namespace unitfrac {
 
 class Estimation {
  public:
-  // The search from `depart` (between two steps) to its end. `strates` bounds the prefixes
-  // listed one by one.
-  explicit Estimation(const Moteur& depart, double strates = 400000);
+  // The search with settings `reg` from the state `depart` (between two steps, Moteur::etat) to
+  // its end. `strates` bounds the prefixes listed one by one.
+  Estimation(const Reglages& reg, const Moteur::Etat& depart, double strates = 400000);
 
   // Works for about `duree`. True once a first estimate exists.
   bool travailler(std::chrono::nanoseconds duree);

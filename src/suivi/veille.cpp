@@ -74,11 +74,12 @@ void Veille::debut(const Moteur& depart) {
   debut_ = sortie_ = horloge::now();
   ecrite_ = estime_ = debut_ - 1h;
   feuilles_debut_ = depart.feuilles();
-  depart_.emplace(depart);
-  estimation_.reset();
   interruption.store(false);
   signal_recu.store(SIGINT);
   if (interruptions_) traiter_interruptions(true);
+  estimation_.reset();
+  depart_.reset();
+  if (ligne_ != Ligne::aucune) depart_.emplace(depart.reglages(), depart.etat());
 }
 
 void Veille::fin() {
@@ -132,7 +133,7 @@ bool Veille::due() {
   // exists (a fraction of a second in all), then 1 ms a second to refine it.
   if (maintenant - debut_ >= kDebutEstimation &&
       maintenant - estime_ >= (estimation_ && estimation_->prete() ? 1000ms : 100ms)) {
-    if (!estimation_) estimation_.emplace(*depart_);
+    if (!estimation_) estimation_.emplace(depart_->first, depart_->second);
     estimation_->travailler(estimation_->prete() ? 1ms : 20ms);
     estime_ = maintenant;
   }

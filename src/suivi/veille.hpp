@@ -14,6 +14,7 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/moteur.hpp"
@@ -64,6 +65,11 @@ class Veille {
   // display, and after which none has, and the number of those solutions. The search asks with
   // `garde_due` where it has such a state.
   std::function<void(const std::string&, long long)> garder;
+  // When set, what ends an interrupted search (the summary, then Interruption thrown), given the
+  // first unknowns of a state at or before the first solution not found, or none when the last
+  // one found says it. A parallel search calls it before it stops and waits for its workers:
+  // one making its engine takes a fraction of a second in a deep search.
+  std::function<void(const std::string&)> conclure;
   std::chrono::steady_clock::duration intervalle = std::chrono::seconds(60);
   bool garde_due() {
     if (!garder || std::chrono::steady_clock::now() - garde_ < intervalle) return false;
@@ -91,7 +97,8 @@ class Veille {
   bool en_recherche_ = false;
   bool affichee_ = false;  // a line is on the terminal
   std::chrono::steady_clock::time_point debut_, sortie_, ecrite_, estime_;
-  std::optional<Moteur> depart_;
+  // Where the search started, for the count of the work (only with a line to show it).
+  std::optional<std::pair<Reglages, Moteur::Etat>> depart_;
   std::optional<Estimation> estimation_;
   long long feuilles_debut_ = 0;
   bool fils_signales_ = false;

@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -224,6 +227,59 @@ TEST(Parallele, ThreadsTheSystemRefusesAreDoneWithoutAndSaidOnce) {
                              (donnes == 0 ? std::string("aucun : la recherche se fait dans le fil principal.\n")
                                           : "que " + std::to_string(donnes) + " : la recherche se fait avec eux.\n"));
   }
+}
+
+// Interrupted, the search ends through the watch's `conclure` (the run driver writes its summary
+// there) before it waits for its workers: here one that holds its task until then, as a worker
+// making its engine for a deep search does for a fraction of a second.
+TEST(Parallele, AnInterruptionConcludesBeforeItWaitsForTheWorkers) {
+  using namespace std::chrono_literals;
+  struct Retenue : Temoin {
+    std::mutex m;
+    std::condition_variable cv;
+    bool tenue = false, conclue = false;
+    void avant_tache(long long k) override {
+      if (k != 1) return;
+      std::raise(SIGINT);  // noted by the watch: the search is running
+      std::unique_lock lk(m);
+      tenue = true;
+      cv.wait_for(lk, 60s, [&] { return conclue; });
+    }
+  } temoin;
+  const Reglages reg = test::reglages(1, 7, 1, 1);
+  std::ostringstream out, err;
+  Bons bons;
+  Affichage aff(out, [](std::string_view) { return 0LL; }, reg, bons);
+  aff.debut_calcul();
+  aff.forme(Forme::compte);
+  aff.debut_run();
+  Moteur moteur(reg);
+  Veille veille(err, Veille::Ligne::aucune, true);
+  veille.debut(moteur);
+  bool tenue = false;
+  veille.conclure = [&](const std::string&) {
+    std::lock_guard lk(temoin.m);
+    tenue = temoin.tenue;
+    temoin.conclue = true;
+    temoin.cv.notify_all();
+  };
+  std::string reprise;
+  const auto issue = courir_en_parallele(moteur, aff, reg, serre(2), &veille, reprise, lancer_fil, &temoin);
+  veille.fin();
+  EXPECT_EQ(issue, Issue::interrompue);
+  EXPECT_TRUE(tenue) << "concluded only once every worker had stopped";
+}
+
+// With n unknowns a step may cost O(n): a deep search looks up after every step, a shallow one
+// after many fast ones.
+TEST(Cadence, DeepSearchesLookUpAfterEveryStep) {
+  Cadence profonde(256, 1 << 20), courte(256, 8);
+  int tours = 0;
+  for (int k = 0; k < 100000; ++k) {
+    EXPECT_TRUE(profonde.tour());
+    tours += courte.tour() ? 1 : 0;
+  }
+  EXPECT_LT(tours, 100000);
 }
 
 // Splits that give away a wrong state (caught: the search goes on from where the task ended), and

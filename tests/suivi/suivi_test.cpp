@@ -37,7 +37,7 @@ TEST(DureeLisible, ReadsAtAGlance) {
 // takes at depth n - 2 from there to its end: a few prefixes the search skips (an exact bound) are
 // counted, hence the margin. Returns the steps taken.
 double compter_exactement(const Moteur& depart) {
-  Estimation e(depart);
+  Estimation e(depart.reglages(), depart.etat());
   while (!e.travailler(10ms)) {
   }
   EXPECT_TRUE(e.exacte());
@@ -63,7 +63,7 @@ TEST(Estimation, CountsTheStepsOfSmallSearchesFromTheStartOrTheMiddleAndConverge
     milieu.courir_jusqua(rien, -1, 2000, [] { return false; });
     if (milieu.profondeur() >= 0) compter_exactement(milieu);
     if (c.n < 7) continue;
-    Estimation mesuree(m, 20);  // few prefixes listed: the rest is measured by descents
+    Estimation mesuree(m.reglages(), m.etat(), 20);  // few prefixes listed: the rest is measured by descents
     mesuree.travailler(300ms);
     EXPECT_FALSE(mesuree.exacte());
     EXPECT_NEAR(mesuree.feuilles(), vrai, 0.15 * vrai);
