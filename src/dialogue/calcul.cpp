@@ -247,17 +247,20 @@ void resumer(std::ostream& err, const Affichage& aff, const std::string& positio
 
 void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage& aff, const Bons& bons,
               const Execution& ex, const PointReprise* acquis) {
+  // The plain form and the count write the solutions' lines or nothing: no heading, no report.
+  const bool tableau = aff.forme() == Forme::tableau;
   if (!donnees_valides(reg)) {
-    out << "\n \n \t Les donnees ne verifient pas les conditions requises :   P/Q >= n/M \n \n";
+    if (tableau) out << "\n \n \t Les donnees ne verifient pas les conditions requises :   P/Q >= n/M \n \n";
     return;
   }
-  if (reg.n == 1) out << "\n \t CAS TRIVIAL \n";
-
   using Mode = Pagination::Mode;
-  const Mode mode = aff.pagination().mode();
-  if (mode == Mode::pages || mode == Mode::tout) out << '\n' << "\n \t \t Tableau des solutions numerotees : ";
-  if (mode == Mode::partiel) out << '\n' << "\n \t \t Tableau partiel des solutions numerotees : ";
-  out << "\n\n";
+  if (tableau) {
+    if (reg.n == 1) out << "\n \t CAS TRIVIAL \n";
+    const Mode mode = aff.pagination().mode();
+    if (mode == Mode::pages || mode == Mode::tout) out << '\n' << "\n \t \t Tableau des solutions numerotees : ";
+    if (mode == Mode::partiel) out << '\n' << "\n \t \t Tableau partiel des solutions numerotees : ";
+    out << "\n\n";
+  }
 
   aff.debut_run();
   if (acquis != nullptr) aff.reprendre(acquis->solutions, acquis->xn_max, acquis->x1_min);
@@ -313,7 +316,8 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
     aff.vider();
   }
 
-  if (aff.forme() == Forme::tableau) resultat(out, reg, aff, bons);  // the tally may be long
+  if (!tableau) return;
+  resultat(out, reg, aff, bons);
   out << '\n' << " \n \t FIN DU CALCUL" << '\n' << credit << "\n\n";
 }
 

@@ -25,13 +25,6 @@ namespace unitfrac {
 
 namespace {
 
-// What the plain form and the count do not write: the table's heading, report and closing lines.
-class Jete : public std::streambuf {
- protected:
-  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
 // A checkpoint that does not fit the calculation, or cannot be read.
 struct RefusReprise {
   std::string message;
@@ -58,14 +51,10 @@ std::string raison(int e) {
 void calcul_options(const Options& opt, std::ostream& out, Veille* veille, Temoin* temoin) {
   const Execution ex{opt.parallele, veille, temoin};
   std::istringstream rien;   // the reader of the pause, never used: without pause, L <= 0
-  // The plain form and the count write neither the table's heading nor the report.
-  Jete jete;
-  std::ostream perdu(&jete);
   const Forme forme = opt.compte ? Forme::compte : opt.brut ? Forme::brut : Forme::tableau;
-  std::ostream& sortie = forme == Forme::tableau ? out : perdu;
-  Lecteur lecteur(rien, sortie);
+  Lecteur lecteur(rien, out);
   Bons bons;
-  Affichage aff(forme == Forme::compte ? perdu : out, demande_au(lecteur), opt.reg, bons);
+  Affichage aff(out, demande_au(lecteur), opt.reg, bons);
   aff.debut_calcul();
   aff.forme(forme);  // a count shows nothing whatever the paging value
   aff.paginer(opt.L);
@@ -126,10 +115,10 @@ void calcul_options(const Options& opt, std::ostream& out, Veille* veille, Temoi
       Veille* v;
       ~Oublier() { v->garder = nullptr; }
     } oublier{ex.veille};
-    conduire(sortie, opt.reg, moteur, aff, bons, ex, acquis);
+    conduire(out, opt.reg, moteur, aff, bons, ex, acquis);
     garder("", aff.K1, true);
   } else {
-    conduire(sortie, opt.reg, moteur, aff, bons, ex);
+    conduire(out, opt.reg, moteur, aff, bons, ex);
   }
   if (opt.compte) out << aff.K1 << '\n';
   if (forme != Forme::tableau && opt.reg.cptbon == 1) {
