@@ -4,6 +4,7 @@
 #include "dialogue/calcul.hpp"
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -254,7 +255,7 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
     return;
   }
   using Mode = Pagination::Mode;
-  if (tableau) {
+  if (tableau && acquis == nullptr) {  // a checkpoint's text begins with it
     if (reg.n == 1) out << "\n \t CAS TRIVIAL \n";
     const Mode mode = aff.pagination().mode();
     if (mode == Mode::pages || mode == Mode::tout) out << '\n' << "\n \t \t Tableau des solutions numerotees : ";
@@ -263,7 +264,15 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
   }
 
   aff.debut_run();
-  if (acquis != nullptr) aff.reprendre(acquis->solutions, acquis->xn_max, acquis->x1_min);
+  if (acquis != nullptr) {
+    // What the run that wrote the checkpoint had written, again; and where it had got to.
+    out << acquis->texte;
+    std::vector<mpz_class> derniere;
+    std::istringstream valeurs(acquis->derniere);
+    if (!acquis->derniere.empty()) derniere.emplace_back(0);
+    for (mpz_class v; valeurs >> v;) derniere.push_back(v);
+    aff.reprendre(acquis->solutions, acquis->xn_max, acquis->x1_min, derniere);
+  }
   if (impairs_impossibles(reg) || pairs_impossibles(reg)) moteur.finir();
 
   if (moteur.profondeur() >= 0) {
@@ -279,12 +288,14 @@ void conduire(std::ostream& out, const Reglages& reg, Moteur& moteur, Affichage&
       fin_veille();
       aff.vider();
       aff.verifier();
-      // The last checkpoint: from the last solution found, which comes first again (not with the
-      // tally, which would count it twice: the one before stays).
+      // The last checkpoint: from the last solution found, which comes first again. Not when that
+      // would count it twice: in a count's tally, or as a line of the table already written (the
+      // checkpoint before stays).
       if (veille->garder) {
+        const bool deux_fois = aff.forme() == Forme::compte ? reg.cptbon == 1 : aff.pagination().derniere_montree();
         if (!aff.derniere_trouvee()) {  // none found by this run: from where it stopped
           veille->garder(depuis, aff.K1);
-        } else if (reg.cptbon != 1) {
+        } else if (!deux_fois) {
           const std::string derniere = aff.derniere();
           veille->garder(derniere.substr(0, derniere.rfind(' ')), aff.K1 - 1);
         }

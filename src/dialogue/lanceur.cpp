@@ -25,6 +25,33 @@ namespace unitfrac {
 
 namespace {
 
+// Standard output, and a copy of all that goes through: a partial table keeps it in its
+// checkpoints, for a resumed run to write again first.
+class Copieur : public std::streambuf {
+ public:
+  explicit Copieur(std::streambuf* dessous) : dessous_(dessous) {}
+  const std::string& texte() const { return texte_; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    if (traits_type::eq_int_type(dessous_->sputc(traits_type::to_char_type(c)), traits_type::eof()))
+      return traits_type::eof();
+    texte_ += traits_type::to_char_type(c);
+    return c;
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    const std::streamsize k = dessous_->sputn(s, n);
+    if (k > 0) texte_.append(s, static_cast<std::size_t>(k));
+    return k;
+  }
+  int sync() override { return dessous_->pubsync(); }
+
+ private:
+  std::streambuf* dessous_;
+  std::string texte_;
+};
+
 // A checkpoint that does not fit the calculation, or cannot be read.
 struct RefusReprise {
   std::string message;
@@ -48,10 +75,15 @@ std::string raison(int e) {
 
 }  // namespace
 
-void calcul_options(const Options& opt, std::ostream& out, Veille* veille, Temoin* temoin) {
+void calcul_options(const Options& opt, std::ostream& sortie, Veille* veille, Temoin* temoin) {
   const Execution ex{opt.parallele, veille, temoin};
   std::istringstream rien;   // the reader of the pause, never used: without pause, L <= 0
   const Forme forme = opt.compte ? Forme::compte : opt.brut ? Forme::brut : Forme::tableau;
+  // A partial table with checkpoints keeps a copy of what it writes.
+  const bool copier = !opt.reprise.empty() && veille != nullptr && forme != Forme::compte;
+  Copieur copie(sortie.rdbuf());
+  std::ostream copiee(&copie);
+  std::ostream& out = copier ? copiee : sortie;
   Lecteur lecteur(rien, out);
   Bons bons;
   Affichage aff(out, demande_au(lecteur), opt.reg, bons);
@@ -65,8 +97,11 @@ void calcul_options(const Options& opt, std::ostream& out, Veille* veille, Temoi
   PointReprise point;
   const PointReprise* acquis = nullptr;
   if (!opt.reprise.empty() && ex.veille != nullptr) {
+    // -k K: the paging value is -K, down to -2^63.
+    const std::string k = std::to_string(static_cast<unsigned long long>(-(opt.L + 1)) + 1);
     point.calcul = options_du_calcul(opt.reg) + " --tranche " + std::to_string(opt.tranche.I) + "/" +
-                   std::to_string(opt.tranche.K) + " -c";
+                   std::to_string(opt.tranche.K) +
+                   (forme == Forme::compte ? " -c" : forme == Forme::brut ? " --brut -k " + k : " -k " + k);
     PointReprise lu;
     std::string erreur;
     const LecturePoint l = lire_point(opt.reprise, lu, erreur);
@@ -77,9 +112,7 @@ void calcul_options(const Options& opt, std::ostream& out, Veille* veille, Temoi
       if (!lire_bons(lu.bons, bons)) throw RefusReprise{opt.reprise + " : nombres Bons illisibles"};
       point = lu;
       acquis = &point;
-      if (point.fini) {
-        moteur.finir();
-      } else if (!point.debut.empty()) {
+      if (!point.fini && !point.debut.empty()) {
         // The search placed at the state the checkpoint names, with the shard's end.
         Reglages place = reg_tranche;
         place.tri = 1;
@@ -104,6 +137,11 @@ void calcul_options(const Options& opt, std::ostream& out, Veille* veille, Temoi
       p.x1_min = aff.K1 > 0 ? aff.m1 : mpz_class(0);
       p.debut = depuis;
       if (opt.reg.cptbon == 1) p.bons = texte_bons(bons);
+      if (copier) {
+        aff.vider();  // every solution the display has taken is written, so in the copy
+        p.texte = copie.texte();
+        p.derniere = aff.derniere();
+      }
       if (!ecrire_point(opt.reprise, p) && !signale) {
         signale = true;
         ex.veille->erreurs() << "unitfrac: echec d'ecriture du point de reprise " << opt.reprise << " ("
@@ -115,8 +153,14 @@ void calcul_options(const Options& opt, std::ostream& out, Veille* veille, Temoi
       Veille* v;
       ~Oublier() { v->garder = nullptr; }
     } oublier{ex.veille};
-    conduire(out, opt.reg, moteur, aff, bons, ex, acquis);
-    garder("", aff.K1, true);
+    if (acquis != nullptr && acquis->fini) {
+      // The result at once: what the run wrote before its last lines, and its count.
+      out << acquis->texte;
+      aff.reprendre(acquis->solutions, acquis->xn_max, acquis->x1_min);
+    } else {
+      conduire(out, opt.reg, moteur, aff, bons, ex, acquis);
+      garder("", aff.K1, true);
+    }
   } else {
     conduire(out, opt.reg, moteur, aff, bons, ex);
   }
@@ -125,6 +169,7 @@ void calcul_options(const Options& opt, std::ostream& out, Veille* veille, Temoi
     out << '\n';
     bons.lister(out, "", " ", "\n");
   }
+  verifier_ecriture(out);  // the copy's failures are standard output's
   if (!opt.resultat.empty()) {
     const double secondes = std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
     if (!ecrire_resultat_tranche(opt, aff, bons, secondes)) throw EchecResultat{opt.resultat, errno};

@@ -202,8 +202,8 @@ bool completer(Options& opt, const Lu& lu, std::string& erreur) {
     erreur = lu.compte + " et " + lu.toutes + " s'excluent";
     return false;
   }
-  if (!lu.reprise.empty() && !opt.compte) {
-    erreur = lu.reprise + " : seulement pour un compte (-c)";
+  if (!lu.reprise.empty() && !opt.compte && opt.L >= 0) {
+    erreur = lu.reprise + " : seulement pour un compte (-c) ou un tableau partiel (-k K, K >= 2)";
     return false;
   }
   if (reg.P1 == 0) reg.P1 = reg.Q1 = 1;  // no --fraction: P/Q = 1
@@ -351,12 +351,14 @@ void aide(std::ostream& out) {
          "                      -c, le nombre) ; refuse une tranche manquante, en double ou d'un autre\n"
          "                      calcul (etat 2) ; avec -k K, les nombres Bons sont ceux des solutions\n"
          "                      que montre chaque tranche\n"
-         "      --reprise=F     un compte (-c, avec ou sans -b, une tranche ou non) qui survit a un\n"
-         "                      arret : toutes les S secondes et a tout arret, le point ou reprendre\n"
-         "                      et le compte jusque-la dans F (un nouveau fichier ecrit sur le\n"
-         "                      disque puis renomme : jamais a moitie ecrit) ; relance avec le meme\n"
-         "                      F et les memes options, le compte reprend de la et finit comme sans\n"
-         "                      arret ; F d'un autre calcul, tronque ou abime est refuse (etat 2)\n"
+         "      --reprise=F     un compte (-c) ou un tableau partiel (-k K, K >= 2, avec ou sans\n"
+         "                      --brut), avec ou sans -b, une tranche ou non, qui survit a un arret :\n"
+         "                      toutes les S secondes et a tout arret, le point ou reprendre, le\n"
+         "                      compte et les lignes ecrites jusque-la dans F (un nouveau fichier\n"
+         "                      ecrit sur le disque puis renomme : jamais a moitie ecrit) ; relance\n"
+         "                      avec le meme F et les memes options, le calcul reecrit ces lignes,\n"
+         "                      reprend de la et finit comme sans arret ; F d'un autre calcul,\n"
+         "                      tronque ou abime est refuse (etat 2)\n"
          "      --intervalle=S  secondes entre deux points de reprise, 60 par defaut (0 : a chaque\n"
          "                      occasion)\n"
          "\n"

@@ -32,6 +32,32 @@ std::string somme(const std::string& s) {
   return t;
 }
 
+// Text on one line: backslash and newline escaped.
+std::string echapper(const std::string& s) {
+  std::string r;
+  r.reserve(s.size() + s.size() / 16);
+  for (const char c : s) {
+    if (c == '\\') r += "\\\\";
+    else if (c == '\n') r += "\\n";
+    else r += c;
+  }
+  return r;
+}
+
+std::string retablir(const std::string& s) {
+  std::string r;
+  r.reserve(s.size());
+  for (std::size_t k = 0; k < s.size(); ++k) {
+    if (s[k] == '\\' && k + 1 < s.size()) {
+      ++k;
+      r += s[k] == 'n' ? '\n' : s[k];
+    } else {
+      r += s[k];
+    }
+  }
+  return r;
+}
+
 bool tout_ecrire(int fd, const std::string& s) {
   for (std::size_t fait = 0; fait < s.size();) {
     const ssize_t k = ::write(fd, s.data() + fait, s.size() - fait);
@@ -54,6 +80,8 @@ bool ecrire_point(const std::string& fichier, const PointReprise& p) {
     << "x1_min=" << p.x1_min.get_str() << '\n'
     << "debut=" << p.debut << '\n'
     << "bons=" << p.bons << '\n';
+  if (!p.texte.empty() || !p.derniere.empty())
+    c << "texte=" << echapper(p.texte) << '\n' << "derniere=" << p.derniere << '\n';
   std::string texte = c.str();
   texte += "somme=" + somme(texte) + '\n';
   const std::string nouveau = fichier + ".nouveau";
@@ -115,12 +143,14 @@ LecturePoint lire_point(const std::string& fichier, PointReprise& p, std::string
       else if (cle == "x1_min") p.x1_min.set_str(v, 10);
       else if (cle == "debut") p.debut = v;
       else if (cle == "bons") p.bons = v;
+      else if (cle == "texte") p.texte = retablir(v);
+      else if (cle == "derniere") p.derniere = v;
       else --vus;
     }
   } catch (const std::exception&) {
     vus = 0;
   }
-  if (vus != 7) {
+  if (vus != 7 && vus != 9) {  // a partial table's two more
     erreur = "point de reprise illisible";
     return LecturePoint::refuse;
   }

@@ -1,6 +1,6 @@
-// Checkpoints of a count (--reprise FICHIER): the point the search can go on from and all that its
-// report needs so far, written every few seconds and at any stop, whole or not at all, and read
-// back to go on after a kill or a crash.
+// Checkpoints of a count or a partial table (--reprise FICHIER): the point the search can go on
+// from and all that its output and report need so far, written every few seconds and at any stop,
+// whole or not at all, and read back to go on after a kill or a crash.
 #pragma once
 
 #include <string>
@@ -17,6 +17,9 @@ struct PointReprise {
   mpz_class xn_max, x1_min;  // over the solutions counted (0 without any)
   std::string debut;         // the first unknowns to go on from, separated by one blank ("" from the start)
   std::string bons;          // the tally so far, "value:count," in increasing order
+  // A partial table: what standard output holds so far, which a resumed run writes again first,
+  // and the last solution found (x1 ... xn, one blank apart), which its closing line shows.
+  std::string texte, derniere;
 };
 
 // Writes `p` to `fichier` through a new file flushed to disk and renamed over it: a kill at any

@@ -54,13 +54,17 @@ class Affichage {
   const Pagination& pagination() const { return pagination_; }
   // Start of the run: K1 = 0, no line shown since a pause, m = 0.
   void debut_run();
-  // A run that goes on from a checkpoint: K1 solutions counted, xn up to m, x1 down to m1.
-  void reprendre(long long K1_avant, const mpz_class& m_avant, const mpz_class& m1_avant) {
+  // A run that goes on from a checkpoint: K1 solutions counted, xn up to m, x1 down to m1, the
+  // last of them `derniere` (x[1..n], for the partial table's closing line; empty in a count).
+  void reprendre(long long K1_avant, const mpz_class& m_avant, const mpz_class& m1_avant,
+                 const std::vector<mpz_class>& derniere = {}) {
     K1 = K1_avant;
     K1_repris_ = K1_avant;
     m = m_avant;
     m1 = m1_avant;
     m1_pose_ = K1 > 0;
+    pagination_.reprendre(K1_avant);
+    if (!derniere.empty()) copier(derniere);
   }
 
   // One accepted solution in x[1..n] (x[0] is 0): `affiche`, then the copy of the last solution

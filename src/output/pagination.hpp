@@ -75,6 +75,10 @@ class Pagination {
     const i128 k3 = static_cast<i128>(K3_) + nombre;
     K3_ = k3 == groupe() ? 0 : static_cast<long long>(k3);
   }
+  // After `nombre` solutions found before this run (a checkpoint): the place in the group.
+  void reprendre(long long nombre) {
+    if (mode_ == Mode::partiel) K3_ = static_cast<long long>(static_cast<i128>(nombre) % groupe());
+  }
   // The last solution began its group of the partial table, so it was shown.
   bool derniere_montree() const { return K3_ == 1; }
 
