@@ -3,11 +3,8 @@
 // is refused.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <csignal>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
