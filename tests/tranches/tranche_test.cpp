@@ -125,21 +125,14 @@ TEST_F(Fusion, RefusesAnIncompleteOrMixedSet) {
       {{a[0], dossier + "/autre.res"}, "ce n'est pas un resultat"},
       {{dossier + "/absent.res"}, "lecture impossible"},
   };
-  for (const auto& c : cas) {
-    const auto s = fusion(c.fichiers);
-    EXPECT_EQ(s.statut, 2) << c.message;
-    EXPECT_EQ(s.out, "") << c.message;
-    EXPECT_NE(s.err.find(c.message), std::string::npos) << s.err;
-    EXPECT_EQ(std::count(s.err.begin(), s.err.end(), '\n'), 1) << s.err;
-  }
+  for (const auto& c : cas) verifier_refus(fusion(c.fichiers), c.message);
   EXPECT_EQ(fusion(a).out, "147\n");
 }
 
 TEST(Tranches, BadValuesAreRefused) {
   for (const char* v : {"0/4", "5/4", "0/0", "1/0", "3", "a/b", "1/4x", "-1/4", "1/20000000"}) {
     const auto s = lancer_avec({"-n", "5", "-c", "--tranche", v});
-    EXPECT_EQ(s.statut, 2) << v;
-    EXPECT_EQ(s.out, "") << v;
+    verifier_refus(s, v);
     EXPECT_EQ(s.err, std::string("unitfrac: --tranche : valeur invalide '") + v +
                          "' (I/K, 1 <= I <= K <= 10000000) (voir unitfrac --help)\n");
   }
