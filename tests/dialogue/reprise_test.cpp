@@ -28,11 +28,7 @@ long long acquis(const std::string& fichier) {
 // run finishes. An event, so a busy machine changes nothing but the time it takes.
 TEST(Reprise, ACountKilledAndStartedAgainEndsAsIfNeverStopped) {
   const std::string point = dossier_propre() + "/point";
-  const struct {
-    std::vector<std::string> calcul;
-    int signal;
-    const char* threads;
-  } cas[] = {
+  const struct { std::vector<std::string> calcul; int signal; const char* threads; } cas[] = {
       {{"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c"}, SIGKILL, "3"},
       {{"-t", "2", "-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c"}, SIGTERM, "2"},
       {{"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c", "--tranche", "2/3"}, SIGHUP, "1"},
@@ -80,11 +76,7 @@ TEST(Reprise, ACheckpointThatDoesNotFitIsRefused) {
     std::string t = bon;
     return t.replace(a, n, par);
   };
-  const struct {
-    std::string contenu;
-    std::vector<std::string> args;
-    std::string message;
-  } cas[] = {
+  const struct { std::string contenu; std::vector<std::string> args; std::string message; } cas[] = {
       {bon, {"-n", "5", "-c", "--reprise", point}, "d'un autre calcul"},
       {bon, {"-n", "5", "-c", "-b", "--tranche", "1/2", "--reprise", point}, "d'un autre calcul"},
       {bon.substr(0, bon.size() / 2), calcul, "tronque ou abime"},

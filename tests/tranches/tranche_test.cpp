@@ -21,10 +21,7 @@ std::vector<std::string> avec(std::vector<std::string> args, std::initializer_li
 // depended on the threads would leave a gap or an overlap.
 TEST(Tranches, SplitEveryCalculationExactly) {
   // The small ones also cut in more shards than they have values to cut at.
-  const struct {
-    std::vector<std::string> calcul;
-    std::vector<int> K;
-  } cas[] = {
+  const struct { std::vector<std::string> calcul; std::vector<int> K; } cas[] = {
       {{"-n", "6"}, {1, 2, 7, 64}},
       {{"-n", "7"}, {5}},
       {{"-t", "2", "-n", "6"}, {2, 7, 64}},
@@ -79,10 +76,7 @@ class Fusion : public testing::Test {
 // The merged report is the unsharded run's, byte for byte: the count with its tally, the table's
 // report (its lines after the table) with and without good numbers.
 TEST_F(Fusion, GivesTheReportOfTheWholeCalculation) {
-  const struct {
-    std::vector<std::string> calcul;
-    int K;
-  } cas[] = {
+  const struct { std::vector<std::string> calcul; int K; } cas[] = {
       {{"-n", "7", "-c"}, 16},
       {{"-n", "7", "-c", "-b"}, 16},
       {{"-t", "2", "-n", "7", "-k", "100000"}, 16},
@@ -114,10 +108,7 @@ TEST_F(Fusion, RefusesAnIncompleteOrMixedSet) {
   const auto b = tranches({"-n", "5", "-c", "-t", "2"}, 3, "b");
   const auto quatre = tranches({"-n", "5", "-c"}, 4, "q");
   std::ofstream(dossier + "/autre.res") << "5\n";
-  const struct {
-    std::vector<std::string> fichiers;
-    std::string message;
-  } cas[] = {
+  const struct { std::vector<std::string> fichiers; std::string message; } cas[] = {
       {{a[0], a[2]}, "il manque la tranche 2/3"},
       {{a[0], a[1], a[2], a[1]}, "tranche 2/3 en double"},
       {{a[0], a[1], b[2]}, "resultat d'un autre calcul"},
