@@ -1,5 +1,6 @@
 // The program run for the tests of the command line: in this process on a list of arguments
-// (`lancer_avec`), or as a process of its own (`executer`), stopped by a signal on an event.
+// (`lancer_avec`), or as a process of its own (`executer`), stopped by a signal on an event; and
+// what a refusal of its arguments or files looks like.
 #pragma once
 
 #include <fcntl.h>
@@ -40,6 +41,15 @@ inline Sortie lancer_avec(const std::vector<std::string>& args, const std::strin
   std::ostringstream out, err;
   const int statut = lancer(vues, in, out, err);
   return {statut, out.str(), err.str()};
+}
+
+// A refusal: status 2, nothing on standard output, and on standard error one line that holds
+// `message`.
+inline void verifier_refus(const Sortie& s, const std::string& message) {
+  EXPECT_EQ(s.statut, 2) << message;
+  EXPECT_EQ(s.out, "") << message;
+  EXPECT_NE(s.err.find(message), std::string::npos) << s.err;
+  EXPECT_EQ(s.err.find('\n') + 1, s.err.size()) << "one line: " << s.err;
 }
 
 // A directory of this test process's own under the temporary one, removed at its end: test

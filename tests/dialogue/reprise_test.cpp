@@ -3,11 +3,8 @@
 // is refused.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <csignal>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,11 +28,7 @@ long long acquis(const std::string& fichier) {
 // run finishes. An event, so a busy machine changes nothing but the time it takes.
 TEST(Reprise, ACountKilledAndStartedAgainEndsAsIfNeverStopped) {
   const std::string point = dossier_propre() + "/point";
-  const struct {
-    std::vector<std::string> calcul;
-    int signal;
-    const char* threads;
-  } cas[] = {
+  const struct { std::vector<std::string> calcul; int signal; const char* threads; } cas[] = {
       {{"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c"}, SIGKILL, "3"},
       {{"-t", "2", "-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c"}, SIGTERM, "2"},
       {{"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c", "--tranche", "2/3"}, SIGHUP, "1"},
@@ -83,11 +76,7 @@ TEST(Reprise, ACheckpointThatDoesNotFitIsRefused) {
     std::string t = bon;
     return t.replace(a, n, par);
   };
-  const struct {
-    std::string contenu;
-    std::vector<std::string> args;
-    std::string message;
-  } cas[] = {
+  const struct { std::string contenu; std::vector<std::string> args; std::string message; } cas[] = {
       {bon, {"-n", "5", "-c", "--reprise", point}, "d'un autre calcul"},
       {bon, {"-n", "5", "-c", "-b", "--tranche", "1/2", "--reprise", point}, "d'un autre calcul"},
       {bon.substr(0, bon.size() / 2), calcul, "tronque ou abime"},
@@ -97,11 +86,7 @@ TEST(Reprise, ACheckpointThatDoesNotFitIsRefused) {
   };
   for (const auto& c : cas) {
     std::ofstream(point, std::ios::binary | std::ios::trunc) << c.contenu;
-    const Sortie s = lancer_avec(c.args);
-    EXPECT_EQ(s.statut, 2) << c.message;
-    EXPECT_EQ(s.out, "") << c.message;
-    EXPECT_NE(s.err.find(c.message), std::string::npos) << s.err;
-    EXPECT_EQ(std::count(s.err.begin(), s.err.end(), '\n'), 1) << s.err;
+    verifier_refus(lancer_avec(c.args), c.message);
   }
   EXPECT_EQ(lancer_avec({"-n", "5", "--reprise", point}).statut, 2);  // a listing: counts only
 }

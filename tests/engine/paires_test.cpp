@@ -41,12 +41,8 @@ std::vector<Facteur> par_essais(u64 v) {
   return f;
 }
 
-bool premier_par_essais(u64 v) {
-  if (v < 2) return false;
-  for (u64 p = 2; p <= v / p; ++p)
-    if (v % p == 0) return false;
-  return true;
-}
+// v is prime: trial division leaves it whole.
+bool premier_par_essais(u64 v) { return par_essais(v) == std::vector<Facteur>{{v, 1}}; }
 
 // The factorisation of v multiplies back to v from increasing primes with positive exponents: each
 // factor factors as itself, and those below 2^32 pass trial division.

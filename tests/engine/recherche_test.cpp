@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "engine/moteur.hpp"
 #include "engine/puits.hpp"
@@ -28,16 +29,8 @@ TEST(Maxi, GivesTheWorkedBoundsRowByRow) {
   // when the sum is reached, or when the end sequence is at its cut-off with a bound.
   // The settings and the unknowns placed; then i, minr, r1, reste and hors_borne (no completion
   // with every unknown at most M).
-  struct Ligne {
-    int n;
-    long long P, Q;
-    int parite;
-    long long M;
-    std::vector<long long> fixes, fin;
-    int i;
-    long long minr, r1, reste;
-    bool hors_borne;
-  };
+  struct Ligne { int n; long long P, Q; int parite; long long M; std::vector<long long> fixes, fin; int i;
+                 long long minr, r1, reste; bool hors_borne; };
   const std::vector<Ligne> lignes = {
       {3, 1, 1, 0, 0, {}, {}, 0, 2, 3, 0, false},
       {3, 1, 1, 0, 0, {2}, {}, 1, 3, 4, 0, false},
@@ -71,10 +64,7 @@ TEST(Maxi, GivesTheWorkedBoundsRowByRow) {
     ASSERT_EQ(rech.bornes(k, D, N, k > 0 ? l.fixes.back() : 0, b), Pas::fait);
     ASSERT_EQ(b.fin, l.i < 0);
     if (l.i < 0) continue;
-    EXPECT_EQ(b.r1, l.r1);
-    EXPECT_EQ(b.minr, l.minr);
-    EXPECT_EQ(b.reste, l.reste);
-    EXPECT_EQ(b.hors_borne, l.hors_borne);
+    EXPECT_EQ(std::tuple(b.minr, b.r1, b.reste, b.hors_borne), std::tuple(l.minr, l.r1, l.reste, l.hors_borne));
   }
 }
 

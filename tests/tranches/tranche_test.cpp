@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,10 +21,7 @@ std::vector<std::string> avec(std::vector<std::string> args, std::initializer_li
 // depended on the threads would leave a gap or an overlap.
 TEST(Tranches, SplitEveryCalculationExactly) {
   // The small ones also cut in more shards than they have values to cut at.
-  const struct {
-    std::vector<std::string> calcul;
-    std::vector<int> K;
-  } cas[] = {
+  const struct { std::vector<std::string> calcul; std::vector<int> K; } cas[] = {
       {{"-n", "6"}, {1, 2, 7, 64}},
       {{"-n", "7"}, {5}},
       {{"-t", "2", "-n", "6"}, {2, 7, 64}},
@@ -80,10 +76,7 @@ class Fusion : public testing::Test {
 // The merged report is the unsharded run's, byte for byte: the count with its tally, the table's
 // report (its lines after the table) with and without good numbers.
 TEST_F(Fusion, GivesTheReportOfTheWholeCalculation) {
-  const struct {
-    std::vector<std::string> calcul;
-    int K;
-  } cas[] = {
+  const struct { std::vector<std::string> calcul; int K; } cas[] = {
       {{"-n", "7", "-c"}, 16},
       {{"-n", "7", "-c", "-b"}, 16},
       {{"-t", "2", "-n", "7", "-k", "100000"}, 16},
@@ -115,10 +108,7 @@ TEST_F(Fusion, RefusesAnIncompleteOrMixedSet) {
   const auto b = tranches({"-n", "5", "-c", "-t", "2"}, 3, "b");
   const auto quatre = tranches({"-n", "5", "-c"}, 4, "q");
   std::ofstream(dossier + "/autre.res") << "5\n";
-  const struct {
-    std::vector<std::string> fichiers;
-    std::string message;
-  } cas[] = {
+  const struct { std::vector<std::string> fichiers; std::string message; } cas[] = {
       {{a[0], a[2]}, "il manque la tranche 2/3"},
       {{a[0], a[1], a[2], a[1]}, "tranche 2/3 en double"},
       {{a[0], a[1], b[2]}, "resultat d'un autre calcul"},
@@ -126,21 +116,14 @@ TEST_F(Fusion, RefusesAnIncompleteOrMixedSet) {
       {{a[0], dossier + "/autre.res"}, "ce n'est pas un resultat"},
       {{dossier + "/absent.res"}, "lecture impossible"},
   };
-  for (const auto& c : cas) {
-    const auto s = fusion(c.fichiers);
-    EXPECT_EQ(s.statut, 2) << c.message;
-    EXPECT_EQ(s.out, "") << c.message;
-    EXPECT_NE(s.err.find(c.message), std::string::npos) << s.err;
-    EXPECT_EQ(std::count(s.err.begin(), s.err.end(), '\n'), 1) << s.err;
-  }
+  for (const auto& c : cas) verifier_refus(fusion(c.fichiers), c.message);
   EXPECT_EQ(fusion(a).out, "147\n");
 }
 
 TEST(Tranches, BadValuesAreRefused) {
   for (const char* v : {"0/4", "5/4", "0/0", "1/0", "3", "a/b", "1/4x", "-1/4", "1/20000000"}) {
     const auto s = lancer_avec({"-n", "5", "-c", "--tranche", v});
-    EXPECT_EQ(s.statut, 2) << v;
-    EXPECT_EQ(s.out, "") << v;
+    verifier_refus(s, v);
     EXPECT_EQ(s.err, std::string("unitfrac: --tranche : valeur invalide '") + v +
                          "' (I/K, 1 <= I <= K <= 10000000) (voir unitfrac --help)\n");
   }
