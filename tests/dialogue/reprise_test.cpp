@@ -1,6 +1,6 @@
-// Checkpoints of a count (--reprise): killed by any signal at any moment and started again until
-// it finishes, a count ends with the uninterrupted run's output; a checkpoint that does not fit
-// is refused.
+// Checkpoints of a count or a partial table (--reprise): killed by any signal at any moment and
+// started again until it finishes, it ends with the uninterrupted run's whole output; a checkpoint
+// that does not fit is refused.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -23,26 +23,32 @@ long long acquis(const std::string& fichier) {
   return l == LecturePoint::lu ? p.solutions : 0;
 }
 
-// Every signal, one to three threads, with and without the tally, a shard: each run is stopped once
-// a checkpoint it wrote holds a count drawn between what it started from and the total, until a
-// run finishes. An event, so a busy machine changes nothing but the time it takes.
-TEST(Reprise, ACountKilledAndStartedAgainEndsAsIfNeverStopped) {
+// Every signal, one to three threads, with and without the tally, a shard, a count and partial
+// tables: each run is stopped once a checkpoint it wrote holds a count drawn between what it
+// started from and the total, until a run finishes. An event, so a busy machine changes nothing
+// but the time it takes. A table's last run writes the whole table, the lines before it again.
+TEST(Reprise, ACountOrATableKilledAndStartedAgainEndsAsIfNeverStopped) {
   const std::string point = dossier_propre() + "/point";
-  const struct { std::vector<std::string> calcul; int signal; const char* threads; } cas[] = {
-      {{"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c"}, SIGKILL, "3"},
-      {{"-t", "2", "-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c"}, SIGTERM, "2"},
-      {{"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "-c", "--tranche", "2/3"}, SIGHUP, "1"},
-      {{"-n", "7", "-c", "-b", "--debut", "3", "--fin", "3"}, SIGINT, "2"},
-      {{"-n", "7", "-c", "-b", "--debut", "3", "--fin", "3"}, SIGKILL, "1"},
+  const std::vector<std::string> n8 = {"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12"};
+  const std::vector<std::string> n8t2 = {"-t", "2", "-n", "8", "--debut", "2,3,12", "--fin", "2,3,12"};
+  const std::vector<std::string> n8tranche = {"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "--tranche", "2/3"};
+  const std::vector<std::string> n7b = {"-n", "7", "-b", "--debut", "3", "--fin", "3"};
+  const struct { std::vector<std::string> calcul, forme; int signal; const char* threads; } cas[] = {
+      {n8, {"-c"}, SIGKILL, "3"},        {n8t2, {"-c"}, SIGTERM, "2"},  {n8tranche, {"-c"}, SIGHUP, "1"},
+      {n7b, {"-c"}, SIGINT, "2"},        {n7b, {"-c"}, SIGKILL, "1"},   {n8, {"-k", "1000"}, SIGKILL, "2"},
+      {n8tranche, {"-k", "500"}, SIGINT, "1"},  {n7b, {"--brut", "-k", "777"}, SIGTERM, "3"},
   };
   unsigned graine = 7;
   int arrets = 0;  // runs stopped, all rows together (a short one may end before its event)
   for (const auto& c : cas) {
-    SCOPED_TRACE(texte(c.calcul) + "signal " + std::to_string(c.signal));
+    SCOPED_TRACE(texte(c.calcul) + texte(c.forme) + "signal " + std::to_string(c.signal));
     std::vector<std::string> args = c.calcul;
     args.insert(args.end(), {"--threads", c.threads});
+    std::vector<std::string> compte = args;
+    compte.push_back("-c");
+    const long long total = std::stoll(executer(compte).out);
+    args.insert(args.end(), c.forme.begin(), c.forme.end());
     const std::string attendu = executer(args).out;
-    const long long total = std::stoll(attendu);
     args.insert(args.end(), {"--reprise", point, "--intervalle", "0"});
     std::remove(point.c_str());
     Sortie dernier;
@@ -57,6 +63,7 @@ TEST(Reprise, ACountKilledAndStartedAgainEndsAsIfNeverStopped) {
     acquis(point);
     EXPECT_EQ(dernier.statut, 0);
     EXPECT_EQ(dernier.out, attendu);
+    EXPECT_EQ(executer(args).out, attendu);  // from the finished checkpoint, at once
   }
   EXPECT_GE(arrets, 3) << "the runs were hardly ever stopped";
 }
@@ -88,7 +95,9 @@ TEST(Reprise, ACheckpointThatDoesNotFitIsRefused) {
     std::ofstream(point, std::ios::binary | std::ios::trunc) << c.contenu;
     verifier_refus(lancer_avec(c.args), c.message);
   }
-  EXPECT_EQ(lancer_avec({"-n", "5", "--reprise", point}).statut, 2);  // a listing: counts only
+  // A whole listing, -k 1 too: checkpoints are for counts and partial tables.
+  EXPECT_EQ(lancer_avec({"-n", "5", "--reprise", point}).statut, 2);
+  EXPECT_EQ(lancer_avec({"-n", "5", "-k", "1", "--reprise", point}).statut, 2);
 }
 
 }  // namespace
