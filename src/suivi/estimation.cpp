@@ -11,6 +11,11 @@ namespace {
 constexpr i128 kCadreMax = 50000;  // values of one position listed one by one at most
 constexpr int kSondesInitiales = 2;
 constexpr int kSondesProfondeur = 1000;
+// Levels those descents go down in all at most: a descent costs the depth, a million in the
+// deepest searches.
+constexpr int kNiveauxProfondeur = 200000;
+// Descents or prefixes between two looks at the clock: one when each may cost milliseconds.
+constexpr int kLot = 64, kProfondeurLente = 1000;
 
 }  // namespace
 
@@ -145,7 +150,8 @@ void Estimation::choisir_profondeur() {
   s_ = std::max(0, f_ - 1);
   if (f_ <= 1) return;
   std::vector<double> noeuds(static_cast<std::size_t>(f_), 0);
-  for (int k = 0; k < kSondesProfondeur; ++k) {
+  const int sondes = std::clamp(kNiveauxProfondeur / f_, 2, kSondesProfondeur);
+  for (int k = 0; k < sondes; ++k) {
     double poids = 1;
     for (int d = 0; d < f_ - 1; ++d) {
       i128 lo, hi, nombre;
@@ -156,7 +162,7 @@ void Estimation::choisir_profondeur() {
     }
   }
   s_ = 0;
-  while (s_ < f_ - 1 && noeuds[static_cast<std::size_t>(s_ + 1)] / kSondesProfondeur <= strates_max_) ++s_;
+  while (s_ < f_ - 1 && noeuds[static_cast<std::size_t>(s_ + 1)] / sondes <= strates_max_) ++s_;
 }
 
 // One more descent from stratum k: a value of its range at random, then down to depth n - 3.
@@ -174,8 +180,9 @@ void Estimation::raffiner(std::size_t k) {
 
 bool Estimation::travailler(std::chrono::nanoseconds duree) {
   const auto fin = std::chrono::steady_clock::now() + duree;
+  const int lot = f_ > kProfondeurLente ? 1 : kLot;
   for (;;) {
-    for (int k = 0; k < 64; ++k) {
+    for (int k = 0; k < lot; ++k) {
       if (!pret_) {
         if (!pas_suivant()) pret_ = true;
       } else if (!strates_.empty()) {

@@ -18,6 +18,10 @@ namespace unitfrac {
 
 class Estimation {
  public:
+  // Deeper searches are not measured: each descent would cost milliseconds, and the time spent
+  // measuring would hold up the search's looks at Ctrl-C.
+  static constexpr int kInconnuesMax = 10000;
+
   // The search with settings `reg` from the state `depart` (between two steps, Moteur::etat) to
   // its end. `strates` bounds the prefixes listed one by one.
   Estimation(const Reglages& reg, const Moteur::Etat& depart, double strates = 400000);

@@ -79,7 +79,8 @@ void Veille::debut(const Moteur& depart) {
   if (interruptions_) traiter_interruptions(true);
   estimation_.reset();
   depart_.reset();
-  if (ligne_ != Ligne::aucune) depart_.emplace(depart.reglages(), depart.etat());
+  if (ligne_ != Ligne::aucune && depart.reglages().n <= Estimation::kInconnuesMax)
+    depart_.emplace(depart.reglages(), depart.etat());
 }
 
 void Veille::fin() {
@@ -131,7 +132,7 @@ bool Veille::due() {
   const auto maintenant = horloge::now();
   // The count of the work, in slices of its own: every 100 ms, 20 ms until a first estimate
   // exists (a fraction of a second in all), then 1 ms a second to refine it.
-  if (maintenant - debut_ >= kDebutEstimation &&
+  if (depart_ && maintenant - debut_ >= kDebutEstimation &&
       maintenant - estime_ >= (estimation_ && estimation_->prete() ? 1000ms : 100ms)) {
     if (!estimation_) estimation_.emplace(depart_->first, depart_->second);
     estimation_->travailler(estimation_->prete() ? 1ms : 20ms);
@@ -174,7 +175,7 @@ std::string Veille::texte(const Progres& p, horloge::time_point maintenant) {
     t += buf;
     t += faites >= total ? "presque fini" : "reste " + duree_lisible((total - faites) * ecoule / faites);
   } else {
-    t += "estimation en cours";
+    t += depart_ ? "estimation en cours" : "reste inconnu";
   }
   t += " ; " + duree_lisible(ecoule) + ", " + std::to_string(p.solutions) + " solution(s)";
   for (std::size_t k = 0; k < p.premieres.size(); ++k)

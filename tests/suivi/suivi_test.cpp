@@ -84,6 +84,14 @@ TEST(Veille, WritesItsLineInPlaceOrAsPlainLinesAndErasesItBeforeOutput) {
     v.fin();
     EXPECT_EQ(err.str(), attendu);
   }
+  // A search too deep to measure says so, rather than that an estimate is coming.
+  std::ostringstream err;
+  Veille v(err, lignes, false);
+  v.silence = v.periode_lignes = 0ms;
+  v.debut(Moteur(test::reglages(1, Estimation::kInconnuesMax + 1, 1, 1)));
+  if (v.due()) v.montrer(Progres{0, 0, {"1"}});
+  v.fin();
+  EXPECT_EQ(err.str(), "unitfrac: reste inconnu ; 0 s, 0 solution(s) ; en x1 = 1\n");
 }
 
 // ---- The program itself -----------------------------------------------------------------------
