@@ -33,10 +33,11 @@ TEST(Reprise, ACountOrATableKilledAndStartedAgainEndsAsIfNeverStopped) {
   const std::vector<std::string> n8t2 = {"-t", "2", "-n", "8", "--debut", "2,3,12", "--fin", "2,3,12"};
   const std::vector<std::string> n8tranche = {"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "--tranche", "2/3"};
   const std::vector<std::string> n7b = {"-n", "7", "-b", "--debut", "3", "--fin", "3"};
+  const std::vector<std::string> n8b = {"-n", "8", "-b", "--debut", "3,4", "--fin", "3,4"};
   const struct { std::vector<std::string> calcul, forme; int signal; const char* threads; } cas[] = {
       {n8, {"-c"}, SIGKILL, "3"},        {n8t2, {"-c"}, SIGTERM, "2"},  {n8tranche, {"-c"}, SIGHUP, "1"},
-      {n7b, {"-c"}, SIGINT, "2"},        {n7b, {"-c"}, SIGKILL, "1"},   {n8, {"-k", "100000"}, SIGKILL, "2"},
-      {n7b, {"--brut", "-k", "5000"}, SIGTERM, "3"},
+      {n7b, {"-c"}, SIGINT, "2"},        {n7b, {"-c"}, SIGKILL, "1"},   {n8b, {"-k", "20000"}, SIGKILL, "2"},
+      {n8b, {"--brut", "-k", "7777"}, SIGTERM, "3"},
   };
   unsigned graine = 7;
   int arrets = 0;  // runs stopped, all rows together (a short one may end before its event)
