@@ -29,9 +29,9 @@ long long acquis(const std::string& fichier) {
 // but the time it takes. A table's last run writes the whole table, the lines before it again.
 TEST(Reprise, ACountOrATableKilledAndStartedAgainEndsAsIfNeverStopped) {
   const std::string point = dossier_propre() + "/point";
-  const std::vector<std::string> n8 = {"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12"};
-  const std::vector<std::string> n8t2 = {"-t", "2", "-n", "8", "--debut", "2,3,12", "--fin", "2,3,12"};
-  const std::vector<std::string> n8tranche = {"-n", "8", "--debut", "2,3,12", "--fin", "2,3,12", "--tranche", "2/3"};
+  const std::vector<std::string> n8 = {"-n", "8", "--debut", "3,4", "--fin", "3,4"};
+  const std::vector<std::string> n8t2 = {"-t", "2", "-n", "8", "--debut", "3,4", "--fin", "3,4"};
+  const std::vector<std::string> n8tranche = {"-n", "8", "--debut", "3,4", "--fin", "3,4", "--tranche", "2/3"};
   const std::vector<std::string> n7b = {"-n", "7", "-b", "--debut", "3", "--fin", "3"};
   const std::vector<std::string> n8b = {"-n", "8", "-b", "--debut", "3,4", "--fin", "3,4"};
   const struct { std::vector<std::string> calcul, forme; int signal; const char* threads; } cas[] = {
