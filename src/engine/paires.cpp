@@ -6,6 +6,7 @@
 #include "engine/paires.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <type_traits>
@@ -25,6 +26,7 @@ using u64 = std::uint64_t;
 constexpr u64 kFixeDiviseurs = 600, kCoutDiviseur = 10;
 constexpr u64 kFixeMilieu = 500, kCoutMilieu = 25, kCoutAccord = 60;
 constexpr u64 kFixeCandidats = 100, kCoutCandidat = 39, kCoutCandidat128 = 4000;
+constexpr u64 kFixeSommes = 1000, kCoutSomme = 20;  // per window k and element of either half
 
 constexpr u64 kSature = ~u64{0} >> 8;  // cost estimates saturate here, far from overflow
 
@@ -511,6 +513,86 @@ void diviseurs128(const Terme* t, int nt, u64 A, u64 moins_b, u128 U, TravailPai
     par_diviseurs128(t, nt, Mod64(A), moins_b, U, tr, garder);
 }
 
+// Divisors u of b² in [L, U] with u ≡ -b (mod a), by the sum of their two square roots. Every
+// divisor of b² is u = g·s² with b = g·s·t, s and t coprime, and then v = b²/u = g·t²; a·x = b + u
+// = g·s·(s + t), and since g·s divides b, prime to a, a divides s + t = k·a. So for k = 1 up to
+// kmax (k·a·sqrt(L) <= b + L, see chercher), s is a divisor of b of the window u/b = s/t in
+// [L/b, U/b], i.e. s in [k·a·L/(b + L), k·a·U/(b + U)], at most sqrt(b) (s <= t, s·t <= b); t =
+// k·a - s must divide b/s, and gcd(s, t) = gcd(s, k) = 1 makes each u come once. The divisors of
+// b are two sorted halves d1·d2, swept against each window: about kmax·2·sqrt(d(b)) steps, far
+// fewer than the meet-in-the-middle's residues when the window is narrow and kmax small, as for
+// most remainders of n = 8 and n = 9.
+template <class V, class F>
+void par_sommes(const std::vector<Facteur>& fb, u64 A, V B, V L, V U, u64 kmax, TravailPaires& tr, F&& garder) {
+  // s <= sqrt(b) < 2^64, and no window reaches past kmax's.
+  u64 smax = static_cast<u64>(std::sqrt(static_cast<double>(B)));
+  while (smax > 0 && u128{smax} * smax > B) --smax;
+  while (u128{smax + 1} * (smax + 1) <= B) ++smax;
+  const double dB = static_cast<double>(B), dA = static_cast<double>(A);
+  const double fL = static_cast<double>(L) / (dB + static_cast<double>(L));
+  const double fU = static_cast<double>(U) / (dB + static_cast<double>(U));
+  // Window of k, widened by far more than the rounding of doubles: every s it lets in is checked
+  // exactly.
+  const auto fenetre = [&](u64 k, u64& bas, u64& haut) {
+    const double ka = static_cast<double>(k) * dA;
+    const double b = ka * fL * (1 - 1e-9) - 1, h = ka * fU * (1 + 1e-9) + 1;
+    bas = b < 1 ? 1 : static_cast<u64>(b);
+    haut = h >= static_cast<double>(smax) ? smax : static_cast<u64>(h);
+  };
+  u64 bas = 0, plafond = 0;
+  fenetre(kmax, bas, plafond);
+
+  // The two halves of b's primes, by about equal numbers of divisors; each half's divisors up to
+  // the ceiling, sorted.
+  Terme termes[kMaxTermes];
+  int nt = 0;
+  for (const auto& [p, e] : fb) termes[nt++] = {p, 0, e};
+  Terme h1[kMaxTermes], h2[kMaxTermes];
+  int n1 = 0, n2 = 0;
+  u64 c1 = 1, c2 = 1;
+  for (int k = 0; k < nt; ++k) {
+    if (c1 <= c2) {
+      h1[n1++] = termes[k];
+      c1 = produit_sature(c1, termes[k].nombre());
+    } else {
+      h2[n2++] = termes[k];
+      c2 = produit_sature(c2, termes[k].nombre());
+    }
+  }
+  const std::size_t m1 = lister<u64, void>(h1, n1, nullptr, plafond, 0, nullptr, tr.v64, tr.rv);
+  const std::size_t m2 = lister<u64, void>(h2, n2, nullptr, plafond, 0, nullptr, tr.w64, tr.rw);
+  u64* const d1 = tr.v64.data();
+  u64* const d2 = tr.w64.data();
+  std::sort(d1, d1 + m1);
+  std::sort(d2, d2 + m2);
+
+  for (u64 k = 1; k <= kmax; ++k) {
+    u64 haut = 0;
+    fenetre(k, bas, haut);
+    if (bas > haut) continue;
+    const u128 ka = u128{k} * A;
+    std::size_t j = m2;
+    for (std::size_t i = 0; i < m1 && j > 0; ++i) {
+      const u64 a1 = d1[i];
+      if (a1 > haut) break;
+      while (j > 0 && u128{a1} * d2[j - 1] > haut) --j;
+      for (std::size_t l = j; l > 0; --l) {
+        const u128 s = u128{a1} * d2[l - 1];
+        if (s < bas) break;
+        // t = k·a - s >= s, s·t dividing b, s and t coprime; the cheap tests first.
+        if (ka < 2 * s) continue;
+        const u128 t = ka - s;
+        u128 st;
+        if (__builtin_mul_overflow(s, t, &st) || st > B) continue;
+        const V q = B / static_cast<V>(s);
+        if (static_cast<u128>(q) % t != 0 || pgcd_binaire(static_cast<u64>(s), k) != 1) continue;
+        const u128 u = static_cast<u128>(q) / t * s * s;
+        if (u >= L && u <= U) garder(static_cast<V>(u));
+      }
+    }
+  }
+}
+
 // b²/u for b < 2^127 and u | b², in any size.
 mpz_class quotient_carre(u128 b, u128 u) {
   const mpz_class B = vers_mpz(static_cast<i128>(b)), W = vers_mpz(static_cast<i128>(u));
@@ -586,6 +668,13 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
     }
   }
   if (L > U) return;
+  // With u = g·s², b = g·s·t and s + t = k·a (par_sommes), s·t <= b and s/t >= L/b give
+  // k·a·sqrt(L) <= b + L: a remainder with a large a may have no pair at all above L (a quarter of
+  // the problems of n = 8). kmax is rounded up by a margin far above the rounding of doubles.
+  const double kreel = (static_cast<double>(B) + static_cast<double>(L)) /
+                       (static_cast<double>(A) * std::sqrt(static_cast<double>(L))) * (1 + 1e-9);
+  if (kreel < 1) return;
+  const u64 kmax = kreel >= 0x1p62 ? u64{1} << 62 : static_cast<u64>(kreel);
 
   // The primes of b² with the exponent range of each in u. With an odd a, z = 2 fixes the parity
   // of u = a·x - b, hence the exponent of 2 in it.
@@ -637,6 +726,12 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   MethodePaires m = travail.methode;
   const bool milieu_possible = A >= 2;
   if (m == MethodePaires::milieu && !milieu_possible) m = MethodePaires::diviseurs;
+  u64 c1 = 1, c2 = 1;  // the halves of b's divisors, as par_sommes splits them
+  for (const auto& [p, e] : pb.fb) (c1 <= c2 ? c1 : c2) = produit_sature(c1 <= c2 ? c1 : c2, static_cast<u64>(e + 1));
+  const u64 pas_sommes = produit_sature(kmax, c1 + c2);
+  // Forced (tests), the sums still give way where their windows are far too many.
+  if (m == MethodePaires::sommes && pas_sommes > (u64{1} << 24))
+    m = milieu_possible ? MethodePaires::milieu : MethodePaires::diviseurs;
   Partage partage;
   if (milieu_possible && m != MethodePaires::diviseurs && m != MethodePaires::candidats)
     partager_termes(termes, nt, partage);
@@ -652,9 +747,12 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
         milieu_possible ? kFixeMilieu + produit_sature(partage.ds + partage.dt, kCoutMilieu * facteur) +
                               produit_sature(d < A ? 0 : d / A, kCoutAccord)
                         : kSature;
-    m = cout_candidats <= std::min(cout_diviseurs, cout_milieu) ? MethodePaires::candidats
-        : cout_milieu < cout_diviseurs                          ? MethodePaires::milieu
-                                                                : MethodePaires::diviseurs;
+    const u64 cout_sommes = kFixeSommes + produit_sature(pas_sommes, kCoutSomme);
+    const u64 meilleur = std::min({cout_diviseurs, cout_milieu, cout_sommes});
+    m = cout_candidats <= meilleur ? MethodePaires::candidats
+        : cout_sommes == meilleur  ? MethodePaires::sommes
+        : cout_milieu == meilleur  ? MethodePaires::milieu
+                                   : MethodePaires::diviseurs;
   }
 
   const u64 moins_b = reste_b == 0 ? 0 : A - static_cast<u64>(reste_b);
@@ -675,6 +773,9 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
       return;
     case MethodePaires::milieu:
       milieu<V>(partage, A, inv_a, moins_b, U, travail, garder);
+      break;
+    case MethodePaires::sommes:
+      par_sommes<V>(pb.fb, A, B, L, U, kmax, travail, garder);
       break;
     default:
       if constexpr (std::is_same_v<V, u64>)

@@ -36,8 +36,10 @@ struct ProblemePaire {
 //   hash table by residue mod a and each s looking up -b/s (mod a): about 2·sqrt(d) plus the
 //   matches (about d/a);
 // - candidats: each candidate x, testing whether a·x - b divides b². This way does not read pb.fb:
-//   when the candidates are few, the caller may force it and skip factorising b.
-enum class MethodePaires { automatique, diviseurs, milieu, candidats };
+//   when the candidates are few, the caller may force it and skip factorising b;
+// - sommes: u = g·s² with b = g·s·t and a | s + t: for each multiple k·a of a up to a bound, the
+//   divisors s of b in a window, from two sorted halves of b's divisors: about kmax·2·sqrt(d(b)).
+enum class MethodePaires { automatique, diviseurs, milieu, candidats, sommes };
 
 // The pairs of a problem by their u = a·x - b (x grows with u): how many, the largest and the
 // smallest u, and, when they are listed, every u in decreasing order.

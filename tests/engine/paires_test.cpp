@@ -188,14 +188,14 @@ void verifier(const ProblemePaire& pb, TravailPaires& t, long long* trouvees = n
   if (trouvees != nullptr) *trouvees += static_cast<long long>(attendu.size());
   attendu.insert(attendu.begin(), {-7, -7});
   const MethodePaires methodes[] = {MethodePaires::automatique, MethodePaires::diviseurs, MethodePaires::milieu,
-                                    MethodePaires::candidats, MethodePaires::candidats};
-  for (int v = 0; v < 5; ++v) {
+                                    MethodePaires::sommes,      MethodePaires::candidats, MethodePaires::candidats};
+  for (int v = 0; v < 6; ++v) {
     ProblemePaire q = pb;
-    if (v == 4) q.fb.clear();
+    if (v == 5) q.fb.clear();
     t.methode = methodes[v];
     ListePaires obtenu = {{-7, -7}};  // appended to, never cleared
     ASSERT_TRUE(resoudre_paires(q, obtenu, t)) << texte(pb);
-    ASSERT_EQ(obtenu, attendu) << texte(pb) << " methode " << static_cast<int>(t.methode) << " factored " << (v < 4);
+    ASSERT_EQ(obtenu, attendu) << texte(pb) << " methode " << static_cast<int>(t.methode) << " factored " << (v < 5);
   }
 }
 
@@ -338,8 +338,8 @@ TEST(Paires, PastTwoToTheSixtyThreeEveryWayListsAndCountsTheCandidatesPairs) {
         continue;
       }
       // Listed each way, as (x, y) in GMP integers; the engine's own choice last.
-      for (MethodePaires m : {MethodePaires::diviseurs, MethodePaires::milieu, MethodePaires::candidats,
-                              MethodePaires::automatique}) {
+      for (MethodePaires m : {MethodePaires::diviseurs, MethodePaires::milieu, MethodePaires::sommes,
+                              MethodePaires::candidats, MethodePaires::automatique}) {
         t.methode = m;
         Paires liste;
         ASSERT_TRUE(chercher_paires(pb, true, liste, t));
