@@ -61,31 +61,38 @@ bool Arbre::candidats(int d, Candidats& c) {
   return true;
 }
 
-// b = B·c/g <= B·c, with B the reduced denominator of the remainder after x[1..n-3]: the heads
-// split by the bit length of B·c, each range of c weighted as a whole.
+// b = B·c/g <= B·c, with B the reduced denominator of the remainder A/B after x[1..n-3]: the heads
+// split by the bit length of B·c, each range of c weighted as a whole. Above c = 2B/(A - 1) a
+// head has no pair unless c shares a large factor with B (its a, b give k·a·sqrt(L) > b + L in
+// the pair step), which it finds out before any divisor is listed: such heads weigh kLibre.
 double Arbre::poids_tetes(i128 haut, i128 bas) {
+  constexpr double kLibre = 0.2;
   const int k = reg_.n - 3;
   if (haut < bas) return 0;
   const i128 P = reg_.P, Q = reg_.Q;
   i128 num = 0, den = 0;
-  double B;
+  double A = 0, B;
   if (!mul_ovf(P, D_[k], num) && !mul_ovf(N_[k], Q, den) && !sub_ovf(num, den, num) && !mul_ovf(Q, D_[k], den)) {
     const i128 g = pgcd128(num, den);
+    A = static_cast<double>(num / g);
     B = static_cast<double>(den / g);
   } else {
     B = static_cast<double>(Q) * static_cast<double>(D_[k]);  // past 128 bits: bits are what count
   }
+  const double libre = A > 3 ? 2 * B / (A - 1) : HUGE_VAL;
   const double z = reg_.z;
   double total = 0;
   double c = static_cast<double>(haut);
   const double fin = static_cast<double>(bas);
   while (c >= fin) {
     const int bits = static_cast<int>(std::floor(std::log2(B * c))) + 1;
-    // The lowest c of this bit length: B·c >= 2^(bits-1).
+    // The lowest c of this bit length: B·c >= 2^(bits-1); and of the same side of `libre`.
     const double seuil = std::ldexp(1.0, bits - 1) / B;
-    const double bas_classe = std::max(fin, std::ceil(seuil));
+    double bas_classe = std::max(fin, std::ceil(seuil));
+    const bool sans = c > libre;
+    if (sans) bas_classe = std::max(bas_classe, std::floor(libre) + 1);
     const double nombre = std::max(1.0, std::floor((c - bas_classe) / z) + 1);
-    total += nombre * poids_tete(bits);
+    total += nombre * poids_tete(bits) * (sans ? kLibre : 1.0);
     c -= nombre * z;
   }
   return total;

@@ -278,7 +278,8 @@ class Planificateur {
         while (I < K_ && cumul >= cible(I)) placer(apres(m, m.bas));
         continue;
       }
-      // Heads: as many at once as the share still takes at the weight of the first of them.
+      // Heads: as many at once as the share still takes (found by halving: a head's weight
+      // changes along the range, by the size of b and where pairs become impossible).
       poser(m);
       i128 c = m.haut;
       while (c >= m.bas) {
@@ -288,7 +289,14 @@ class Planificateur {
         }
         const double w = a_.poids_tetes(c, c), reste = cible(I) - cumul;
         i128 prises = 1;
-        if (w > 0 && reste > w) prises = std::min<i128>(static_cast<i128>(reste / w), (c - m.bas) / z_ + 1);
+        if (w > 0 && reste > w) {
+          i128 haut = (c - m.bas) / z_ + 1;
+          while (prises < haut) {
+            const i128 milieu = prises + (haut - prises + 1) / 2;
+            if (a_.poids_tetes(c, c - z_ * (milieu - 1)) <= reste) prises = milieu;
+            else haut = milieu - 1;
+          }
+        }
         const i128 dernier = c - z_ * (prises - 1);
         cumul += prises == 1 ? w : a_.poids_tetes(c, dernier);
         c = dernier - z_;
