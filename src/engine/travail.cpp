@@ -10,7 +10,9 @@ namespace {
 
 // The time of a head by the bit length of its b, relative to a head of 40 bits, from the
 // measures of bench/paires_bench.cpp (BM_TeteParTaille): the 64-bit step up to 2^63, the 128-bit
-// one above, whose lists and residues cost more and whose b have more primes.
+// one above, whose lists and residues cost more and whose b have more primes. Checked against
+// heads of n = 9 timed at five places of the x7 range of three prefixes (1.9 us a head at 54 bits,
+// 2 to 6.5 us at 67 to 69 bits, 0.2 to 0.5 us past 2B/(A - 1)): within a factor of 2.
 constexpr double kPoids[] = {
     // 0..63 bits: the 64-bit step
     0.30, 0.30, 0.30, 0.30, 0.30, 0.30, 0.30, 0.30, 0.35, 0.35, 0.35, 0.35, 0.40, 0.40, 0.40, 0.40,
@@ -18,7 +20,7 @@ constexpr double kPoids[] = {
     0.85, 0.85, 0.90, 0.90, 0.95, 0.95, 1.00, 1.00, 1.00, 1.05, 1.05, 1.10, 1.10, 1.15, 1.15, 1.20,
     1.20, 1.25, 1.25, 1.30, 1.30, 1.35, 1.35, 1.40, 1.40, 1.45, 1.45, 1.50, 1.50, 1.55, 1.55, 1.60,
 };
-constexpr double kPoids128 = 6.0;       // a head of 64 bits on the 128-bit step
+constexpr double kPoids128 = 3.0;       // a head of 64 bits on the 128-bit step
 constexpr double kPoidsParBit128 = 0.08;  // and the growth per bit above
 
 }  // namespace
@@ -66,7 +68,7 @@ bool Arbre::candidats(int d, Candidats& c) {
 // head has no pair unless c shares a large factor with B (its a, b give k·a·sqrt(L) > b + L in
 // the pair step), which it finds out before any divisor is listed: such heads weigh kLibre.
 double Arbre::poids_tetes(i128 haut, i128 bas) {
-  constexpr double kLibre = 0.2;
+  constexpr double kLibre = 0.12;
   const int k = reg_.n - 3;
   if (haut < bas) return 0;
   const i128 P = reg_.P, Q = reg_.Q;
