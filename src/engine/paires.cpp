@@ -22,11 +22,13 @@ using u64 = std::uint64_t;
 // Estimated costs in tenths of a nanosecond, fitted on the problems of n = 8 and n = 9, P/Q = 1
 // sampled by bench/paires_bench.cpp (each way timed alone on each problem): a fixed part, and per
 // divisor listed, per element of either half and per match of the meet-in-the-middle, per
-// candidate. 128-bit divisors cost about twice as much; a 128-bit candidate far more.
+// candidate. 128-bit divisors cost about twice as much; a 128-bit candidate far more. The sums:
+// a fixed part, per window and element of either half, per divisor that falls in a window (fitted
+// on the problems of n = 8, one in 5000, each way timed alone).
 constexpr u64 kFixeDiviseurs = 600, kCoutDiviseur = 10;
 constexpr u64 kFixeMilieu = 500, kCoutMilieu = 25, kCoutAccord = 60;
 constexpr u64 kFixeCandidats = 100, kCoutCandidat = 39, kCoutCandidat128 = 4000;
-constexpr u64 kFixeSommes = 1000, kCoutSomme = 20;  // per window k and element of either half
+constexpr u64 kFixeSommes = 1000, kCoutSomme = 20, kCoutDansFenetre = 200;
 
 constexpr u64 kSature = ~u64{0} >> 8;  // cost estimates saturate here, far from overflow
 
@@ -747,7 +749,14 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
         milieu_possible ? kFixeMilieu + produit_sature(partage.ds + partage.dt, kCoutMilieu * facteur) +
                               produit_sature(d < A ? 0 : d / A, kCoutAccord)
                         : kSature;
-    const u64 cout_sommes = kFixeSommes + produit_sature(pas_sommes, kCoutSomme);
+    // Plus the divisors s that fall in the windows, each tested by divisions: about the share
+    // ln(R)/ln(b) of b's divisors per window, R the ratio of a window's ends.
+    const double dL = static_cast<double>(L), dU = static_cast<double>(U), dB = static_cast<double>(B);
+    const double part = std::min(1.0, std::log(dU * (dB + dL) / (dL * (dB + dU))) / std::log(dB + 2));
+    const double dans = static_cast<double>(kmax) * static_cast<double>(c1) * static_cast<double>(c2) * part;
+    const u64 cout_sommes = kFixeSommes + produit_sature(pas_sommes, kCoutSomme) +
+                            (dans * kCoutDansFenetre >= static_cast<double>(kSature) ? kSature
+                                                                                       : static_cast<u64>(dans * kCoutDansFenetre));
     const u64 meilleur = std::min({cout_diviseurs, cout_milieu, cout_sommes});
     m = cout_candidats <= meilleur ? MethodePaires::candidats
         : cout_sommes == meilleur  ? MethodePaires::sommes
