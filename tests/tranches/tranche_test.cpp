@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "dialogue/options.hpp"
+#include "dialogue/regles.hpp"
 #include "tests/dialogue/lancer.hpp"
+#include "tranches/plan.hpp"
 
 namespace unitfrac {
 namespace {
@@ -118,6 +121,19 @@ TEST_F(Fusion, RefusesAnIncompleteOrMixedSet) {
   };
   for (const auto& c : cas) verifier_refus(fusion(c.fichiers), c.message);
   EXPECT_EQ(fusion(a).out, "147\n");
+}
+
+// Heads along one range of x7 weigh differently (past 2B/(A - 1) they have no pair): the cut
+// inside the range must follow the weights, not take the first head's for all (a shard of 4.4
+// times the mean here).
+TEST(Tranches, CutsInsideARangeOfHeadsFollowTheirWeights) {
+  Options opt;
+  std::string erreur;
+  const std::vector<std::string_view> args = {"-n", "9", "--debut", "3,3,4,13,157,24529", "--fin", "3,3,4,13,157,24529"};
+  ASSERT_TRUE(analyser(args, opt, erreur)) << erreur;
+  const Plan plan = planifier(preparer(opt.reg), 1000);
+  ASSERT_TRUE(plan.exact);
+  for (const double w : plan.poids) EXPECT_LE(w, 1.1 * plan.total / 1000);
 }
 
 TEST(Tranches, BadValuesAreRefused) {
