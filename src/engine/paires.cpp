@@ -538,7 +538,7 @@ void par_sommes(const std::vector<Facteur>& fb, u64 A, V B, V L, V U, u64 kmax, 
   const auto fenetre = [&](u64 k, u64& bas, u64& haut) {
     const double ka = static_cast<double>(k) * dA;
     const double b = ka * fL * (1 - 1e-9) - 1, h = ka * fU * (1 + 1e-9) + 1;
-    bas = b < 1 ? 1 : static_cast<u64>(b);
+    bas = b < 1 ? 1 : b > static_cast<double>(smax) ? smax + 1 : static_cast<u64>(b);  // smax < 2^64 - 1
     haut = h >= static_cast<double>(smax) ? smax : static_cast<u64>(h);
   };
   u64 bas = 0, plafond = 0;
@@ -729,7 +729,10 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   const bool milieu_possible = A >= 2;
   if (m == MethodePaires::milieu && !milieu_possible) m = MethodePaires::diviseurs;
   u64 c1 = 1, c2 = 1;  // the halves of b's divisors, as par_sommes splits them
-  for (const auto& [p, e] : pb.fb) (c1 <= c2 ? c1 : c2) = produit_sature(c1 <= c2 ? c1 : c2, static_cast<u64>(e + 1));
+  for (const auto& [p, e] : pb.fb) {
+    u64& c = c1 <= c2 ? c1 : c2;
+    c = produit_sature(c, static_cast<u64>(e + 1));
+  }
   const u64 pas_sommes = produit_sature(kmax, c1 + c2);
   // Forced (tests), the sums still give way where their windows are far too many.
   if (m == MethodePaires::sommes && pas_sommes > (u64{1} << 24))
