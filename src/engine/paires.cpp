@@ -549,20 +549,10 @@ void par_sommes(const std::vector<Facteur>& fb, u64 A, V B, V L, V U, u64 kmax, 
   Terme termes[kMaxTermes];
   int nt = 0;
   for (const auto& [p, e] : fb) termes[nt++] = {p, 0, e};
-  Terme h1[kMaxTermes], h2[kMaxTermes];
-  int n1 = 0, n2 = 0;
-  u64 c1 = 1, c2 = 1;
-  for (int k = 0; k < nt; ++k) {
-    if (c1 <= c2) {
-      h1[n1++] = termes[k];
-      c1 = produit_sature(c1, termes[k].nombre());
-    } else {
-      h2[n2++] = termes[k];
-      c2 = produit_sature(c2, termes[k].nombre());
-    }
-  }
-  const std::size_t m1 = lister<u64, void>(h1, n1, nullptr, plafond, 0, nullptr, tr.v64, tr.rv);
-  const std::size_t m2 = lister<u64, void>(h2, n2, nullptr, plafond, 0, nullptr, tr.w64, tr.rw);
+  Partage h;
+  partager_termes(termes, nt, h);
+  const std::size_t m1 = lister<u64, void>(h.s, h.ns, nullptr, plafond, 0, nullptr, tr.v64, tr.rv);
+  const std::size_t m2 = lister<u64, void>(h.t, h.nt, nullptr, plafond, 0, nullptr, tr.w64, tr.rw);
   u64* const d1 = tr.v64.data();
   u64* const d2 = tr.w64.data();
   std::sort(d1, d1 + m1);
@@ -728,7 +718,7 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   MethodePaires m = travail.methode;
   const bool milieu_possible = A >= 2;
   if (m == MethodePaires::milieu && !milieu_possible) m = MethodePaires::diviseurs;
-  u64 c1 = 1, c2 = 1;  // the halves of b's divisors, as par_sommes splits them
+  u64 c1 = 1, c2 = 1;  // about the halves of b's divisors that par_sommes sweeps
   for (const auto& [p, e] : pb.fb) {
     u64& c = c1 <= c2 ? c1 : c2;
     c = produit_sature(c, static_cast<u64>(e + 1));
@@ -753,13 +743,17 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
                               produit_sature(d < A ? 0 : d / A, kCoutAccord)
                         : kSature;
     // Plus the divisors s that fall in the windows, each tested by divisions: about the share
-    // ln(R)/ln(b) of b's divisors per window, R the ratio of a window's ends.
-    const double dL = static_cast<double>(L), dU = static_cast<double>(U), dB = static_cast<double>(B);
-    const double part = std::min(1.0, std::log(dU * (dB + dL) / (dL * (dB + dU))) / std::log(dB + 2));
-    const double dans = static_cast<double>(kmax) * static_cast<double>(c1) * static_cast<double>(c2) * part;
-    const u64 cout_sommes = kFixeSommes + produit_sature(pas_sommes, kCoutSomme) +
-                            (dans * kCoutDansFenetre >= static_cast<double>(kSature) ? kSature
-                                                                                       : static_cast<u64>(dans * kCoutDansFenetre));
+    // ln(R)/ln(b) of b's divisors per window, R the ratio of a window's ends (its logarithms only
+    // where the sweeps alone would not already cost more than another way).
+    u64 cout_sommes = kFixeSommes + produit_sature(pas_sommes, kCoutSomme);
+    if (cout_sommes < std::min(cout_diviseurs, cout_milieu)) {
+      const double dL = static_cast<double>(L), dU = static_cast<double>(U), dB = static_cast<double>(B);
+      const double part = std::min(1.0, std::log(dU * (dB + dL) / (dL * (dB + dU))) / std::log(dB + 2));
+      const double dans = static_cast<double>(kmax) * static_cast<double>(c1) * static_cast<double>(c2) * part;
+      cout_sommes = dans * kCoutDansFenetre >= static_cast<double>(kSature)
+                        ? kSature
+                        : cout_sommes + static_cast<u64>(dans * kCoutDansFenetre);
+    }
     const u64 meilleur = std::min({cout_diviseurs, cout_milieu, cout_sommes});
     m = cout_candidats <= meilleur ? MethodePaires::candidats
         : cout_sommes == meilleur  ? MethodePaires::sommes
