@@ -1,8 +1,9 @@
 // The last two unknowns solved at once from the divisors of b² (paires.hpp): every (x, y) with
-// 1/x + 1/y = a/b, x among the candidates hi, hi - z, ... >= lo. Three ways to find u = a·x - b,
-// chosen by their estimated cost: all divisors of b², a meet-in-the-middle on the congruence
-// u ≡ -b (mod a), or each candidate x. The divisors are 64-bit words while b < 2^63 and 128-bit
-// ones up to 2^127; residues modulo a take the cheapest arithmetic that a's size allows.
+// 1/x + 1/y = a/b, x among the candidates hi, hi - z, ... >= lo. Five ways to find u = a·x - b,
+// chosen by their estimated cost (paires.hpp): all divisors of b², a meet-in-the-middle on the
+// congruence u ≡ -b (mod a), each candidate x, and two that follow from a | s + t where u = g·s²,
+// b = g·s·t (by the sums s + t, by the cofactors g). The divisors are 64-bit words while b < 2^63
+// and 128-bit ones up to 2^127; residues modulo a take the cheapest arithmetic that a's size allows.
 #include "engine/paires.hpp"
 
 #include <algorithm>
@@ -24,11 +25,17 @@ using u64 = std::uint64_t;
 // divisor listed, per element of either half and per match of the meet-in-the-middle, per
 // candidate. 128-bit divisors cost about twice as much; a 128-bit candidate far more. The sums:
 // a fixed part, per window and element of either half, per divisor that falls in a window (fitted
-// on the problems of n = 8, one in 5000, each way timed alone).
+// on the problems of n = 8, one in 5000, each way timed alone). The cofactors: a fixed part, per g
+// tried as a divisor, per divisor g listed, per square test (set by timing n = 8 shards and the
+// n = 3 problems under a bound with each halved and doubled: the times barely move).
 constexpr u64 kFixeDiviseurs = 600, kCoutDiviseur = 10;
 constexpr u64 kFixeMilieu = 500, kCoutMilieu = 25, kCoutAccord = 60;
 constexpr u64 kFixeCandidats = 100, kCoutCandidat = 39, kCoutCandidat128 = 4000;
 constexpr u64 kFixeSommes = 1000, kCoutSomme = 20, kCoutDansFenetre = 200;
+constexpr u64 kFixeCofacteurs = 300, kCoutEssai = 40, kCoutRacine = 30, kCoutCofacteur = 50;
+
+// Square roots as one instruction: std::sqrt, declared again by <gmpxx.h>, is a library call.
+inline double racine(double x) { return __builtin_sqrt(x); }
 
 constexpr u64 kSature = ~u64{0} >> 8;  // cost estimates saturate here, far from overflow
 
@@ -527,7 +534,7 @@ void diviseurs128(const Terme* t, int nt, u64 A, u64 moins_b, u128 U, TravailPai
 template <class V, class F>
 void par_sommes(const std::vector<Facteur>& fb, u64 A, V B, V L, V U, u64 kmax, TravailPaires& tr, F&& garder) {
   // s <= sqrt(b) < 2^64, and no window reaches past kmax's.
-  u64 smax = static_cast<u64>(std::sqrt(static_cast<double>(B)));
+  u64 smax = static_cast<u64>(racine(static_cast<double>(B)));
   while (smax > 0 && u128{smax} * smax > B) --smax;
   while (u128{smax + 1} * (smax + 1) <= B) ++smax;
   const double dB = static_cast<double>(B), dA = static_cast<double>(A);
@@ -582,6 +589,79 @@ void par_sommes(const std::vector<Facteur>& fb, u64 A, V B, V L, V U, u64 kmax, 
         if (u >= L && u <= U) garder(static_cast<V>(u));
       }
     }
+  }
+}
+
+// Whether v is a perfect square, and its root: most non-squares fail on v mod 64 (12 of the 64
+// residues are squares), the others are settled by the root of a long double (64 bits of
+// mantissa) corrected exactly.
+bool carre_parfait(u128 v, u64& r) {
+  if (((u64{0x0202021202030213} >> (static_cast<u64>(v) & 63)) & 1) == 0) return false;
+  if (v >> 126 != 0) return false;  // not met: the callers' v are below 2^126
+  auto x = static_cast<u64>(__builtin_sqrtl(static_cast<long double>(v)));
+  while (u128{x} * x > v) --x;
+  while (u128{x + 1} * (x + 1) <= v) ++x;
+  r = x;
+  return u128{x} * x == v;
+}
+
+// Divisors u of b² in [L, U] with u ≡ -b (mod a), by their cofactor g. As for the sums (par_sommes),
+// u = g·s², b = g·s·t, s + t = k·a; given g and k, s and t are the roots of X² - k·a·X + b/g, so
+// (k·a)² - 4b/g must be a square. u/b = s/t in [L/b, U/b] gives k²·g in [h0², h1²] with
+// h0 = (b + U)/(a·sqrt(U)) and h1 = (b + L)/(a·sqrt(L)) = kmax. The pairs (g, k) come either from
+// b's divisors g up to h1², each with its range of k, or, when h0 is close to h1 and few integers
+// lie in the ranges [h0²/k², h1²/k²], from trying each of them as a divisor of b. When kmax is
+// small, as for most remainders with a large a, that is a handful of square tests.
+struct Cofacteurs {
+  double h0 = 0, h1 = 0;  // k·sqrt(g) in [h0, h1], both widened by far more than rounding
+  bool essais = false;    // g tried in each range rather than listed from b's divisors
+};
+
+template <class V, class F>
+void par_cofacteurs(const std::vector<Facteur>& fb, u64 A, V B, V L, V U, u64 kmax, const Cofacteurs& c,
+                    TravailPaires& tr, F&& garder) {
+  // The square test for one (g, k): k·a < 2^62 (checked by chercher), so (k·a)² fits.
+  const auto essayer = [&](u64 g, V N, u64 k) {
+    const u128 S = u128{k} * A;
+    const u128 S2 = S * S;
+    if (static_cast<u128>(N) > S2 / 4) return;
+    u64 D;
+    if (!carre_parfait(S2 - 4 * static_cast<u128>(N), D)) return;
+    const u64 s = static_cast<u64>((S - D) / 2);
+    if (pgcd_binaire(s, k) != 1) return;
+    const u128 u = static_cast<u128>(g) * s * s;
+    if (u >= L && u <= U) garder(static_cast<V>(u));
+  };
+  const double b2 = c.h0 * c.h0, h2 = c.h1 * c.h1;
+  if (c.essais) {
+    for (u64 k = 1; k <= kmax; ++k) {
+      const double k2 = static_cast<double>(k) * static_cast<double>(k);
+      const double gb = b2 / k2, gh = h2 / k2;
+      u64 g = gb <= 1 ? 1 : static_cast<u64>(gb);
+      const u64 g1 = static_cast<u64>(gh);
+      for (g += static_cast<double>(g) < gb; g <= g1; ++g) {
+        const V q = B / static_cast<V>(g);
+        if (q * static_cast<V>(g) == B) essayer(g, q, k);
+      }
+    }
+    return;
+  }
+  const u64 plafond = h2 >= 0x1p62 ? u64{1} << 62 : static_cast<u64>(h2);
+  Terme termes[kMaxTermes];
+  int nt = 0;
+  for (const auto& [p, e] : fb) termes[nt++] = {p, 0, e};
+  const std::size_t ng = lister<u64, void>(termes, nt, nullptr, plafond, 0, nullptr, tr.v64, tr.rv);
+  const u64* const liste = tr.v64.data();
+  for (std::size_t j = 0; j < ng; ++j) {
+    const u64 g = liste[j];
+    const double rg = racine(static_cast<double>(g));
+    const double kb = c.h0 / rg, kh = c.h1 / rg;
+    u64 k0 = kb <= 1 ? 1 : static_cast<u64>(kb);
+    if (static_cast<double>(k0) < kb) ++k0;
+    const u64 k1 = kh >= static_cast<double>(kmax) ? kmax : static_cast<u64>(kh);
+    if (k0 > k1) continue;
+    const V N = B / static_cast<V>(g);
+    for (u64 k = k0; k <= k1; ++k) essayer(g, N, k);
   }
 }
 
@@ -664,7 +744,7 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   // k·a·sqrt(L) <= b + L: a remainder with a large a may have no pair at all above L (a quarter of
   // the problems of n = 8). kmax is rounded up by a margin far above the rounding of doubles.
   const double kreel = (static_cast<double>(B) + static_cast<double>(L)) /
-                       (static_cast<double>(A) * std::sqrt(static_cast<double>(L))) * (1 + 1e-9);
+                       (static_cast<double>(A) * racine(static_cast<double>(L))) * (1 + 1e-9);
   if (kreel < 1) return;
   const u64 kmax = kreel >= 0x1p62 ? u64{1} << 62 : static_cast<u64>(kreel);
 
@@ -718,6 +798,51 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   MethodePaires m = travail.methode;
   const bool milieu_possible = A >= 2;
   if (m == MethodePaires::milieu && !milieu_possible) m = MethodePaires::diviseurs;
+  // The cofactors (par_cofacteurs): k·a below 2^62 so that (k·a)² fits. Trying each g of the
+  // ranges costs about (h1² - h0²)·π²/6 + kmax divisions; listing b's divisors up to h1² costs
+  // about as many as the products of powers of b's primes below it (counted prime by prime, an
+  // upper bound), and the square tests, about (h1 - h0)·the sum of g^(-1/2) over them.
+  Cofacteurs cof;
+  cof.h1 = kreel;
+  cof.h0 = (static_cast<double>(B) + static_cast<double>(U)) /
+           (static_cast<double>(A) * racine(static_cast<double>(U))) * (1 - 1e-9);
+  const bool cofacteurs_possible = kreel * static_cast<double>(A) < 0x1p62 && kreel < 0x1p20;
+  u64 cout_cofacteurs = kSature;
+  if (cofacteurs_possible) {
+    const double h2 = cof.h1 * cof.h1;
+    double sigma = 1, nombre = 1;
+    for (const auto& [p, e] : pb.fb) {
+      const double dp = static_cast<double>(p);
+      if (dp > h2) break;
+      double pe = dp, somme = 1, puissances = 1;
+      for (int f = 1; f <= e && pe <= h2; ++f, pe *= dp) {
+        somme += 1 / racine(pe);
+        ++puissances;
+      }
+      sigma *= somme;
+      nombre *= puissances;
+    }
+    const double essais = (h2 - cof.h0 * cof.h0) * 1.645 + static_cast<double>(kmax);
+    const double par_essais = essais * kCoutEssai * (std::is_same_v<V, u64> ? 1 : 4);  // 128-bit divisions
+    const double par_liste = nombre * kCoutRacine + (cof.h1 - cof.h0 + 1) * sigma * kCoutCofacteur;
+    cof.essais = par_essais <= par_liste;
+    const double c = kFixeCofacteurs + std::min(par_essais, par_liste);
+    cout_cofacteurs = c >= static_cast<double>(kSature) ? kSature : static_cast<u64>(c);
+  }
+  if (m == MethodePaires::cofacteurs && !cofacteurs_possible)
+    m = milieu_possible ? MethodePaires::milieu : MethodePaires::diviseurs;
+  const u64 nb64 = nb > kSature ? kSature : static_cast<u64>(nb);
+  const u64 cout_candidats =
+      kFixeCandidats + produit_sature(nb64, std::is_same_v<V, u64> ? kCoutCandidat : kCoutCandidat128);
+  // Cheaper than the least any other way can cost (the halves of the meet-in-the-middle and of the
+  // sums make at least 2·sqrt of their products): chosen without splitting b's primes.
+  if (m == MethodePaires::automatique && cout_cofacteurs < cout_candidats) {
+    double d = 1;
+    for (const auto& [p, e] : pb.fb) d *= 2 * e + 1;
+    const double moindre = std::min({kFixeDiviseurs + d / 2 * kCoutDiviseur, kFixeMilieu + 2 * racine(d) * kCoutMilieu,
+                                     kFixeSommes + static_cast<double>(kmax) * 2 * racine(racine(d)) * kCoutSomme});
+    if (static_cast<double>(cout_cofacteurs) <= moindre) m = MethodePaires::cofacteurs;
+  }
   u64 c1 = 1, c2 = 1;  // about the halves of b's divisors that par_sommes sweeps
   for (const auto& [p, e] : pb.fb) {
     u64& c = c1 <= c2 ? c1 : c2;
@@ -728,16 +853,13 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   if (m == MethodePaires::sommes && pas_sommes > (u64{1} << 24))
     m = milieu_possible ? MethodePaires::milieu : MethodePaires::diviseurs;
   Partage partage;
-  if (milieu_possible && m != MethodePaires::diviseurs && m != MethodePaires::candidats)
+  if (milieu_possible && (m == MethodePaires::milieu || m == MethodePaires::automatique))
     partager_termes(termes, nt, partage);
   if (m == MethodePaires::automatique) {
     constexpr u64 facteur = std::is_same_v<V, u64> ? 1 : 2;
     u64 d = 1;
     for (int k = 0; k < nt; ++k) d = produit_sature(d, termes[k].nombre());
-    const u64 nb64 = nb > kSature ? kSature : static_cast<u64>(nb);
     const u64 cout_diviseurs = kFixeDiviseurs + produit_sature(d / 2, kCoutDiviseur * facteur);
-    const u64 cout_candidats =
-        kFixeCandidats + produit_sature(nb64, std::is_same_v<V, u64> ? kCoutCandidat : kCoutCandidat128);
     const u64 cout_milieu =
         milieu_possible ? kFixeMilieu + produit_sature(partage.ds + partage.dt, kCoutMilieu * facteur) +
                               produit_sature(d < A ? 0 : d / A, kCoutAccord)
@@ -754,9 +876,10 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
                         ? kSature
                         : cout_sommes + static_cast<u64>(dans * kCoutDansFenetre);
     }
-    const u64 meilleur = std::min({cout_diviseurs, cout_milieu, cout_sommes});
-    m = cout_candidats <= meilleur ? MethodePaires::candidats
-        : cout_sommes == meilleur  ? MethodePaires::sommes
+    const u64 meilleur = std::min({cout_diviseurs, cout_milieu, cout_sommes, cout_cofacteurs});
+    m = cout_candidats <= meilleur      ? MethodePaires::candidats
+        : cout_cofacteurs == meilleur ? MethodePaires::cofacteurs
+        : cout_sommes == meilleur     ? MethodePaires::sommes
         : cout_milieu == meilleur  ? MethodePaires::milieu
                                    : MethodePaires::diviseurs;
   }
@@ -782,6 +905,9 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
       break;
     case MethodePaires::sommes:
       par_sommes<V>(pb.fb, A, B, L, U, kmax, travail, garder);
+      break;
+    case MethodePaires::cofacteurs:
+      par_cofacteurs<V>(pb.fb, A, B, L, U, kmax, cof, travail, garder);
       break;
     default:
       if constexpr (std::is_same_v<V, u64>)

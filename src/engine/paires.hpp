@@ -38,8 +38,12 @@ struct ProblemePaire {
 // - candidats: each candidate x, testing whether a·x - b divides b². This way does not read pb.fb:
 //   when the candidates are few, the caller may force it and skip factorising b;
 // - sommes: u = g·s² with b = g·s·t and a | s + t: for each multiple k·a of a up to a bound, the
-//   divisors s of b in a window, from two sorted halves of b's divisors: about kmax·2·sqrt(d(b)).
-enum class MethodePaires { automatique, diviseurs, milieu, candidats, sommes };
+//   divisors s of b in a window, from two sorted halves of b's divisors: about kmax·2·sqrt(d(b));
+// - cofacteurs: the same u by g, a divisor of b up to kmax², and k: s and t are the roots of
+//   X² - k·a·X + b/g, found by a square test; about kmax·(sum of g^(-1/2)) tests, and b's divisors
+//   are not needed when few integers g are possible (they are then tried). With kmax of 1 to 10,
+//   as for most remainders with a large a, a handful of tests.
+enum class MethodePaires { automatique, diviseurs, milieu, candidats, sommes, cofacteurs };
 
 // The pairs of a problem by their u = a·x - b (x grows with u): how many, the largest and the
 // smallest u, and, when they are listed, every u in decreasing order.

@@ -187,15 +187,16 @@ void verifier(const ProblemePaire& pb, TravailPaires& t, long long* trouvees = n
   ListePaires attendu = par_candidats(pb);
   if (trouvees != nullptr) *trouvees += static_cast<long long>(attendu.size());
   attendu.insert(attendu.begin(), {-7, -7});
-  const MethodePaires methodes[] = {MethodePaires::automatique, MethodePaires::diviseurs, MethodePaires::milieu,
-                                    MethodePaires::sommes,      MethodePaires::candidats, MethodePaires::candidats};
-  for (int v = 0; v < 6; ++v) {
+  const MethodePaires methodes[] = {MethodePaires::automatique, MethodePaires::diviseurs,  MethodePaires::milieu,
+                                    MethodePaires::sommes,      MethodePaires::cofacteurs, MethodePaires::candidats,
+                                    MethodePaires::candidats};
+  for (int v = 0; v < 7; ++v) {
     ProblemePaire q = pb;
-    if (v == 5) q.fb.clear();
+    if (v == 6) q.fb.clear();
     t.methode = methodes[v];
     ListePaires obtenu = {{-7, -7}};  // appended to, never cleared
     ASSERT_TRUE(resoudre_paires(q, obtenu, t)) << texte(pb);
-    ASSERT_EQ(obtenu, attendu) << texte(pb) << " methode " << static_cast<int>(t.methode) << " factored " << (v < 5);
+    ASSERT_EQ(obtenu, attendu) << texte(pb) << " methode " << static_cast<int>(t.methode) << " factored " << (v < 6);
   }
 }
 
@@ -339,7 +340,7 @@ TEST(Paires, PastTwoToTheSixtyThreeEveryWayListsAndCountsTheCandidatesPairs) {
       }
       // Listed each way, as (x, y) in GMP integers; the engine's own choice last.
       for (MethodePaires m : {MethodePaires::diviseurs, MethodePaires::milieu, MethodePaires::sommes,
-                              MethodePaires::candidats, MethodePaires::automatique}) {
+                              MethodePaires::cofacteurs, MethodePaires::candidats, MethodePaires::automatique}) {
         t.methode = m;
         Paires liste;
         ASSERT_TRUE(chercher_paires(pb, true, liste, t));
