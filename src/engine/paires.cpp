@@ -486,13 +486,34 @@ void par_milieu(Partage h, const R& mod, u64 moins_b, V U, TravailPaires& tr, F&
       }
       pr[g] = mod.mul(pr[g - 1], fs[dernier]);
     }
-    for (std::size_t j = 0; j < ns; ++j) {
-      for (int g = emin; g <= emax; ++g) {
-        if (!complements) {
-          u128 w = ls[j];
-          if (!multiplier(w, pv[g], borne)) break;
+    if (complements && emax >= emin) {
+      // No bound to check: every residue first meets its home slot, without a branch; the few
+      // that find it taken (a ninth or so) are followed up afterwards.
+      const int largeur = emax - emin + 1;
+      u64* const suivis = place(tr.suivis, ns * static_cast<std::size_t>(largeur));
+      std::size_t nsuivis = 0;
+      for (std::size_t j = 0; j < ns; ++j) {
+        const u64 rj = rs[j];
+        for (int g = emin; g <= emax; ++g) {
+          const u64 r = mod.mul(rj, pr[g]);
+          suivis[nsuivis] = (static_cast<u64>(j) << 8) | static_cast<u64>(g);
+          nsuivis += cles[r & masque] != 0;
         }
+      }
+      for (std::size_t c = 0; c < nsuivis; ++c) {
+        const std::size_t j = static_cast<std::size_t>(suivis[c] >> 8);
+        const int g = static_cast<int>(suivis[c] & 255);
         chercher(mod.mul(rs[j], pr[g]), ls[j], p, g);
+      }
+    } else {
+      for (std::size_t j = 0; j < ns; ++j) {
+        for (int g = emin; g <= emax; ++g) {
+          if (!complements) {
+            u128 w = ls[j];
+            if (!multiplier(w, pv[g], borne)) break;
+          }
+          chercher(mod.mul(rs[j], pr[g]), ls[j], p, g);
+        }
       }
     }
   }
@@ -807,23 +828,28 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   cof.h0 = (static_cast<double>(B) + static_cast<double>(U)) /
            (static_cast<double>(A) * racine(static_cast<double>(U))) * (1 - 1e-9);
   const bool cofacteurs_possible = kreel * static_cast<double>(A) < 0x1p62 && kreel < 0x1p20;
+  const double h2 = cof.h1 * cof.h1;
+  const double essais = (h2 - cof.h0 * cof.h0) * 1.645 + static_cast<double>(kmax);
+  const double par_essais = essais * kCoutEssai * (std::is_same_v<V, u64> ? 1 : 4);  // 128-bit divisions
+  double d = 1;  // d(b²)
+  for (const auto& [p, e] : pb.fb) d *= 2 * e + 1;
   u64 cout_cofacteurs = kSature;
-  if (cofacteurs_possible) {
-    const double h2 = cof.h1 * cof.h1;
+  // Not estimated where even one square test per k costs more than a meet-in-the-middle would.
+  if (cofacteurs_possible &&
+      std::min(par_essais, (cof.h1 - cof.h0 + 1) * kCoutCofacteur) < kFixeMilieu + 4 * racine(d) * kCoutMilieu) {
     double sigma = 1, nombre = 1;
     for (const auto& [p, e] : pb.fb) {
       const double dp = static_cast<double>(p);
       if (dp > h2) break;
-      double pe = dp, somme = 1, puissances = 1;
-      for (int f = 1; f <= e && pe <= h2; ++f, pe *= dp) {
-        somme += 1 / racine(pe);
+      const double r = 1 / racine(dp);
+      double pe = dp, re = r, somme = 1, puissances = 1;
+      for (int f = 1; f <= e && pe <= h2; ++f, pe *= dp, re *= r) {
+        somme += re;
         ++puissances;
       }
       sigma *= somme;
       nombre *= puissances;
     }
-    const double essais = (h2 - cof.h0 * cof.h0) * 1.645 + static_cast<double>(kmax);
-    const double par_essais = essais * kCoutEssai * (std::is_same_v<V, u64> ? 1 : 4);  // 128-bit divisions
     const double par_liste = nombre * kCoutRacine + (cof.h1 - cof.h0 + 1) * sigma * kCoutCofacteur;
     cof.essais = par_essais <= par_liste;
     const double c = kFixeCofacteurs + std::min(par_essais, par_liste);
@@ -837,8 +863,6 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   // Cheaper than the least any other way can cost (the halves of the meet-in-the-middle and of the
   // sums make at least 2·sqrt of their products): chosen without splitting b's primes.
   if (m == MethodePaires::automatique && cout_cofacteurs < cout_candidats) {
-    double d = 1;
-    for (const auto& [p, e] : pb.fb) d *= 2 * e + 1;
     const double moindre = std::min({kFixeDiviseurs + d / 2 * kCoutDiviseur, kFixeMilieu + 2 * racine(d) * kCoutMilieu,
                                      kFixeSommes + static_cast<double>(kmax) * 2 * racine(racine(d)) * kCoutSomme});
     if (static_cast<double>(cout_cofacteurs) <= moindre) m = MethodePaires::cofacteurs;

@@ -61,6 +61,7 @@ struct TravailPaires {
   std::vector<std::uint64_t> cles;      // hash table of the residues of one half: residue + 1
   std::vector<std::uint32_t> indices;   // beside each slot, its place in the half
   std::vector<std::uint32_t> places;    // slots in use, emptied after each call
+  std::vector<std::uint64_t> suivis;    // lookups whose home slot was taken: place·256 + exponent
   MethodePaires methode = MethodePaires::automatique;
 
   // Scratch only: a copy starts empty (a copied search must not carry megabytes of tables).
