@@ -56,6 +56,18 @@ inline u64 reste128(u64 hi, u64 lo, u64 d) {
 #endif
 }
 
+// (hi·2^64 + lo) / d, for hi < d.
+inline u64 quotient128(u64 hi, u64 lo, u64 d) {
+#if defined(__x86_64__)
+  u64 q, r;
+  __asm__("divq %4" : "=a"(q), "=d"(r) : "a"(lo), "d"(hi), "rm"(d) : "cc");
+  (void)r;
+  return q;
+#else
+  return static_cast<u64>(((u128{hi} << 64) | lo) / d);
+#endif
+}
+
 // Divisibility by a fixed A = 2^k·A' (A' odd): n is a multiple of A exactly when
 // rotr(n·A'⁻¹ mod 2^64, k) <= (2^64 - 1)/A (Granlund and Montgomery).
 struct TestMultiple {
@@ -613,13 +625,14 @@ void par_sommes(const std::vector<Facteur>& fb, u64 A, V B, V L, V U, u64 kmax, 
   }
 }
 
-// Whether v is a perfect square, and its root: most non-squares fail on v mod 64 (12 of the 64
-// residues are squares), the others are settled by the root of a long double (64 bits of
-// mantissa) corrected exactly.
+// Whether v < 2^126 is a perfect square, and its root: most non-squares fail on v mod 64 (12 of
+// the 64 residues are squares); for the others the root in doubles is within 1 below 2^104, and
+// one Newton step brings it there above.
 bool carre_parfait(u128 v, u64& r) {
   if (((u64{0x0202021202030213} >> (static_cast<u64>(v) & 63)) & 1) == 0) return false;
-  if (v >> 126 != 0) return false;  // not met: the callers' v are below 2^126
-  auto x = static_cast<u64>(__builtin_sqrtl(static_cast<long double>(v)));
+  const auto hi = static_cast<u64>(v >> 64), lo = static_cast<u64>(v);
+  auto x = static_cast<u64>(racine(static_cast<double>(hi) * 0x1p64 + static_cast<double>(lo)));
+  if ((hi >> 40) != 0 && hi < x) x = (x + quotient128(hi, lo, x)) / 2;  // x, v/x < 2^63
   while (u128{x} * x > v) --x;
   while (u128{x + 1} * (x + 1) <= v) ++x;
   r = x;
@@ -834,9 +847,14 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   double d = 1;  // d(b²)
   for (const auto& [p, e] : pb.fb) d *= 2 * e + 1;
   u64 cout_cofacteurs = kSature;
-  // Not estimated where even one square test per k costs more than a meet-in-the-middle would.
-  if (cofacteurs_possible &&
-      std::min(par_essais, (cof.h1 - cof.h0 + 1) * kCoutCofacteur) < kFixeMilieu + 4 * racine(d) * kCoutMilieu) {
+  // Listing costs at least one square test per k: when trying costs less, it is the way; when
+  // that least costs more than a meet-in-the-middle would, the cofactors are not estimated.
+  const double liste_min = (cof.h1 - cof.h0 + 1) * kCoutCofacteur;
+  if (cofacteurs_possible && par_essais <= liste_min) {
+    cof.essais = true;
+    const double c = kFixeCofacteurs + par_essais;
+    cout_cofacteurs = c >= static_cast<double>(kSature) ? kSature : static_cast<u64>(c);
+  } else if (cofacteurs_possible && liste_min < kFixeMilieu + 4 * racine(d) * kCoutMilieu) {
     double sigma = 1, nombre = 1;
     for (const auto& [p, e] : pb.fb) {
       const double dp = static_cast<double>(p);
