@@ -248,6 +248,7 @@ using M = MethodePaires;
 void BM_Paires(benchmark::State& s) { paires(s, M::automatique, false, false); }
 void BM_PairesParDiviseurs(benchmark::State& s) { paires(s, M::diviseurs, false, false); }
 void BM_PairesParMilieu(benchmark::State& s) { paires(s, M::milieu, false, false); }
+void BM_PairesParCofacteurs(benchmark::State& s) { paires(s, M::cofacteurs, false, false); }
 void BM_FactoriserEtPaires(benchmark::State& s) { paires(s, M::automatique, true, false); }
 void BM_CourtsAutomatique(benchmark::State& s) { paires(s, M::automatique, false, true); }
 void BM_CourtsParCandidats(benchmark::State& s) { paires(s, M::candidats, false, true); }
@@ -256,6 +257,7 @@ void BM_CourtsParMilieu(benchmark::State& s) { paires(s, M::milieu, false, true)
 BENCHMARK(BM_Paires);
 BENCHMARK(BM_PairesParDiviseurs);
 BENCHMARK(BM_PairesParMilieu);
+BENCHMARK(BM_PairesParCofacteurs);
 BENCHMARK(BM_FactoriserEtPaires);
 BENCHMARK(BM_CourtsAutomatique);
 BENCHMARK(BM_CourtsParCandidats);
