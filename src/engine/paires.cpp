@@ -44,28 +44,23 @@ inline u64 produit_sature(u64 a, u64 b) {
   return __builtin_mul_overflow(a, b, &p) || p > kSature ? kSature : p;
 }
 
-// (hi·2^64 + lo) mod d, for hi < d.
-inline u64 reste128(u64 hi, u64 lo, u64 d) {
+// (hi·2^64 + lo) / d and its remainder, for hi < d: one division instruction.
+inline u64 diviser128(u64 hi, u64 lo, u64 d, u64& r) {
 #if defined(__x86_64__)
-  u64 q, r;
+  u64 q;
   __asm__("divq %4" : "=a"(q), "=d"(r) : "a"(lo), "d"(hi), "rm"(d) : "cc");
-  (void)q;
-  return r;
+  return q;
 #else
-  return static_cast<u64>(((u128{hi} << 64) | lo) % d);
+  const u128 n = (u128{hi} << 64) | lo;
+  r = static_cast<u64>(n % d);
+  return static_cast<u64>(n / d);
 #endif
 }
 
-// (hi·2^64 + lo) / d, for hi < d.
-inline u64 quotient128(u64 hi, u64 lo, u64 d) {
-#if defined(__x86_64__)
-  u64 q, r;
-  __asm__("divq %4" : "=a"(q), "=d"(r) : "a"(lo), "d"(hi), "rm"(d) : "cc");
-  (void)r;
-  return q;
-#else
-  return static_cast<u64>(((u128{hi} << 64) | lo) / d);
-#endif
+inline u64 reste128(u64 hi, u64 lo, u64 d) {
+  u64 r;
+  diviser128(hi, lo, d, r);
+  return r;
 }
 
 // Divisibility by a fixed A = 2^k·A' (A' odd): n is a multiple of A exactly when
@@ -632,7 +627,8 @@ bool carre_parfait(u128 v, u64& r) {
   if (((u64{0x0202021202030213} >> (static_cast<u64>(v) & 63)) & 1) == 0) return false;
   const auto hi = static_cast<u64>(v >> 64), lo = static_cast<u64>(v);
   auto x = static_cast<u64>(racine(static_cast<double>(hi) * 0x1p64 + static_cast<double>(lo)));
-  if ((hi >> 40) != 0 && hi < x) x = (x + quotient128(hi, lo, x)) / 2;  // x, v/x < 2^63
+  u64 reste;
+  if ((hi >> 40) != 0 && hi < x) x = (x + diviser128(hi, lo, x, reste)) / 2;  // x, v/x < 2^63
   while (u128{x} * x > v) --x;
   while (u128{x + 1} * (x + 1) <= v) ++x;
   r = x;
@@ -844,8 +840,8 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   const double h2 = cof.h1 * cof.h1;
   const double essais = (h2 - cof.h0 * cof.h0) * 1.645 + static_cast<double>(kmax);
   const double par_essais = essais * kCoutEssai * (std::is_same_v<V, u64> ? 1 : 4);  // 128-bit divisions
-  double d = 1;  // d(b²)
-  for (const auto& [p, e] : pb.fb) d *= 2 * e + 1;
+  u64 d = 1;  // d(b²), under the parity asked
+  for (int k = 0; k < nt; ++k) d = produit_sature(d, termes[k].nombre());
   u64 cout_cofacteurs = kSature;
   // Listing costs at least one square test per k: when trying costs less, it is the way; when
   // that least costs more than a meet-in-the-middle would, the cofactors are not estimated.
@@ -854,7 +850,7 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
     cof.essais = true;
     const double c = kFixeCofacteurs + par_essais;
     cout_cofacteurs = c >= static_cast<double>(kSature) ? kSature : static_cast<u64>(c);
-  } else if (cofacteurs_possible && liste_min < kFixeMilieu + 4 * racine(d) * kCoutMilieu) {
+  } else if (cofacteurs_possible && liste_min < kFixeMilieu + 4 * racine(static_cast<double>(d)) * kCoutMilieu) {
     double sigma = 1, nombre = 1;
     for (const auto& [p, e] : pb.fb) {
       const double dp = static_cast<double>(p);
@@ -881,8 +877,9 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
   // Cheaper than the least any other way can cost (the halves of the meet-in-the-middle and of the
   // sums make at least 2·sqrt of their products): chosen without splitting b's primes.
   if (m == MethodePaires::automatique && cout_cofacteurs < cout_candidats) {
-    const double moindre = std::min({kFixeDiviseurs + d / 2 * kCoutDiviseur, kFixeMilieu + 2 * racine(d) * kCoutMilieu,
-                                     kFixeSommes + static_cast<double>(kmax) * 2 * racine(racine(d)) * kCoutSomme});
+    const double dd = static_cast<double>(d);
+    const double moindre = std::min({kFixeDiviseurs + dd / 2 * kCoutDiviseur, kFixeMilieu + 2 * racine(dd) * kCoutMilieu,
+                                     kFixeSommes + static_cast<double>(kmax) * 2 * racine(racine(dd)) * kCoutSomme});
     if (static_cast<double>(cout_cofacteurs) <= moindre) m = MethodePaires::cofacteurs;
   }
   u64 c1 = 1, c2 = 1;  // about the halves of b's divisors that par_sommes sweeps
@@ -899,8 +896,6 @@ void chercher(const ProblemePaire& pb, bool lister_tout, Paires& res, TravailPai
     partager_termes(termes, nt, partage);
   if (m == MethodePaires::automatique) {
     constexpr u64 facteur = std::is_same_v<V, u64> ? 1 : 2;
-    u64 d = 1;
-    for (int k = 0; k < nt; ++k) d = produit_sature(d, termes[k].nombre());
     const u64 cout_diviseurs = kFixeDiviseurs + produit_sature(d / 2, kCoutDiviseur * facteur);
     const u64 cout_milieu =
         milieu_possible ? kFixeMilieu + produit_sature(partage.ds + partage.dt, kCoutMilieu * facteur) +
