@@ -54,7 +54,8 @@ class Moteur {
   }
 
   // Off: every unknown is tried one value at a time, as the reference search does. Always:
-  // wherever the divisors can be used, even where trying each value would be cheaper.
+  // wherever the divisors can be used, even where trying each value would be cheaper, and every
+  // loop under a bound passing over the heads without pairs.
   void paires(bool actives, bool toujours = false) {
     actives_ = actives;
     toujours_ = toujours;
@@ -269,7 +270,7 @@ class Moteur {
 
   template <class Int>
   void regler_paires(Recherche<Int>& rech) const {
-    rech.paires(actives_, toujours_ ? MethodePaires::diviseurs : MethodePaires::automatique);
+    rech.paires(actives_, toujours_ ? MethodePaires::diviseurs : MethodePaires::automatique, toujours_);
   }
 
   template <class Int>

@@ -9,7 +9,7 @@ namespace unitfrac {
 PasPaires::PasPaires(const Reglages& reg) { regler(reg); }
 
 PasPaires::PasPaires(const PasPaires& o)
-    : methode(o.methode), n_(o.n_), type_(o.type_), parite_(o.parite_), z_(o.z_), P_(o.P_), Q_(o.Q_), M_(o.M_),
+    : methode(o.methode), seuil_filtre(o.seuil_filtre), budget_filtre(o.budget_filtre), n_(o.n_), type_(o.type_), parite_(o.parite_), z_(o.z_), P_(o.P_), Q_(o.Q_), M_(o.M_),
       fq_(o.fq_), fval_(o.fval_.size(), 0), fx_(o.fx_.size()), px_(o.px_.size(), 0) {
   pb_.z = o.pb_.z;
   pb_.strict = o.pb_.strict;
@@ -37,6 +37,8 @@ void PasPaires::regler(const Reglages& reg) {
   px_.assign(static_cast<std::size_t>(reg.n) + 1, 0);
   kprefixe_ = -1;
   boucle_ = false;
+  filtre_.vider();
+  essai_haut_ = 0;
   t128_boucle_ = false;
   pb_.z = reg.z;
   pb_.strict = reg.type == 2;
@@ -141,7 +143,9 @@ const PasPaires::Bornes& PasPaires::tete(std::uint64_t c, bool lister) {
   tete_ = static_cast<i128>(c);
   rang_prefixe_ = c > static_cast<std::uint64_t>(INT64_MAX) ? 1 : 0;
 
-  crible_.factoriser(c, bas_, fc_);
+  // When the loop passes over the heads without pairs, those it visits are few and far apart:
+  // factored one by one, as sieving a segment for each would cost more.
+  crible_.factoriser(c, filtre_.contient(c) ? c + 1 : bas_, fc_);
   u128 a = 0, b = 0;
   u128 bc, ac;
   const bool court = !__builtin_mul_overflow(B_, u128{c}, &bc) && bc < (u128{1} << 63) &&

@@ -16,6 +16,7 @@
 #include "engine/entier.hpp"
 #include "engine/grandes_paires.hpp"
 #include "engine/paires.hpp"
+#include "engine/tetes_possibles.hpp"
 #include "state/reglages.hpp"
 
 namespace unitfrac {
@@ -59,6 +60,14 @@ class PasPaires {
   bool prefixe(const std::vector<Int>& x, const Int& N3, const Int& D3, std::uint64_t haut, std::uint64_t bas);
   // Head x(n-2) = c of that prefix: its bounds, and for Statut::paires its pairs, listed or counted.
   const Bornes& tete(std::uint64_t c, bool lister);
+  // Under a bound M, a loop of at least `seuil_filtre` heads skips those that cannot have pairs
+  // (tetes_possibles.hpp), sorted at a cost of at most `budget_filtre` divisors (0: an eighth of
+  // the heads). The next head after c not below `limite` that the loop must visit.
+  static constexpr std::uint64_t kSeuilFiltre = std::uint64_t{1} << 16;
+  std::uint64_t seuil_filtre = kSeuilFiltre, budget_filtre = 0;
+  std::uint64_t tete_suivante(std::uint64_t c, std::uint64_t limite) const {
+    return filtre_.actif() ? filtre_.suivante(c, limite) : c - static_cast<std::uint64_t>(z_);
+  }
 
   // ---- The pairs of the current head, in decreasing order of x(n-1) ----
   long long nombre() const { return grande_ ? static_cast<long long>(grandes_.size()) : paires_.nombre; }
@@ -118,6 +127,8 @@ class PasPaires {
   Crible crible_;
   std::vector<Facteur> fc_;
   Bornes bornes_;
+  TetesPossibles filtre_;
+  std::uint64_t essai_bas_ = 1, essai_haut_ = 0;  // the heads a filter was last tried for
 
   // The current head.
   bool grande_ = false;
@@ -295,6 +306,18 @@ bool PasPaires::prefixe(const std::vector<Int>& x, const Int& N3, const Int& D3,
   // Every head's b = B·c/g (and x(n-1) <= 2b) must fit: B·haut < 2^126.
   u128 borne;
   if (__builtin_mul_overflow(B_, u128{haut}, &borne) || borne >= (u128{1} << 126)) return false;
+  if (!meme) essai_haut_ = 0;
+  const auto zz = static_cast<std::uint64_t>(z_);
+  if (M_ > 0 && haut > bas && (haut - bas) / zz >= seuil_filtre && !filtre_.couvre(bas, haut) &&
+      !(bas >= essai_bas_ && haut <= essai_haut_) && (B_ >> 64) == 0) {
+    essai_bas_ = bas;
+    essai_haut_ = haut;
+    const std::uint64_t budget = budget_filtre != 0 ? budget_filtre : std::max<std::uint64_t>((haut - bas) / zz / 2, 4096);
+    filtre_.construire(static_cast<std::uint64_t>(A_), static_cast<std::uint64_t>(B_), fB_,
+                       static_cast<std::uint64_t>(M_), zz, bas, haut, budget);
+  } else if (!meme) {
+    filtre_.vider();
+  }
   if (!t128_boucle_) {
     t128_ok_ = true;
     t128_boucle_ = true;

@@ -162,10 +162,13 @@ class Recherche {
   // Heads x(n-2) visited so far (steps at depth n - 2, with those a bound leaves unvisited).
   long long tetes() const { return tetes_; }
   // Solve the last two unknowns in one step at depth n - 2 (off: the plain step-by-step search,
-  // the reference), by the method `m` (forced by tests and benchmarks).
-  void paires(bool actives, MethodePaires m = MethodePaires::automatique) {
+  // the reference), by the method `m` (forced by tests and benchmarks); with `filtrer`, every loop
+  // over x(n-2) under a bound skips the heads that cannot have pairs, however short (tests).
+  void paires(bool actives, MethodePaires m = MethodePaires::automatique, bool filtrer = false) {
     paires_actives_ = actives;
     pas_.methode = m;
+    pas_.seuil_filtre = filtrer ? 0 : PasPaires::kSeuilFiltre;
+    pas_.budget_filtre = filtrer ? 256 : 0;
   }
   // Where the run of steps ends, when d > 0: once x[d] falls below v. A step that passes over
   // values of a position at once stops there, as single steps would.
@@ -954,7 +957,18 @@ typename Recherche<Int>::Boucle Recherche<Int>::boucler(Sink& sink) {
         sortir_avant_derniere(marche);
       return Boucle::faite;
     }
-    c -= static_cast<u64>(z);
+    // The heads that cannot have pairs are passed over (counted as visited), down to the lowest
+    // this run takes and, while the end sequence's start goes on, not past its value of x(n-2).
+    u64 suivante = c - static_cast<u64>(z);
+    if (!coupes && suivante > plus_bas) {
+      u64 limite = plus_bas;
+      if (avant == Fin::chacune) limite = std::max(limite, static_cast<u64>(x3[k]));
+      if (suivante > limite) {
+        suivante = pas_.tete_suivante(c, limite);
+        tetes_ += static_cast<long long>((c - suivante) / static_cast<u64>(z)) - 1;
+      }
+    }
+    c = suivante;
     if (++prises == tetes_par_pas_ || c < plus_bas) {
       placer(c);
       return Boucle::faite;
