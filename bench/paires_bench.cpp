@@ -15,6 +15,7 @@
 #include "engine/paires.hpp"
 #include "engine/puits.hpp"
 #include "engine/recherche.hpp"
+#include "engine/tetes_possibles.hpp"
 
 namespace unitfrac {
 namespace {
@@ -263,6 +264,23 @@ BENCHMARK(BM_CourtsAutomatique);
 BENCHMARK(BM_CourtsParCandidats);
 BENCHMARK(BM_CourtsParDiviseurs);
 BENCHMARK(BM_CourtsParMilieu);
+
+// The heads of a loop under a bound that may have pairs (tetes_possibles.hpp): building the filter
+// and walking it, for the heads x1 of 1/x1 + 1/x2 + 1/x3 = 1/Q with x3 <= 6Q (x1 from 1.5Q to 3Q).
+void BM_TetesPossibles(benchmark::State& state) {
+  const auto Q = static_cast<u64>(state.range(0));
+  std::vector<Facteur> fq;
+  factoriser(Q, fq);
+  std::size_t visitees = 0;
+  for (auto _ : state) {
+    TetesPossibles t;
+    t.construire(1, Q, fq, 6 * Q, 1, Q + Q / 2, 3 * Q, 3 * Q / 4);  // the budget the search gives
+    visitees = 1;
+    for (u64 c = 3 * Q; c > Q + Q / 2; ++visitees) c = t.suivante(c, Q + Q / 2);
+  }
+  state.counters["heads visited"] = static_cast<double>(visitees);
+}
+BENCHMARK(BM_TetesPossibles)->Arg(1000000)->Arg(10000000)->Arg(100000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace unitfrac
