@@ -312,7 +312,7 @@ bool PasPaires::prefixe(const std::vector<Int>& x, const Int& N3, const Int& D3,
       !(bas >= essai_bas_ && haut <= essai_haut_) && (B_ >> 64) == 0) {
     essai_bas_ = bas;
     essai_haut_ = haut;
-    const std::uint64_t budget = budget_filtre != 0 ? budget_filtre : std::max<std::uint64_t>((haut - bas) / zz / 2, 4096);
+    const std::uint64_t budget = budget_filtre != 0 ? budget_filtre : std::clamp<std::uint64_t>((haut - bas) / zz / 2, 4096, std::uint64_t{1} << 27);
     filtre_.construire(static_cast<std::uint64_t>(A_), static_cast<std::uint64_t>(B_), fB_,
                        static_cast<std::uint64_t>(M_), zz, bas, haut, budget);
   } else if (!meme) {
