@@ -63,7 +63,7 @@ class PasPaires {
   // Under a bound M, a loop of at least `seuil_filtre` heads skips those that cannot have pairs
   // (tetes_possibles.hpp), sorted at a cost of at most `budget_filtre` divisors (0: an eighth of
   // the heads). The next head after c not below `limite` that the loop must visit.
-  static constexpr std::uint64_t kSeuilFiltre = std::uint64_t{1} << 16;
+  static constexpr std::uint64_t kSeuilFiltre = std::uint64_t{1} << 12;
   std::uint64_t seuil_filtre = kSeuilFiltre, budget_filtre = 0;
   std::uint64_t tete_suivante(std::uint64_t c, std::uint64_t limite) const {
     return filtre_.actif() ? filtre_.suivante(c, limite) : c - static_cast<std::uint64_t>(z_);
