@@ -2,7 +2,8 @@
 // x(n-1) and every pair (x(n-1), xn) that completes it, from the divisors of b² while b < 2^127
 // (paires.hpp), in GMP beyond (grandes_paires.hpp). For the loop over x(n-2) it keeps what the
 // heads of one prefix x[1..n-3] share (the prefix's remainder A/B in lowest terms, the primes of
-// B) and factors the values of x(n-2) with a sieve. The search (recherche.hpp) reports the pairs.
+// B) and factors the values of x(n-2) with a sieve; under a bound it tells the loop which heads
+// cannot have pairs (tetes_possibles.hpp). The search (recherche.hpp) reports the pairs.
 #pragma once
 
 #include <gmpxx.h>

@@ -6,9 +6,9 @@
 // y = g·k·s, z = g·k·t (paires.cpp, the cofactors), lambda = g·k²·B/G: a multiple of B/G.
 // lambda = (y + z)·B/(A·c - B) lies between 2c·B/(A·c - B) and 2M·B/(A·c - B), so for the heads
 // whose G is small there are few values of lambda, and for each the pairs (y, z) come from the
-// divisors of B·(B + A·lambda), each giving its head c = y·z/lambda. Heads whose G is larger than
-// the divisors taken are kept without a test. What is kept is a superset of the heads with pairs:
-// the step still works out every kept head in full.
+// divisors of B·(B + A·lambda), each giving its head c = y·z/lambda. Heads whose G is at least
+// the first divisor of B² not taken are kept as they come (they lie on a few progressions). What
+// is kept is a superset of the heads with pairs: the step still works out every kept head in full.
 #pragma once
 
 #include <cstdint>
@@ -36,11 +36,6 @@ class TetesPossibles {
   // The first of c - z, c - 2z, ... not below `limite` that may have pairs, or the last of them
   // not below `limite` (c - z >= limite).
   std::uint64_t suivante(std::uint64_t c, std::uint64_t limite) const;
-
-  // Built or not, how many heads it keeps by their pairs, and the divisors of B² up to which the
-  // heads' G are sorted by it (for tests and benchmarks).
-  std::size_t nombre() const { return tetes_.size(); }
-  std::uint64_t g0() const { return g0_; }
 
  private:
   // A progression of heads c ≡ r (mod pas) whose G is at least g0_.
