@@ -118,8 +118,9 @@ struct Mod64 {
   }
 };
 
-// c⁻¹ mod a for gcd(c, a) = 1, a >= 2, by the extended Euclidean algorithm; the coefficients stay
-// within a in absolute value.
+}  // namespace
+
+// The coefficients of the extended Euclidean algorithm stay within a in absolute value.
 u64 inverse_mod(u64 c, u64 a) {
   if (a < (u64{1} << 62)) {
     long long r0 = static_cast<long long>(a), r1 = static_cast<long long>(c % a), s0 = 0, s1 = 1;
@@ -146,6 +147,8 @@ u64 inverse_mod(u64 c, u64 a) {
   }
   return static_cast<u64>(s0 < 0 ? s0 + static_cast<i128>(a) : s0);
 }
+
+namespace {
 
 // v mod a without a division where v is already below a (the small primes of b mostly are).
 inline u64 reduit(u64 v, u64 a) { return v < a ? v : v % a; }

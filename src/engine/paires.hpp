@@ -98,6 +98,9 @@ std::uint64_t nombre_diviseurs_carre(const std::vector<Facteur>& fb);
 // The factorisation of a product: `out` = the primes of both (increasing) with exponents added.
 void fusionner(const std::vector<Facteur>& f1, const std::vector<Facteur>& f2, std::vector<Facteur>& out);
 
+// c⁻¹ mod a, for gcd(c, a) = 1 and a >= 2.
+std::uint64_t inverse_mod(std::uint64_t c, std::uint64_t a);
+
 // The prime factorisation of v >= 1, primes increasing (empty for 1): a table of smallest prime
 // factors for small values, trial division, then Pollard-Brent rho with a deterministic
 // Miller-Rabin test.

@@ -9,8 +9,8 @@ namespace unitfrac {
 PasPaires::PasPaires(const Reglages& reg) { regler(reg); }
 
 PasPaires::PasPaires(const PasPaires& o)
-    : methode(o.methode), seuil_filtre(o.seuil_filtre), budget_filtre(o.budget_filtre), n_(o.n_), type_(o.type_), parite_(o.parite_), z_(o.z_), P_(o.P_), Q_(o.Q_), M_(o.M_),
-      fq_(o.fq_), fval_(o.fval_.size(), 0), fx_(o.fx_.size()), px_(o.px_.size(), 0) {
+    : methode(o.methode), seuil_filtre(o.seuil_filtre), budget_filtre(o.budget_filtre), n_(o.n_), type_(o.type_),
+      parite_(o.parite_), z_(o.z_), P_(o.P_), Q_(o.Q_), M_(o.M_), fq_(o.fq_), fval_(o.fval_.size(), 0), fx_(o.fx_.size()), px_(o.px_.size(), 0) {
   pb_.z = o.pb_.z;
   pb_.strict = o.pb_.strict;
   pb_.parite = o.pb_.parite;

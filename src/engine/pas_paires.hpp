@@ -62,13 +62,13 @@ class PasPaires {
   // Head x(n-2) = c of that prefix: its bounds, and for Statut::paires its pairs, listed or counted.
   const Bornes& tete(std::uint64_t c, bool lister);
   // Under a bound M, a loop of at least `seuil_filtre` heads skips those that cannot have pairs
-  // (tetes_possibles.hpp), sorted at a cost of at most `budget_filtre` divisors (0: an eighth of
-  // the heads). The next head after c not below `limite` that the loop must visit.
+  // (tetes_possibles.hpp), sorted at a cost of at most `budget_filtre` divisors (0: half the
+  // heads, from 4096 to 2^27). With a filter, the next head after c not below `limite` that the
+  // loop must visit.
   static constexpr std::uint64_t kSeuilFiltre = std::uint64_t{1} << 12;
   std::uint64_t seuil_filtre = kSeuilFiltre, budget_filtre = 0;
-  std::uint64_t tete_suivante(std::uint64_t c, std::uint64_t limite) const {
-    return filtre_.actif() ? filtre_.suivante(c, limite) : c - static_cast<std::uint64_t>(z_);
-  }
+  bool filtre_actif() const { return filtre_.actif(); }
+  std::uint64_t tete_suivante(std::uint64_t c, std::uint64_t limite) const { return filtre_.suivante(c, limite); }
 
   // ---- The pairs of the current head, in decreasing order of x(n-1) ----
   long long nombre() const { return grande_ ? static_cast<long long>(grandes_.size()) : paires_.nombre; }
@@ -307,17 +307,22 @@ bool PasPaires::prefixe(const std::vector<Int>& x, const Int& N3, const Int& D3,
   // Every head's b = B·c/g (and x(n-1) <= 2b) must fit: B·haut < 2^126.
   u128 borne;
   if (__builtin_mul_overflow(B_, u128{haut}, &borne) || borne >= (u128{1} << 126)) return false;
-  if (!meme) essai_haut_ = 0;
+  // The filter of heads, built once for the heads of a run (not again for a range it was already
+  // tried on, nor for a new prefix's, which drops it).
+  if (!meme) {
+    filtre_.vider();
+    essai_haut_ = 0;
+  }
   const auto zz = static_cast<std::uint64_t>(z_);
   if (M_ > 0 && haut > bas && (haut - bas) / zz >= seuil_filtre && !filtre_.couvre(bas, haut) &&
       !(bas >= essai_bas_ && haut <= essai_haut_) && (B_ >> 64) == 0) {
     essai_bas_ = bas;
     essai_haut_ = haut;
-    const std::uint64_t budget = budget_filtre != 0 ? budget_filtre : std::clamp<std::uint64_t>((haut - bas) / zz / 2, 4096, std::uint64_t{1} << 27);
+    const std::uint64_t budget =
+        budget_filtre != 0 ? budget_filtre
+                           : std::clamp<std::uint64_t>((haut - bas) / zz / 2, 4096, std::uint64_t{1} << 27);
     filtre_.construire(static_cast<std::uint64_t>(A_), static_cast<std::uint64_t>(B_), fB_,
                        static_cast<std::uint64_t>(M_), zz, bas, haut, budget);
-  } else if (!meme) {
-    filtre_.vider();
   }
   if (!t128_boucle_) {
     t128_ok_ = true;

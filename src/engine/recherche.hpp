@@ -960,7 +960,7 @@ typename Recherche<Int>::Boucle Recherche<Int>::boucler(Sink& sink) {
     // The heads that cannot have pairs are passed over (counted as visited), down to the lowest
     // this run takes and, while the end sequence's start goes on, not past its value of x(n-2).
     u64 suivante = c - static_cast<u64>(z);
-    if (!coupes && suivante > plus_bas) {
+    if (!coupes && pas_.filtre_actif() && suivante > plus_bas) {
       u64 limite = plus_bas;
       if (avant == Fin::chacune) limite = std::max(limite, static_cast<u64>(x3[k]));
       if (suivante > limite) {

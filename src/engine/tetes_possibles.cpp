@@ -5,9 +5,6 @@
 #include <cmath>
 #include <functional>
 #include <numeric>
-#include <tuple>
-#include <utility>
-#include <cstdio>
 
 namespace unitfrac {
 
@@ -35,19 +32,6 @@ void diviseurs_jusqua(const std::vector<Facteur>& f, u64 plafond, std::vector<u6
       }
     }
   }
-}
-
-// The inverse of a modulo m (gcd(a, m) = 1, m > 1), by Euclid's algorithm.
-u64 inverse_modulaire(u64 a, u64 m) {
-  if (m == 1) return 0;
-  i128 r0 = m, r1 = a, t0 = 0, t1 = 1;
-  while (r1 != 0) {
-    const i128 q = r0 / r1;
-    std::tie(r0, r1) = std::pair{r1, r0 - q * r1};
-    std::tie(t0, t1) = std::pair{t1, t0 - q * t1};
-  }
-  if (t0 < 0) t0 += m;
-  return static_cast<u64>(t0);
 }
 
 u64 nombre_diviseurs(const std::vector<Facteur>& f) {
@@ -201,7 +185,7 @@ bool TetesPossibles::construire(u64 A, u64 B, const std::vector<Facteur>& fB, u6
     const u128 pas = u128{d} / std::gcd(d, z) * z;
     if (suites_.size() == kSuitesMax || pas >= (u64{1} << 62)) return false;
     // c ≡ B·A⁻¹ (mod d), then the one of c, c + d, ... with c ≡ haut (mod z), if any.
-    const u64 r0 = static_cast<u64>(u128{B % d} * inverse_modulaire(A % d, d) % d);
+    const u64 r0 = static_cast<u64>(u128{B % d} * inverse_mod(A, d) % d);
     for (u64 t = 0; t < z; ++t) {
       const u128 r = r0 + u128{t} * d;
       if (r % z == haut % z) {
